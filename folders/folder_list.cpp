@@ -1,0 +1,89 @@
+#include "folder_list.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "path_separator.h"
+
+namespace trellisane {
+
+FolderList::BulkChange::~BulkChange() {
+    if (--m_list.m_bulkDepth == 0 && m_list.m_bulkDirty) {
+        m_list.m_bulkDirty = false;
+        if (m_list.m_observer != nullptr && !m_list.m_rows.empty()) {
+            m_list.m_observer->Changed(1, m_list.Count());
+        }
+    }
+}
+
+void FolderList::Written(qsizetype position) {
+    if (m_bulkDepth > 0) {
+        m_bulkDirty = true;
+    } else if (m_observer != nullptr) {
+        m_observer->Changed(position, position);
+    }
+}
+
+void FolderList::SetCurrent(qsizetype position, const QString& path) {
+    m_rows[position - 1].current = path;
+    Written(position);
+}
+
+void FolderList::SetNewPath(qsizetype position, const QString& path) {
+    m_rows[position - 1].newPath = path;
+    Written(position);
+}
+
+void FolderList::AppendBatch(const QStringList& gathered) {
+    AppendInOrder(SortBatch(gathered, kPathSeparator));
+}
+
+void FolderList::AppendInOrder(const QStringList& paths) {
+    if (paths.isEmpty()) return;
+    const qsizetype first = Count() + 1;
+    if (m_observer != nullptr) m_observer->BeginInsert(first, first + paths.size() - 1);
+    m_rows.reserve(m_rows.size() + paths.size());
+    for (const QString& path : paths) m_rows.push_back(FolderRow{path, QString()});
+    if (m_observer != nullptr) m_observer->EndInsert();
+}
+
+void FolderList::Remove(qsizetype position) {
+    if (m_observer != nullptr) m_observer->BeginRemove(position, position);
+    m_rows.erase(m_rows.begin() + (position - 1));
+    if (m_observer != nullptr) m_observer->EndRemove();
+}
+
+void FolderList::Clear() {
+    if (m_observer != nullptr) m_observer->BeginReset();
+    m_rows.clear();
+    if (m_observer != nullptr) m_observer->EndReset();
+}
+
+qsizetype PathDepth(const QString& path, QChar separator) {
+    return std::count(path.cbegin(), path.cend(), separator);
+}
+
+bool BinaryLess(const QString& a, const QString& b) {
+    return std::lexicographical_compare(a.utf16(), a.utf16() + a.size(), b.utf16(),
+                                        b.utf16() + b.size());
+}
+
+QStringList SortBatch(const QStringList& gathered, QChar separator) {
+    // The depth and the path stay apart as a pair, so no character of a folder name can
+    // disturb the order, and depths compare as numbers.
+    std::vector<std::pair<qsizetype, qsizetype>> keys;  // (depth, index into gathered)
+    keys.reserve(gathered.size());
+    for (qsizetype i = 0; i < gathered.size(); ++i) {
+        keys.emplace_back(PathDepth(gathered[i], separator), i);
+    }
+    std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+        if (a.first != b.first) return a.first > b.first;
+        return BinaryLess(gathered[a.second], gathered[b.second]);
+    });
+    QStringList sorted;
+    sorted.reserve(gathered.size());
+    for (const auto& key : keys) sorted.push_back(gathered[key.second]);
+    return sorted;
+}
+
+}  // namespace trellisane

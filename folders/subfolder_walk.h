@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace trellisane {
+
+/// The location text of the walk's error reports.
+inline constexpr char kWalkLocation[] = "in VantelleTitle2021/08/31.AddFolder.GetSubDirectories2016 ";
+
+/// What the walk needs from its caller. Every member may be empty.
+struct WalkHooks {
+    /// Polled at every point where the walk would yield; true stops the walk as soon as
+    /// possible (the result is then incomplete and should be dropped).
+    std::function<bool()> cancelled;
+    /// A failure other than permission denied or path not found: shows the application error
+    /// report (description and line) and returns when the person has pressed OK.
+    std::function<void(const QString& description, int line)> report;
+};
+
+/// Appends to `folders` every folder beneath its entries, level by level (each entry ends with
+/// the separator). Leaves out names of 260 characters or more, names with an unusable
+/// character or '?', "." and ".."; walks a folder only while its path is shorter than 260
+/// characters and it passes the attribute test; a symbolic link to a folder is listed but never
+/// walked into. A folder whose listing fails with permission denied or path not found is
+/// removed (its first equal entry). Reads the file system only; may run on any thread.
+/// O(folders in the tree).
+void GetSubDirectories2016(QStringList& folders, bool recursive, const WalkHooks& hooks = {});
+
+/// True when `path` is a folder (or a link to one); false on any failure.
+bool IsExistingFolder(const QString& path);
+
+/// True when any character of `name`, in Windows-1252, is below 32, 127 to 159, 63 ('?'), or
+/// not representable (above 255). "" has none. O(n).
+bool HasUnusableCharacters(const QString& name);
+
+/// The attribute test: false for a folder on which one of the kernel's virtual file systems is
+/// mounted (they stand for Windows' hidden system folders); true otherwise, and for the root.
+bool PassesAttributeTest(const QString& path);
+
+}  // namespace trellisane

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+namespace trellisane {
+
+class Dialogs;
+class FolderList;
+
+/// The location text of Start Renaming's error reports.
+inline constexpr char kStartRenamingLocation[] = "in Dorvalin2021/08/31.Form1.PushButton2_Click ";
+
+/// One folder moved on disk by a run: every path equal to `from` or below it now lies below
+/// `to`. Both end with the separator.
+struct PathMove {
+    QString from;
+    QString to;
+};
+
+/// What happened to one row in a run.
+struct RowOutcome {
+    qsizetype position = 0;  ///< 1-based row
+    QString oldPath;         ///< as tried, after following earlier renames
+    QString newPath;
+    bool ok = false;
+    QString description;  ///< the platform's (or our) description of a failure
+};
+
+/// The result of one run, for callers that report in their own way (the command line) and for
+/// carrying paths gathered during the run through its renames.
+struct RenameRun {
+    std::vector<RowOutcome> outcomes;  ///< one per row, in list order
+    std::vector<PathMove> moves;       ///< every folder actually moved, in order
+};
+
+/// Renames every row's folder from its current to its new path, first row to last; one outcome
+/// per row, going on past failures. Never replaces an existing folder; a row whose new path
+/// equals its current path succeeds without a change; an empty or unusable new name fails
+/// without touching the disk. Afterwards each row's current path is where its folder is and
+/// every new path is "". `onFailure` (may be empty) is called at once for each failed row.
+/// Near-linear in rows times depth.
+RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutcome&)>& onFailure);
+
+/// "Start Renaming": "No folders added." for an empty list; otherwise ApplyRenames with one
+/// error report per failed row, "Done.", and `disableStartRenaming`. Messages carry `title`.
+RenameRun StartRenaming(FolderList& list, Dialogs& dialogs, const QString& title,
+                        const std::function<void()>& disableStartRenaming);
+
+/// Carries every path of `paths` through `moves` in order (each move rebases a path equal to or
+/// below its `from`, compared by whole components). Near-linear in paths plus moves.
+void CarryThroughMoves(QStringList& paths, const std::vector<PathMove>& moves);
+
+/// Renames `from` to `to` (both without trailing separator) unless `to` is already taken.
+/// Returns 0 or the errno value. Falls back to check-then-rename where the file system
+/// refuses the no-replace flag.
+int RenameNoReplace(const QString& from, const QString& to);
+
+}  // namespace trellisane

@@ -1,0 +1,40 @@
+#!/bin/sh
+# Installs the Debian packages Trellisane needs to build, test and run, when any is missing.
+# Runs apt-get as root, or through sudo when there is one; says what it does and stops with a
+# clear message where it cannot.
+set -eu
+
+PACKAGES="cmake make g++ pkg-config qt6-base-dev libgtest-dev fonts-liberation xvfb xauth"
+
+missing=""
+for pkg in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $pkg"
+    fi
+done
+
+if [ -z "$missing" ]; then
+    exit 0
+fi
+
+if ! command -v apt-get >/dev/null 2>&1; then
+    echo "trellisane: these packages are missing:$missing" >&2
+    echo "trellisane: this is not a Debian or Ubuntu machine (no apt-get); install them by hand." >&2
+    exit 1
+fi
+
+if [ "$(id -u)" -eq 0 ]; then
+    SUDO=""
+elif command -v sudo >/dev/null 2>&1; then
+    SUDO="sudo"
+else
+    echo "trellisane: these packages are missing:$missing" >&2
+    echo "trellisane: installing them needs root; run as root or install sudo." >&2
+    exit 1
+fi
+
+echo "trellisane: installing the Debian packages it needs:$missing"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update
+# shellcheck disable=SC2086
+$SUDO apt-get install -y --no-install-recommends $missing
