@@ -9,6 +9,9 @@ namespace trellisane {
 
 class FolderList;
 
+/// The location text of the preview pass's error reports.
+inline constexpr char kPreviewLocation[] = "in Dorvalin2021/08/31.Form1.PreviewRename ";
+
 /// What the preview pass needs from its window, without any widget.
 struct PreviewHooks {
     /// The selector's current text.
@@ -17,6 +20,11 @@ struct PreviewHooks {
     PromptFn ask;
     /// Enables the "Start Renaming" state.
     std::function<void()> enableStartRenaming;
+    /// Shows the application error report for a failed step (description and line, 100 for
+    /// the first step up to 114 for the last) and returns when the person has pressed OK; the
+    /// pass then goes on with its next step. When empty, a failure is thrown on to the caller
+    /// once `previewBusy` has been cleared.
+    std::function<void(const QString& description, int line)> report;
 };
 
 /// The preview pass. Returns at once (false) while `previewBusy` is set; otherwise sets it,

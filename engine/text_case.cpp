@@ -1,1 +1,85 @@
-// placeholder, being written
+#include "engine/text_case.h"
+
+namespace trellisane {
+
+namespace {
+
+/// Which way one character is mapped.
+enum class CaseDirection { Upper, Lower };
+
+/// The simple (one code point to one code point) mapping of `code`. The full mappings that
+/// turn one character into several ('ß' to "SS") are never used; a mapping that would change
+/// the number of UTF-16 code units keeps the original, so every position stays where it was.
+char32_t MapCodePoint(char32_t code, CaseDirection direction) {
+    const char32_t mapped =
+        direction == CaseDirection::Upper ? QChar::toUpper(code) : QChar::toLower(code);
+    if (QChar::requiresSurrogates(mapped) != QChar::requiresSurrogates(code)) return code;
+    return mapped;
+}
+
+/// Length in code units of the character starting at `i`: 2 for a whole surrogate pair,
+/// 1 otherwise (a lone surrogate is a character of its own and is left as it is).
+qsizetype CharLength(const QChar* data, qsizetype size, qsizetype i) {
+    return data[i].isHighSurrogate() && i + 1 < size && data[i + 1].isLowSurrogate() ? 2 : 1;
+}
+
+/// Maps the character at `i` in place and returns its length in code units.
+qsizetype MapAt(QChar* data, qsizetype size, qsizetype i, CaseDirection direction) {
+    const qsizetype length = CharLength(data, size, i);
+    if (length == 2) {
+        const char32_t mapped =
+            MapCodePoint(QChar::surrogateToUcs4(data[i], data[i + 1]), direction);
+        data[i] = QChar(QChar::highSurrogate(mapped));
+        data[i + 1] = QChar(QChar::lowSurrogate(mapped));
+    } else if (!data[i].isSurrogate()) {
+        data[i] = QChar(static_cast<char16_t>(MapCodePoint(data[i].unicode(), direction)));
+    }
+    return length;
+}
+
+/// Maps every character from code unit `from` on, in place.
+void MapFrom(QString& text, qsizetype from, CaseDirection direction) {
+    QChar* data = text.data();
+    const qsizetype size = text.size();
+    for (qsizetype i = from; i < size;) i += MapAt(data, size, i, direction);
+}
+
+}  // namespace
+
+QString UpperCase(const QString& text) {
+    QString result = text;
+    MapFrom(result, 0, CaseDirection::Upper);
+    return result;
+}
+
+QString LowerCase(const QString& text) {
+    QString result = text;
+    MapFrom(result, 0, CaseDirection::Lower);
+    return result;
+}
+
+QString ProperCase(const QString& text) {
+    QString result = LowerCase(text);
+    QChar* data = result.data();
+    const qsizetype size = result.size();
+    bool capitalise = true;
+    for (qsizetype i = 0; i < size;) {
+        const QChar original = data[i];
+        const qsizetype length =
+            capitalise ? MapAt(data, size, i, CaseDirection::Upper) : CharLength(data, size, i);
+        // Only blank, tab and CR start a new word; a line feed, hyphen or apostrophe does not.
+        capitalise = length == 1 && (original == u' ' || original == u'\t' || original == u'\r');
+        i += length;
+    }
+    return result;
+}
+
+QString SentenceCase(const QString& text) {
+    QString result = text;
+    if (result.isEmpty()) return result;
+    const qsizetype first = MapAt(result.data(), result.size(), 0, CaseDirection::Upper);
+    MapFrom(result, first, CaseDirection::Lower);
+    return result;
+}
+
+}  // namespace trellisane

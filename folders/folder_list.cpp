@@ -42,7 +42,6 @@ void FolderList::AppendInOrder(const QStringList& paths) {
     if (paths.isEmpty()) return;
     const qsizetype first = Count() + 1;
     if (m_observer != nullptr) m_observer->BeginInsert(first, first + paths.size() - 1);
-    m_rows.reserve(m_rows.size() + paths.size());
     for (const QString& path : paths) m_rows.push_back(FolderRow{path, QString()});
     if (m_observer != nullptr) m_observer->EndInsert();
 }
@@ -64,8 +63,11 @@ qsizetype PathDepth(const QString& path, QChar separator) {
 }
 
 bool BinaryLess(const QString& a, const QString& b) {
-    return std::lexicographical_compare(a.utf16(), a.utf16() + a.size(), b.utf16(),
-                                        b.utf16() + b.size());
+    // constData(), not utf16(): utf16() may reallocate a literal's text in place to add the
+    // terminating zero, which would race with other threads reading the same shared list.
+    const auto* left = reinterpret_cast<const char16_t*>(a.constData());
+    const auto* right = reinterpret_cast<const char16_t*>(b.constData());
+    return std::lexicographical_compare(left, left + a.size(), right, right + b.size());
 }
 
 QStringList SortBatch(const QStringList& gathered, QChar separator) {

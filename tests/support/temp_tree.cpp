@@ -7,6 +7,9 @@
 
 namespace trellisane::testing {
 
+TempTree::TempTree() = default;
+TempTree::~TempTree() = default;
+
 void TempTree::SetUp() {
     m_dir = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(m_dir->isValid());

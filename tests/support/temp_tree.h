@@ -14,6 +14,8 @@ namespace trellisane::testing {
 /// Paths are absolute, with '/' separators.
 class TempTree : public ::testing::Test {
 protected:
+    TempTree();
+    ~TempTree() override;
     void SetUp() override;
     void TearDown() override;
 

@@ -1,0 +1,259 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QFile>
+#include <QString>
+#include <QTemporaryDir>  // TempTree holds one by unique_ptr
+#include <vector>
+
+#include "engine/operations.h"
+#include "tests/support/temp_tree.h"
+
+namespace trellisane {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+/// What one run of the companion gave.
+struct Result {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+/// Runs the built trellisane-cli with `args` (bytes, passed as they are) in `workingDir`.
+Result RunBinary(const QByteArrayList& args, const QByteArray& workingDir) {
+    int outPipe[2], errPipe[2];
+    if (::pipe(outPipe) != 0 || ::pipe(errPipe) != 0) return {};
+    std::vector<char*> argv{const_cast<char*>(TRELLISANE_CLI_PATH)};
+    for (const QByteArray& arg : args) argv.push_back(const_cast<char*>(arg.constData()));
+    argv.push_back(nullptr);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(outPipe[1], STDOUT_FILENO);
+        ::dup2(errPipe[1], STDERR_FILENO);
+        ::close(outPipe[0]);
+        ::close(errPipe[0]);
+        if (::chdir(workingDir.constData()) != 0) ::_exit(126);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(outPipe[1]);
+    ::close(errPipe[1]);
+    Result result;
+    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+    QByteArray* sinks[2] = {&result.out, &result.err};
+    int open = 2;
+    while (open > 0 && ::poll(fds, 2, -1) > 0) {
+        for (int i = 0; i < 2; ++i) {
+            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+            char buffer[65536];
+            const ssize_t got = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (got > 0) {
+                sinks[i]->append(buffer, got);
+            } else {
+                ::close(fds[i].fd);
+                fds[i].fd = -1;
+                --open;
+            }
+        }
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+class Cli : public testing::TempTree {
+  protected:
+    QByteArray Root8() const { return QFile::encodeName(Root()); }
+    /// Creates a folder from raw bytes below the root; returns its row path.
+    QByteArray MakeRaw(const QByteArray& name) const {
+        EXPECT_EQ(::mkdir((Root8() + '/' + name).constData(), 0755), 0) << name.toStdString();
+        return Root8() + '/' + name + '/';
+    }
+    bool Exists(const QByteArray& name) const {
+        struct stat info {};
+        return ::lstat((Root8() + '/' + name).constData(), &info) == 0;
+    }
+};
+
+TEST_F(Cli, Print0WritesAwkwardNamesByteForByteInArgumentOrder) {
+    // name on disk, and its upper-cased form
+    const std::vector<std::pair<QByteArray, QByteArray>> names{
+        {"été 2020", "ÉTÉ 2020"},
+        {"日本語の写真", "日本語の写真"},
+        {"emoji😀x", "EMOJI😀X"},
+        {"tab\there", "TAB\tHERE"},
+        {"new\nline", "NEW\nLINE"},
+        {"pipe|name", "PIPE|NAME"},
+        {"back\\slash", "BACK\\SLASH"},
+        {" spaced  out ", " SPACED  OUT "},
+        {"straße", "STRAßE"},
+        {"\xEF\xBB\xBF"
+         "bom",
+         "\xEF\xBB\xBF"
+         "BOM"},
+    };
+    QByteArrayList args{"--print0", "--operation", "upper case"};
+    QByteArray expected;
+    for (const auto& [name, upper] : names) {
+        args << MakeRaw(name);
+        expected += Root8() + '/' + name + '/' + '\0' + Root8() + '/' + upper + '/' + '\0';
+    }
+    const Result result = RunBinary(args, Root8());
+    EXPECT_EQ(result.status, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out, expected);
+    EXPECT_TRUE(result.err.isEmpty());
+}
+
+TEST_F(Cli, RelativeFoldersAreJoinedWithoutResolving) {
+    MakeRaw("real");
+    MakeRaw("-dash1");
+    ASSERT_EQ(::symlink("real", (Root8() + "/link1").constData()), 0);
+    const Result result = RunBinary(
+        {"--operation=remove numeric", "link1//", "real/../-dash1", "--", "-dash1"}, Root8());
+    EXPECT_EQ(result.status, 0) << result.err.toStdString();
+    const QByteArray r = Root8();
+    EXPECT_EQ(result.out, r + "/link1/\t" + r + "/link/\n" + r + "/real/../-dash1/\t" + r +
+                              "/real/../-dash/\n" + r + "/-dash1/\t" + r + "/-dash/\n");
+}
+
+TEST_F(Cli, AnswersComeFromTheirOptionsAndMissingOnesLeaveNamesAlone) {
+    const QByteArray a = MakeRaw("a-b");
+    const QByteArray op = "Add x before every y character(s) in folder(s)";
+    Result result = RunBinary({"--operation", op, "--y", "-", "--x=_", a}, Root8());
+    EXPECT_EQ(result.out, a + '\t' + Root8() + "/a_-b/\n");
+    // No --x: as a cancelled prompt, so no new path.
+    result = RunBinary({"--operation", op, "--y", "-", a}, Root8());
+    EXPECT_EQ(result.out, a + "\t\n");
+    // A value starting with '-' is still a value; an empty replacement changes nothing.
+    result =
+        RunBinary({"--operation", "find and replace", "--find", "-", "--replace", "", a}, Root8());
+    EXPECT_EQ(result.out, a + "\t\n");
+    result = RunBinary({"--operation", "find and replace", "--find", "-", "--replace", "--", a},
+                       Root8());
+    EXPECT_EQ(result.out, a + '\t' + Root8() + "/a--b/\n");
+    // The root is listed as "//".
+    result = RunBinary({"--operation", "upper case", "/"}, Root8());
+    EXPECT_EQ(result.out, "//\t//\n");
+}
+
+struct UsageRow {
+    const char* name;
+    QByteArrayList args;  ///< "@" stands for an existing folder
+    int status;
+    QByteArray inOut;  ///< expected within standard output
+    QByteArray inErr;  ///< expected within standard error
+};
+
+class CliUsage : public Cli, public ::testing::WithParamInterface<UsageRow> {};
+
+TEST_P(CliUsage, ExitsWithItsStatusAndMessage) {
+    const QByteArray folder = MakeRaw("f");
+    MakeFile(u"plain"_s);
+    QByteArrayList args = GetParam().args;
+    for (QByteArray& arg : args) arg.replace("@", folder);
+    const Result result = RunBinary(args, Root8());
+    EXPECT_EQ(result.status, GetParam().status) << result.err.toStdString();
+    EXPECT_TRUE(result.out.contains(GetParam().inOut)) << result.out.toStdString();
+    EXPECT_TRUE(result.err.contains(GetParam().inErr)) << result.err.toStdString();
+    if (GetParam().status == 2) {
+        EXPECT_TRUE(result.out.isEmpty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, CliUsage,
+    ::testing::Values(
+        UsageRow{"Help", {"--help"}, 0, "--operation TEXT", ""},
+        UsageRow{"Version", {"--version"}, 0, "trellisane-cli " TRELLISANE_VERSION "\n", ""},
+        UsageRow{"UnknownOption", {"--operation", "upper case", "--bogus", "@"}, 2, "", "--bogus"},
+        UsageRow{"MissingValue", {"@", "--operation"}, 2, "", "--operation"},
+        UsageRow{
+            "FlagWithValue", {"--operation", "upper case", "--apply=yes", "@"}, 2, "", "--apply"},
+        UsageRow{"NoFolder", {"--operation", "upper case"}, 2, "", "FOLDER"},
+        UsageRow{"NoOperation", {"@"}, 2, "", "--operation"},
+        UsageRow{"MissingFolder", {"--operation", "upper case", "@", "nothere"}, 2, "", "nothere"},
+        UsageRow{"FileIsNoFolder", {"--operation", "upper case", "plain"}, 2, "", "plain"},
+        UsageRow{"EmptyFolder", {"--operation", "upper case", ""}, 2, "", "''"},
+        UsageRow{
+            "AnswerNotUtf8", {"--operation", "add x to end", "--x", "\xff", "@"}, 2, "", "UTF-8"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Cli, UnknownOperationListsTheCatalogue) {
+    const Result result = RunBinary({"--operation", "-", MakeRaw("f")}, Root8());
+    EXPECT_EQ(result.status, 2);
+    const QByteArrayList lines = result.err.split('\n');
+    for (const QString& text : CatalogueTexts()) {
+        EXPECT_TRUE(lines.contains(text.toUtf8())) << text.toStdString();
+    }
+}
+
+TEST_F(Cli, RefusesNonUtf8NamesBeforeDoingAnything) {
+    const QByteArray good = MakeRaw("good1");
+    const QByteArray bad = MakeRaw(
+        "bad\xff"
+        "2");
+    const Result result =
+        RunBinary({"--operation", "remove numeric", "--apply", good, bad}, Root8());
+    EXPECT_EQ(result.status, 2);
+    EXPECT_TRUE(
+        result.err.contains("bad\xff"
+                            "2"));
+    EXPECT_TRUE(result.out.isEmpty());
+    EXPECT_TRUE(Exists("good1"));
+    EXPECT_FALSE(Exists("good"));
+    // Qt's own clean-up cannot name it, so it goes here.
+    EXPECT_EQ(::rmdir(bad.constData()), 0);
+}
+
+TEST_F(Cli, ApplyRenamesAndPrintsWhereTheFoldersAreNow) {
+    const QByteArray a = MakeRaw("a1\nb");
+    const QByteArray c = MakeRaw("c|2");
+    const Result result =
+        RunBinary({"--operation", "remove numeric", "--apply", "--print0", a, c}, Root8());
+    EXPECT_EQ(result.status, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out, Root8() + "/a\nb/" + '\0' + Root8() + "/c|/" + '\0');
+    EXPECT_TRUE(Exists("a\nb"));
+    EXPECT_TRUE(Exists("c|"));
+    EXPECT_FALSE(Exists("a1\nb"));
+}
+
+TEST_F(Cli, ApplyReportsAFailedRowAndKeepsItsPath) {
+    const QByteArray taken = MakeRaw("x");
+    MakeFile(u"x/marker"_s);
+    const QByteArray x1 = MakeRaw("x1");
+    const QByteArray y1 = MakeRaw("y1");
+    const Result result = RunBinary({"--operation", "remove numeric", "--apply", x1, y1}, Root8());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, x1 + '\n' + Root8() + "/y/\n");
+    EXPECT_TRUE(result.err.contains(x1.chopped(1))) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains(taken.chopped(1))) << result.err.toStdString();
+    EXPECT_EQ(result.err.count('\n'), 1);
+    EXPECT_TRUE(Exists("x/marker"));
+    EXPECT_TRUE(Exists("x1"));
+}
+
+TEST_F(Cli, SubfoldersAddEachTreeDeepestFirst) {
+    MakeFolder(u"t/a/b"_s);
+    MakeFolder(u"t/c"_s);
+    MakeFolder(u"u"_s);
+    const Result result =
+        RunBinary({"--operation", "upper case", "--subfolders", "--print0", "t", "u"}, Root8());
+    EXPECT_EQ(result.status, 0) << result.err.toStdString();
+    const QByteArray r = Root8();
+    const QByteArrayList expected{r + "/t/a/b/", r + "/t/a/B/", r + "/t/a/", r + "/t/A/",
+                                  r + "/t/c/",   r + "/t/C/",   r + "/t/",   r + "/T/",
+                                  r + "/u/",     r + "/U/",     ""};
+    EXPECT_EQ(result.out.split('\0'), expected);
+}
+
+}  // namespace
+}  // namespace trellisane
