@@ -1,1 +1,110 @@
-// placeholder, being written
+// The disk side of renaming: one folder renamed without ever replacing anything.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <QAtomicInteger>
+#include <QFile>
+#include <QRandomGenerator>
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
+
+#include "rename/start_renaming.h"
+
+#ifndef RENAME_NOREPLACE
+#define RENAME_NOREPLACE (1 << 0)
+#endif
+
+namespace trellisane {
+
+namespace {
+
+/// renameat2(2) with RENAME_NOREPLACE: 0 or errno. Older C libraries lack the wrapper, so the
+/// system call is made directly there.
+int RenameAt2NoReplace(const QByteArray& from, const QByteArray& to) {
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 28))
+    const int result =
+        ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
+#else
+    const int result = static_cast<int>(::syscall(SYS_renameat2, AT_FDCWD, from.constData(),
+                                                  AT_FDCWD, to.constData(), RENAME_NOREPLACE));
+#endif
+    return result == 0 ? 0 : errno;
+}
+
+bool HoldsNul(const QString& path) { return path.contains(QChar(u'\0')); }
+
+/// A name no folder of this program's making is likely to have, different on every call.
+QString TemporaryName() {
+    static QAtomicInteger<quint64> counter;
+    return QStringLiteral(".trellisane-rename-%1-%2-%3")
+        .arg(::getpid())
+        .arg(counter.fetchAndAddRelaxed(1))
+        .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
+}
+
+}  // namespace
+
+int RenameNoReplace(const QString& from, const QString& to) {
+    // A NUL would cut the name short and rename some other entry.
+    if (from.isEmpty() || to.isEmpty() || HoldsNul(from) || HoldsNul(to)) return EINVAL;
+    const int error = RenameAt2NoReplace(QFile::encodeName(from), QFile::encodeName(to));
+    // NFS, FUSE (sshfs and the like) and 9p refuse the flag with EINVAL; kernels before 3.15
+    // lack the call altogether.
+    if (error == EINVAL || error == ENOSYS) return RenameCheckThenRename(from, to);
+    return error;
+}
+
+int RenameCheckThenRename(const QString& from, const QString& to) {
+    if (from.isEmpty() || to.isEmpty() || HoldsNul(from) || HoldsNul(to)) return EINVAL;
+    const QByteArray target = QFile::encodeName(to);
+    // This has a small race: something another program creates at `to` between the lstat and
+    // the rename is replaced (when a folder is renamed, only an empty folder can be). The file
+    // systems that bring us here offer no atomic way.
+    struct stat status {};
+    if (::lstat(target.constData(), &status) == 0) return EEXIST;
+    if (errno != ENOENT) return errno;
+    return ::rename(QFile::encodeName(from).constData(), target.constData()) == 0 ? 0 : errno;
+}
+
+bool SameEntry(const QString& a, const QString& b) {
+    if (HoldsNul(a) || HoldsNul(b)) return false;
+    struct stat first {};
+    struct stat second {};
+    if (::lstat(QFile::encodeName(a).constData(), &first) != 0) return false;
+    if (::lstat(QFile::encodeName(b).constData(), &second) != 0) return false;
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+QString DescribeErrno(int error) {
+    return QString::fromStdString(std::generic_category().message(error));
+}
+
+RenamePlatform DefaultRenamePlatform() { return RenamePlatform{RenameNoReplace, SameEntry}; }
+
+FolderRenameResult RenameFolder(const QString& from, const QString& to,
+                                const RenamePlatform& platform) {
+    const int error = platform.renameNoReplace(from, to);
+    if (error != EEXIST || from == to || !platform.sameEntry(from, to)) return {error, {}};
+
+    // `to` is `from` under another spelling: a case-insensitive file system refuses to rename
+    // a folder onto itself, so the change goes through a free name in the same parent.
+    const QString parent = from.left(from.lastIndexOf(u'/') + 1);
+    QString temporary;
+    int step = EEXIST;
+    for (int attempt = 0; attempt < 16 && step == EEXIST; ++attempt) {
+        temporary = parent + TemporaryName();
+        step = platform.renameNoReplace(from, temporary);
+    }
+    if (step != 0) return {step, {}};
+
+    step = platform.renameNoReplace(temporary, to);
+    if (step == 0) return {0, {}};
+    if (platform.renameNoReplace(temporary, from) == 0) return {step, {}};
+    return {step, temporary};
+}
+
+}  // namespace trellisane

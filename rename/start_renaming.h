@@ -41,6 +41,9 @@ struct RenameRun {
 /// equals its current path succeeds without a change; an empty or unusable new name fails
 /// without touching the disk. Afterwards each row's current path is where its folder is and
 /// every new path is "". `onFailure` (may be empty) is called at once for each failed row.
+/// When a folder moves, every row whose current path is equal to or below it (by whole
+/// components) follows it, earlier rows and later ones, the later with their new paths, so a
+/// folder listed before its own sub-folders breaks nothing. A failed row keeps its path.
 /// Near-linear in rows times depth.
 RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutcome&)>& onFailure);
 
@@ -57,5 +60,48 @@ void CarryThroughMoves(QStringList& paths, const std::vector<PathMove>& moves);
 /// Returns 0 or the errno value. Falls back to check-then-rename where the file system
 /// refuses the no-replace flag.
 int RenameNoReplace(const QString& from, const QString& to);
+
+/// The fallback of RenameNoReplace on its own: EEXIST when `to` exists (a symbolic link
+/// included, dangling or not), else a plain rename. Not atomic: something created at `to`
+/// between the check and the rename is replaced if it is an empty folder. Returns 0 or errno.
+int RenameCheckThenRename(const QString& from, const QString& to);
+
+/// Whether `a` and `b` name one file-system entry: same device and inode, a final symbolic
+/// link not followed. False when either cannot be examined. Two lstat calls.
+bool SameEntry(const QString& a, const QString& b);
+
+/// The platform's text for an errno value, such as "File exists".
+QString DescribeErrno(int error);
+
+/// The disk operations a run uses. DefaultRenamePlatform() gives the real ones; tests replace
+/// an entry to reach file systems this machine may not have (a case-insensitive one).
+struct RenamePlatform {
+    /// Renames without ever replacing (RenameNoReplace): 0 or errno.
+    std::function<int(const QString& from, const QString& to)> renameNoReplace;
+    /// Whether two paths name one entry (SameEntry).
+    std::function<bool(const QString& a, const QString& b)> sameEntry;
+};
+
+/// The real disk operations: RenameNoReplace and SameEntry.
+RenamePlatform DefaultRenamePlatform();
+
+/// The outcome of RenameFolder.
+struct FolderRenameResult {
+    int error = 0;       ///< 0 when the folder now stands at `to`, else errno
+    QString strandedAt;  ///< on a failure, where the folder was left if not at `from`
+};
+
+/// Renames `from` to `to` (both without trailing separator, `to` in the same parent) through
+/// `platform`, never replacing anything. When `to` is taken by the very entry at `from` under
+/// another spelling (a case-only change on a case-insensitive file system), renames through a
+/// unique temporary name in the same parent and, should the second step fail, back again; only
+/// if that fails too is the folder left at the temporary name, given in `strandedAt`.
+/// A few platform calls.
+FolderRenameResult RenameFolder(const QString& from, const QString& to,
+                                const RenamePlatform& platform);
+
+/// ApplyRenames with the disk operations of `platform`.
+RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutcome&)>& onFailure,
+                       const RenamePlatform& platform);
 
 }  // namespace trellisane

@@ -1,0 +1,102 @@
+#include "rename/start_renaming.h"
+
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QTemporaryDir>  // completes TempTree's member for the fixtures made here
+
+#include "engine/product.h"
+#include "folders/folder_list.h"
+#include "tests/support/scripted_dialogs.h"
+#include "tests/support/temp_tree.h"
+
+namespace trellisane {
+namespace {
+
+using testing::DialogCall;
+using testing::ScriptedDialogs;
+using testing::TempTree;
+
+const QString kTitle = QStringLiteral("Trellisane Title");
+
+class StartRenamingTest : public TempTree {
+  protected:
+    RenameRun Run() {
+        return StartRenaming(m_list, m_dialogs, kTitle, [this] { ++m_disabled; });
+    }
+
+    void ExpectPlainBox(const DialogCall& call, const QString& text) const {
+        EXPECT_EQ(call.kind, DialogCall::Kind::Message);
+        EXPECT_EQ(call.text, text);
+        EXPECT_EQ(call.title, kTitle);
+        EXPECT_EQ(call.icon, DialogIcon::None);
+        EXPECT_EQ(call.buttons, DialogButtons::Ok);
+    }
+
+    FolderList m_list;
+    ScriptedDialogs m_dialogs;
+    int m_disabled = 0;
+};
+
+TEST_F(StartRenamingTest, EmptyListSaysSoAndChangesNothingElse) {
+    const RenameRun run = Run();
+
+    ASSERT_EQ(m_dialogs.calls.size(), 1u);
+    ExpectPlainBox(m_dialogs.calls[0], QStringLiteral("No folders added."));
+    EXPECT_EQ(m_disabled, 0);  // the button stays as it was
+    EXPECT_TRUE(run.outcomes.empty());
+}
+
+TEST_F(StartRenamingTest, ReportsEachFailedRowThenDoneThenDisables) {
+    MakeFolder(QStringLiteral("a1"));
+    MakeFolder(QStringLiteral("a2"));
+    MakeFolder(QStringLiteral("b"));
+    m_list.AppendInOrder({PathOf(QStringLiteral("a1/")), PathOf(QStringLiteral("a2/")),
+                          PathOf(QStringLiteral("gone/")), PathOf(QStringLiteral("b/"))});
+    m_list.SetNewPath(1, PathOf(QStringLiteral("a/")));
+    m_list.SetNewPath(2, PathOf(QStringLiteral("a/")));
+    m_list.SetNewPath(3, PathOf(QStringLiteral("gone2/")));
+    m_list.SetNewPath(4, PathOf(QStringLiteral("c/")));
+    // The button must still be enabled while the reports are open.
+    m_dialogs.onCall = [this](const DialogCall&) { EXPECT_EQ(m_disabled, 0); };
+
+    const RenameRun run = Run();
+
+    const QString tail = QStringLiteral(
+                             "in Dorvalin2021/08/31.Form1.PushButton2_Click at line 106\r\r"
+                             "Please email screenshot of this message to ") +
+                         QString::fromUtf8(kSupportEmail);
+    ASSERT_EQ(m_dialogs.calls.size(), 3u);
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(m_dialogs.calls[i].title, QStringLiteral("Application Error"));
+        EXPECT_EQ(m_dialogs.calls[i].icon, DialogIcon::Exclamation);
+        EXPECT_EQ(m_dialogs.calls[i].buttons, DialogButtons::Ok);
+    }
+    EXPECT_EQ(m_dialogs.calls[0].text, QStringLiteral("File exists\r\n") + tail);
+    EXPECT_EQ(m_dialogs.calls[1].text, QStringLiteral("No such file or directory\r\n") + tail);
+    ExpectPlainBox(m_dialogs.calls[2], QStringLiteral("Done."));
+    EXPECT_EQ(m_disabled, 1);
+
+    // The rows after a failure are still renamed, and the list shows where each folder is.
+    EXPECT_TRUE(QFileInfo(PathOf(QStringLiteral("c"))).isDir());
+    EXPECT_EQ(m_list.Row(2).current, PathOf(QStringLiteral("a2/")));
+    EXPECT_EQ(m_list.Row(4).current, PathOf(QStringLiteral("c/")));
+    ASSERT_EQ(run.outcomes.size(), 4u);
+    EXPECT_FALSE(run.outcomes[2].ok);
+}
+
+TEST_F(StartRenamingTest, AllSucceedingShowsOnlyDone) {
+    MakeFolder(QStringLiteral("a"));
+    m_list.AppendInOrder({PathOf(QStringLiteral("a/")), PathOf(QStringLiteral("a/"))});
+    m_list.SetNewPath(1, PathOf(QStringLiteral("b/")));
+    m_list.SetNewPath(2, PathOf(QStringLiteral("b/")));  // the same folder, listed twice
+
+    Run();
+
+    ASSERT_EQ(m_dialogs.calls.size(), 1u);
+    ExpectPlainBox(m_dialogs.calls[0], QStringLiteral("Done."));
+    EXPECT_EQ(m_disabled, 1);
+}
+
+}  // namespace
+}  // namespace trellisane
