@@ -5,12 +5,45 @@
 
 namespace trellisane {
 
-/// The samples path: `programFolder` (without trailing separator), "/Samples/".
+/// The samples path: `programFolder` (without trailing separator; "/" is taken as the root),
+/// then "/Samples/".
 QString SamplesPath(const QString& programFolder);
 
-/// The immediate sub-folders of `samplesPath` as row paths (samples path, name, separator),
-/// names in binary order. Throws TrappedError with the platform's description when the
-/// folder cannot be opened or listed.
-QStringList ListSampleFolders(const QString& samplesPath);
+/// The "Samples" folder, read in two steps so that a caller can report a failure of each step
+/// on its own. Failures come back as the platform's description, never as an exception. The
+/// folder is held open from Open() until List() or the end of the object, whichever is first.
+class SampleFolder {
+  public:
+    /// `samplesPath` as SamplesPath gives it. Touches nothing yet.
+    explicit SampleFolder(QString samplesPath);
+    ~SampleFolder();
+    SampleFolder(const SampleFolder&) = delete;
+    SampleFolder& operator=(const SampleFolder&) = delete;
+
+    /// Opens the folder for listing. Returns "" on success, else the platform's description
+    /// (for example "No such file or directory" or "Permission denied").
+    QString Open();
+
+    /// Lists the immediate sub-folders (and links to folders) of the opened folder into Rows()
+    /// and closes it. Returns "" on success, else the platform's description; after a failed
+    /// Open(), that failure's description again. Opens the folder first when Open() was not
+    /// called. O(n log n) in the entries.
+    QString List();
+
+    /// True once List() has read the whole folder.
+    bool Listed() const { return m_listed; }
+
+    /// One row path per sample folder: the samples path, the name, the separator, names in
+    /// binary order. Holds what was read before a failure; empty before List(). Names that
+    /// are not valid UTF-8 are left out: no row could name them.
+    const QStringList& Rows() const { return m_rows; }
+
+  private:
+    QString m_path;
+    void* m_dir = nullptr;  // the open DIR*, kept out of the header
+    QString m_openError;
+    QStringList m_rows;
+    bool m_listed = false;
+};
 
 }  // namespace trellisane

@@ -1,1 +1,387 @@
-// placeholder, being written
+#include "subfolder_walk.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/magic.h>
+#include <string.h>
+#include <sys/stat.h>
+#include <sys/statfs.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QHash>
+#include <algorithm>
+#include <cerrno>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "path_separator.h"
+
+namespace trellisane {
+
+// Line numbers of the walk's statements, as its error reports name them. Several statements
+// may share one; a report names the last one reached.
+//
+//   100  set up `found` and the file-system state
+//   102  for each entry of `folders`
+//   104      existence test
+//   106      length test
+//   108      open the folder, yield
+//   110      attribute test
+//   112      list the sub-folders
+//   114          yield, take the name, filter it, append to `found`
+//   116      drop the entry whose listing was refused or whose folder vanished
+//   118  walk `found` one level further down
+//   120  for each entry of `found`
+//   122      existence test, yield
+//   124      attribute test
+//   126      append to `folders`
+//
+// Only 110/124 (the file system cannot be examined) and 112 (a listing failure other than
+// permission denied or path not found) can fail here; the other steps are kept so the table
+// matches the walk's shape.
+namespace {
+
+constexpr int kLineAttributeTest = 110;
+constexpr int kLineListing = 112;
+constexpr int kLineFinalAttributeTest = 124;
+
+/// Paths and names must stay shorter than this many UTF-16 code units.
+constexpr qsizetype kLengthBound = 260;
+
+/// The platform's description of an errno value. Thread-safe.
+QString Describe(int error) {
+    char buffer[256];
+    // GNU strerror_r: returns either `buffer` or a static text.
+    return QString::fromLocal8Bit(strerror_r(error, buffer, sizeof buffer));
+}
+
+/// Permission denied and path not found: the listing failures that drop the folder silently.
+bool DropsTheFolder(int error) {
+    return error == EACCES || error == EPERM || error == ENOENT || error == ENOTDIR;
+}
+
+/// The kernel's virtual file systems, which stand for Windows' hidden system folders. devtmpfs
+/// shares tmpfs' magic number and is told apart through the mount table.
+bool IsVirtualFileSystemType(__fsword_t type) {
+    switch (static_cast<unsigned long>(type)) {
+        case PROC_SUPER_MAGIC:
+        case SYSFS_MAGIC:
+        case DEVPTS_SUPER_MAGIC:
+        case CGROUP_SUPER_MAGIC:
+        case CGROUP2_SUPER_MAGIC:
+        case SECURITYFS_MAGIC:
+        case DEBUGFS_MAGIC:
+        case TRACEFS_MAGIC:
+        case 0x62656570:  // configfs
+        case BPF_FS_MAGIC:
+        case PSTOREFS_MAGIC:
+        case 0x19800202:  // mqueue
+        case HUGETLBFS_MAGIC:
+        case BINFMTFS_MAGIC:
+        case AUTOFS_SUPER_MAGIC:
+        case 0x65735543:  // fusectl
+        case EFIVARFS_MAGIC:
+        case SELINUX_MAGIC:
+        case SMACK_MAGIC:
+        case NSFS_MAGIC:
+        case RDTGROUP_SUPER_MAGIC:
+        case BINDERFS_SUPER_MAGIC:
+        case USBDEVICE_SUPER_MAGIC:
+        case OPENPROM_SUPER_MAGIC:
+        case AAFS_MAGIC:
+        case XENFS_SUPER_MAGIC:
+            return true;
+        default:
+            return false;
+    }
+}
+
+/// True for a path made of separators only: the root, whatever number of separators spell it.
+bool IsRoot(const QString& path) {
+    return !path.isEmpty() &&
+           std::all_of(path.cbegin(), path.cend(), [](QChar c) { return c == kPathSeparator; });
+}
+
+/// The devices on which devtmpfs is mounted, from the mount table; empty when it cannot be read.
+std::vector<dev_t> DevtmpfsDevices() {
+    std::vector<dev_t> devices;
+    QFile table(QStringLiteral("/proc/self/mountinfo"));
+    if (!table.open(QIODevice::ReadOnly)) return devices;
+    // Each line: id parent major:minor root mount-point options [optional...] - type source ...
+    for (const QByteArray& line : table.readAll().split('\n')) {
+        const qsizetype dash = line.indexOf(" - ");
+        if (dash < 0 || !line.mid(dash + 3).startsWith("devtmpfs ")) continue;
+        const QList<QByteArray> fields = line.left(dash).split(' ');
+        if (fields.size() < 3) continue;
+        const QList<QByteArray> numbers = fields[2].split(':');
+        if (numbers.size() != 2) continue;
+        devices.push_back(makedev(numbers[0].toUInt(), numbers[1].toUInt()));
+    }
+    return devices;
+}
+
+/// Answers the attribute test, remembering the answer per device: a file system's type is the
+/// same for every folder on it, so one statfs per device suffices. Owned by one walk.
+class FileSystems {
+  public:
+    /// The outcome for a folder that exists with device `device`; `error` is set (and the
+    /// folder passes) when the file system cannot be examined.
+    bool Passes(const QString& path, const QByteArray& native, dev_t device, int& error) {
+        error = 0;
+        if (IsRoot(path)) return true;
+        for (const auto& [known, passes] : m_known) {
+            if (known == device) return passes;
+        }
+        struct statfs info;
+        if (statfs(native.constData(), &info) != 0) {
+            error = errno;
+            return true;
+        }
+        bool passes = !IsVirtualFileSystemType(info.f_type);
+        if (passes && static_cast<unsigned long>(info.f_type) == TMPFS_MAGIC) {
+            if (!m_devtmpfs) m_devtmpfs = DevtmpfsDevices();
+            passes = std::find(m_devtmpfs->begin(), m_devtmpfs->end(), device) == m_devtmpfs->end();
+        }
+        m_known.emplace_back(device, passes);
+        return passes;
+    }
+
+  private:
+    std::vector<std::pair<dev_t, bool>> m_known;
+    std::optional<std::vector<dev_t>> m_devtmpfs;
+};
+
+/// One folder of a level.
+struct Node {
+    QString path;       ///< ends with the separator
+    QByteArray native;  ///< the same path, encoded for the system calls
+    bool link = false;  ///< a gathered symbolic link to a folder: listed, never walked
+    bool kept = true;   ///< exists as a folder and passes the attribute test
+};
+
+/// One call of the walk with everything it owns; nothing is shared with other walks.
+class Walker {
+  public:
+    explicit Walker(const WalkHooks& hooks) : m_hooks(hooks) {}
+
+    /// The walk of one level. `top` marks the caller's own entries, which stay whatever their
+    /// tests say (only their walk depends on them) and are walked even when they are links:
+    /// the person chose them, and links below them are still not followed. On return `folders`
+    /// holds its entries less those whose listing was refused, then every deeper folder that
+    /// passed, level by level. Entries of a level below the top are tested once, here; the level
+    /// above then keeps or drops them by `kept`, which on an unchanging disk is what testing them
+    /// again would give.
+    void Level(std::vector<Node>& folders, bool top, bool recursive);
+
+    bool WasCancelled() const { return m_cancelled; }
+
+  private:
+    /// The yield points: polls the caller's cancel flag.
+    bool Cancelled() {
+        if (!m_cancelled && m_hooks.cancelled && m_hooks.cancelled()) m_cancelled = true;
+        return m_cancelled;
+    }
+    void Report(int error, int line) {
+        if (m_hooks.report) m_hooks.report(Describe(error), line);
+    }
+    /// Appends the usable sub-folders of `folder` to `found`; 0 or the errno of the failure.
+    int List(const Node& folder, std::vector<Node>& found);
+    /// The tests of step 4 for entries that are not walked themselves (a walk that is not
+    /// recursive).
+    void TestOnly(std::vector<Node>& found);
+    /// Existence test: stat follows links, so a dangling link is no folder.
+    static bool Exists(const Node& node, struct stat& info) {
+        return stat(node.native.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+    }
+    /// The attribute test; a link always passes (the link itself lies on its parent's file
+    /// system, which passed). Reports a file system that cannot be examined at `line`.
+    bool Passes(const Node& node, const struct stat& info, int line) {
+        if (node.link) return true;
+        int error = 0;
+        const bool passes = m_fileSystems.Passes(node.path, node.native, info.st_dev, error);
+        if (error != 0) Report(error, line);
+        return passes;
+    }
+
+    const WalkHooks& m_hooks;
+    FileSystems m_fileSystems;
+    bool m_cancelled = false;
+};
+
+void Walker::Level(std::vector<Node>& folders, bool top, bool recursive) {
+    // 100
+    std::vector<Node> found;
+    QHash<QString, qsizetype> refused;  // path -> number of its first entries to drop
+
+    for (Node& folder : folders) {  // 102
+        struct stat info;
+        if (!Exists(folder, info)) {  // 104
+            folder.kept = false;
+            continue;
+        }
+        // 106: a path that is too long is not walked; a gathered one still needs its attribute
+        // test below, to be kept or dropped by the level above. A gathered link is never walked.
+        const bool walked = folder.path.size() < kLengthBound && !folder.link;
+        if (!walked && top) continue;
+        if (Cancelled()) return;  // 108
+        if (!Passes(folder, info, walked ? kLineAttributeTest : kLineFinalAttributeTest)) {
+            folder.kept = false;  // 110
+            continue;
+        }
+        if (!walked) continue;
+        const int error = List(folder, found);  // 112, 114
+        if (m_cancelled) return;
+        if (error == 0) continue;
+        if (DropsTheFolder(error)) {
+            ++refused[folder.path];  // 116
+        } else {
+            // Any other failure keeps the folder; it is reported, so that a tree that was
+            // only partly read does not pass for a whole one.
+            Report(error, kLineListing);
+        }
+    }
+
+    // 116: dropping the first equal entries all at once keeps this linear in the level.
+    if (!refused.isEmpty()) {
+        std::vector<Node> remaining;
+        remaining.reserve(folders.size());
+        for (Node& folder : folders) {
+            auto it = refused.find(folder.path);
+            if (it != refused.end() && it.value() > 0) {
+                --it.value();
+                continue;
+            }
+            remaining.push_back(std::move(folder));
+        }
+        folders = std::move(remaining);
+    }
+
+    if (found.empty()) return;
+    if (recursive) {
+        Level(found, false, true);  // 118
+    } else {
+        TestOnly(found);
+    }
+    if (m_cancelled) return;
+
+    folders.reserve(folders.size() + found.size());
+    for (Node& node : found) {                              // 120
+        if (node.kept) folders.push_back(std::move(node));  // 126
+    }
+}
+
+void Walker::TestOnly(std::vector<Node>& found) {
+    for (Node& node : found) {  // 120
+        struct stat info;
+        node.kept = Exists(node, info);  // 122
+        if (Cancelled()) return;
+        if (node.kept) node.kept = Passes(node, info, kLineFinalAttributeTest);  // 124
+    }
+}
+
+int Walker::List(const Node& folder, std::vector<Node>& found) {
+    DIR* dir = opendir(folder.native.constData());
+    if (dir == nullptr) return errno;
+    const int dirFd = dirfd(dir);
+    // The caller promises a trailing separator; one is added if it is missing, so a child's
+    // path never runs into its parent's last name.
+    QString prefix = folder.path;
+    QByteArray nativePrefix = folder.native;
+    if (!prefix.endsWith(kPathSeparator)) {
+        prefix += kPathSeparator;
+        nativePrefix += '/';
+    }
+
+    int error = 0;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = readdir(dir);
+        if (entry == nullptr) {
+            error = errno;
+            break;
+        }
+        const char* rawName = entry->d_name;
+        if (strcmp(rawName, ".") == 0 || strcmp(rawName, "..") == 0) continue;
+
+        // Cheap tests on the type from the directory entry first; a stat only where needed.
+        bool link = false;
+        struct stat info;
+        switch (entry->d_type) {
+            case DT_DIR:
+                break;
+            case DT_LNK:
+                if (fstatat(dirFd, rawName, &info, 0) != 0 || !S_ISDIR(info.st_mode)) continue;
+                link = true;
+                break;
+            case DT_UNKNOWN:
+                if (fstatat(dirFd, rawName, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
+                if (S_ISLNK(info.st_mode)) {
+                    if (fstatat(dirFd, rawName, &info, 0) != 0 || !S_ISDIR(info.st_mode)) continue;
+                    link = true;
+                } else if (!S_ISDIR(info.st_mode)) {
+                    continue;
+                }
+                break;
+            default:
+                continue;
+        }
+
+        if (Cancelled()) break;  // 114
+        // A name that is not valid UTF-8 decodes with U+FFFD, which is above 255 and so
+        // unusable: such a folder is skipped rather than listed under a name it does not have.
+        const QString name = QString::fromUtf8(rawName);
+        if (name.size() >= kLengthBound || HasUnusableCharacters(name)) continue;
+        found.push_back(Node{prefix + name + kPathSeparator,
+                             nativePrefix + QByteArray(rawName) + '/', link, true});
+    }
+    closedir(dir);
+    return error;
+}
+
+}  // namespace
+
+void GetSubDirectories2016(QStringList& folders, bool recursive, const WalkHooks& hooks) {
+    std::vector<Node> level;
+    level.reserve(folders.size());
+    for (const QString& path : folders) level.push_back(Node{path, QFile::encodeName(path)});
+
+    Walker walker(hooks);
+    walker.Level(level, true, recursive);
+    // A cancelled walk leaves the caller's list as it was: a half-gathered tree is of no use.
+    if (walker.WasCancelled()) return;
+
+    QStringList result;
+    result.reserve(static_cast<qsizetype>(level.size()));
+    for (Node& node : level) result.push_back(std::move(node.path));
+    folders = std::move(result);
+}
+
+bool IsExistingFolder(const QString& path) {
+    if (path.isEmpty()) return false;
+    struct stat info;
+    return stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool HasUnusableCharacters(const QString& name) {
+    // Windows-1252 gives the same answer as Latin-1 here: its extra characters sit at
+    // 128 to 159, which are unusable either way, and everything above 255 (including each half
+    // of a surrogate pair) cannot be represented and comes back as '?'.
+    return std::any_of(name.cbegin(), name.cend(), [](QChar c) {
+        const char16_t code = c.unicode();
+        return code < 32 || (code >= 127 && code <= 159) || code == u'?' || code > 255;
+    });
+}
+
+bool PassesAttributeTest(const QString& path) {
+    if (IsRoot(path)) return true;
+    const QByteArray native = QFile::encodeName(path);
+    struct stat info;
+    if (stat(native.constData(), &info) != 0) return true;
+    int error = 0;
+    return FileSystems().Passes(path, native, info.st_dev, error);
+}
+
+}  // namespace trellisane

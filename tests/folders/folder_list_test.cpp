@@ -1,0 +1,152 @@
+#include "folders/folder_list.h"
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QStringList>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace trellisane {
+namespace {
+
+struct BatchRow {
+    const char* label;
+    char16_t separator;
+    QStringList gathered;
+    QStringList appended;
+};
+
+void PrintTo(const BatchRow& row, std::ostream* out) { *out << row.label; }
+
+class BatchOrder : public ::testing::TestWithParam<BatchRow> {};
+
+TEST_P(BatchOrder, IsDeepestFirstThenBinaryOrder) {
+    const BatchRow& row = GetParam();
+    EXPECT_EQ(SortBatch(row.gathered, QChar(row.separator)), row.appended);
+}
+
+/// `count` nested levels below "/": "/d/d/.../".
+QString Nested(int count) {
+    QString path = "/";
+    for (int i = 0; i < count; ++i) path += "d/";
+    return path;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Folders, BatchOrder,
+    ::testing::Values(
+        BatchRow{"Empty", u'/', {}, {}}, BatchRow{"One", u'/', {"/a/"}, {"/a/"}},
+        BatchRow{"WindowsExample",
+                 u'\\',
+                 {"C:\\A\\", "C:\\A\\B\\", "C:\\A\\a\\", "C:\\A\\B\\C\\"},
+                 {"C:\\A\\B\\C\\", "C:\\A\\B\\", "C:\\A\\a\\", "C:\\A\\"}},
+        BatchRow{"SameWithSlashes",
+                 u'/',
+                 {"/A/", "/A/B/", "/A/a/", "/A/B/C/"},
+                 {"/A/B/C/", "/A/B/", "/A/a/", "/A/"}},
+        // Depth decides before the letters do.
+        BatchRow{"DeeperUpperFirst", u'\\', {"C:\\a\\", "C:\\B\\x\\"}, {"C:\\B\\x\\", "C:\\a\\"}},
+        BatchRow{"UpperBeforeLower", u'\\', {"C:\\a\\", "C:\\B\\"}, {"C:\\B\\", "C:\\a\\"}},
+        // A backslash is no separator on this platform's paths.
+        BatchRow{"OtherSeparatorIsAName", u'/', {"/a/", "/b\\c\\d\\"}, {"/a/", "/b\\c\\d\\"}},
+        // Code units, not letters: '-' (2D) < '/' (2F) < 'b' (62).
+        BatchRow{"BinaryNotNatural", u'/', {"/ab/", "/a/", "/a-/"}, {"/a-/", "/a/", "/ab/"}},
+        // A surrogate (D83D) sorts before U+FF21 by code unit, after it by code point.
+        BatchRow{"SurrogatesByCodeUnit",
+                 u'/',
+                 {"/\uFF21/", "/\U0001F600/"},
+                 {"/\U0001F600/", "/\uFF21/"}},
+        // Depths of 91 and more still sort as numbers: 100 before 95 before 10 before 9.
+        BatchRow{"VeryDeepAsNumbers",
+                 u'/',
+                 {Nested(9), Nested(95), Nested(10), Nested(100)},
+                 {Nested(100), Nested(95), Nested(10), Nested(9)}},
+        // The old joined key's separator inside a name changes nothing.
+        BatchRow{"PipeInNames",
+                 u'/',
+                 {"/x|agksdfjmySEPERATZZZ|y/", "/x|/z/", "/x/"},
+                 {"/x|/z/", "/x/", "/x|agksdfjmySEPERATZZZ|y/"}},
+        BatchRow{"DuplicatesKept", u'/', {"/a/", "/a/b/", "/a/"}, {"/a/b/", "/a/", "/a/"}}),
+    [](const ::testing::TestParamInfo<BatchRow>& info) { return std::string(info.param.label); });
+
+/// Records every notification as text.
+class Recorder : public FolderListObserver {
+  public:
+    void BeginInsert(qsizetype first, qsizetype last) override { Add("BeginInsert", first, last); }
+    void EndInsert() override { calls.push_back("EndInsert"); }
+    void BeginRemove(qsizetype first, qsizetype last) override { Add("BeginRemove", first, last); }
+    void EndRemove() override { calls.push_back("EndRemove"); }
+    void BeginReset() override { calls.push_back("BeginReset"); }
+    void EndReset() override { calls.push_back("EndReset"); }
+    void Changed(qsizetype first, qsizetype last) override { Add("Changed", first, last); }
+
+    std::vector<std::string> calls;
+
+  private:
+    void Add(const char* what, qsizetype first, qsizetype last) {
+        calls.push_back(std::string(what) + " " + std::to_string(first) + "-" +
+                        std::to_string(last));
+    }
+};
+
+QStringList Currents(const FolderList& list) {
+    QStringList paths;
+    for (qsizetype i = 1; i <= list.Count(); ++i) paths << list.Row(i).current;
+    return paths;
+}
+
+TEST(FolderList, BatchesAppendAfterExistingRowsWithEmptyNewPaths) {
+    FolderList list;
+    Recorder recorder;
+    list.SetObserver(&recorder);
+    list.AppendBatch({"/z/"});
+    list.SetNewPath(1, "/y/");
+    list.AppendBatch({"/a/", "/a/b/"});
+    list.AppendBatch({});
+    EXPECT_EQ(Currents(list), (QStringList{"/z/", "/a/b/", "/a/"}));
+    EXPECT_EQ(list.Row(1).newPath, "/y/");
+    EXPECT_TRUE(list.Row(2).newPath.isEmpty());
+    EXPECT_EQ(recorder.calls,
+              (std::vector<std::string>{"BeginInsert 1-1", "EndInsert", "Changed 1-1",
+                                        "BeginInsert 2-3", "EndInsert"}));
+}
+
+TEST(FolderList, RemovesByOneBasedPositionAndClears) {
+    FolderList list;
+    list.AppendInOrder({"/1/", "/2/", "/3/", "/4/"});
+    Recorder recorder;
+    list.SetObserver(&recorder);
+    list.Remove(1);
+    list.Remove(list.Count());
+    EXPECT_EQ(Currents(list), (QStringList{"/2/", "/3/"}));
+    list.Clear();
+    EXPECT_EQ(list.Count(), 0);
+    EXPECT_EQ(recorder.calls,
+              (std::vector<std::string>{"BeginRemove 1-1", "EndRemove", "BeginRemove 3-3",
+                                        "EndRemove", "BeginReset", "EndReset"}));
+}
+
+TEST(FolderList, BulkChangeSendsOneChangeAtTheOutermostEnd) {
+    FolderList list;
+    list.AppendInOrder({"/1/", "/2/", "/3/"});
+    Recorder recorder;
+    list.SetObserver(&recorder);
+    {
+        FolderList::BulkChange outer(list);
+        {
+            FolderList::BulkChange inner(list);
+            list.SetNewPath(2, "/two/");
+        }
+        list.SetCurrent(3, "/three/");
+        EXPECT_TRUE(recorder.calls.empty());
+    }
+    { FolderList::BulkChange untouched(list); }
+    EXPECT_EQ(recorder.calls, std::vector<std::string>{"Changed 1-3"});
+    EXPECT_EQ(list.Row(2).newPath, "/two/");
+    EXPECT_EQ(list.Row(3).current, "/three/");
+}
+
+}  // namespace
+}  // namespace trellisane
