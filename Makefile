@@ -17,6 +17,7 @@ bench: deps configure
 	cd $(BUILD) && for b in bench_rename bench_walk; do if [ -x ./$$b ]; then ./$$b; fi; done
 
 screenshot: build
+	@./scripts/install-deps.sh xdotool imagemagick
 	./scripts/screenshot.sh $(BUILD) docs/screenshot.png
 
 deps:

@@ -4,7 +4,8 @@
 # clear message where it cannot.
 set -eu
 
-PACKAGES="cmake make g++ pkg-config qt6-base-dev libgtest-dev fonts-liberation xvfb xauth"
+# Extra packages may be named as arguments (the screenshot scripts add xdotool and imagemagick).
+PACKAGES="cmake make g++ pkg-config qt6-base-dev libgtest-dev fonts-liberation xvfb xauth $*"
 
 missing=""
 for pkg in $PACKAGES; do
