@@ -124,14 +124,22 @@ std::optional<QByteArray> WorkingDirectory() {
     return QByteArray(buffer.data());
 }
 
-/// `folder` made absolute as a row path: joined to `cwd` when relative (a plain join: links
-/// and ".." are left as they are), trailing separators dropped (the root stays "/"), then one
-/// separator appended, so the root becomes "//" as the window gives it.
+/// `folder` made absolute as a row path: joined to `cwd` when relative, then cleaned as text
+/// (links are never resolved): empty and "." components dropped, ".." takes away the component
+/// before it (never above the root), so the last component is always the folder's own name.
+/// One separator is appended, so the root becomes "//" as the window gives it.
 QByteArray RowPathOf(const QByteArray& folder, const QByteArray& cwd) {
-    QByteArray path = folder;
-    if (!path.startsWith('/')) path = (cwd.endsWith('/') ? cwd : cwd + '/') + path;
-    while (path.size() > 1 && path.endsWith('/')) path.chop(1);
-    return path + '/';
+    const QByteArray joined = folder.startsWith('/') ? folder : cwd + '/' + folder;
+    QList<QByteArray> components;
+    for (const QByteArray& component : joined.split('/')) {
+        if (component.isEmpty() || component == ".") continue;
+        if (component == "..") {
+            if (!components.isEmpty()) components.removeLast();
+            continue;
+        }
+        components.push_back(component);
+    }
+    return '/' + components.join('/') + '/';
 }
 
 /// True when `path` names a folder, or a symbolic link to one.

@@ -11,6 +11,17 @@ enum class CaseDirection { Upper, Lower };
 /// turn one character into several ('ß' to "SS") are never used; a mapping that would change
 /// the number of UTF-16 code units keeps the original, so every position stays where it was.
 char32_t MapCodePoint(char32_t code, CaseDirection direction) {
+    // Qt leaves a character alone wherever Unicode also lists a longer special mapping, even
+    // though a one-to-one mapping exists; these are the characters where that happens.
+    if (direction == CaseDirection::Lower && code == 0x0130) return u'i';  // İ
+    if (direction == CaseDirection::Upper) {
+        // Greek letters with ypogegrammeni: ᾀ-ᾇ, ᾐ-ᾗ, ᾠ-ᾧ map eight places up; ᾳ, ῃ, ῳ by nine.
+        if ((code >= 0x1F80 && code <= 0x1F87) || (code >= 0x1F90 && code <= 0x1F97) ||
+            (code >= 0x1FA0 && code <= 0x1FA7)) {
+            return code + 8;
+        }
+        if (code == 0x1FB3 || code == 0x1FC3 || code == 0x1FF3) return code + 9;
+    }
     const char32_t mapped =
         direction == CaseDirection::Upper ? QChar::toUpper(code) : QChar::toLower(code);
     if (QChar::requiresSurrogates(mapped) != QChar::requiresSurrogates(code)) return code;

@@ -43,6 +43,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Per-character mapping knows no word-final sigma.
         CaseRow{"LowerGreekSigma", LowerCase, u"ΟΔΟΣ", u"οδοσ"},
         CaseRow{"UpperFinalSigma", UpperCase, u"οδος", u"ΟΔΟΣ"},
+        // Characters that also have a longer special mapping still take their one-to-one one.
+        CaseRow{"LowerDottedCapitalI", LowerCase, u"İSTANBUL", u"istanbul"},
+        CaseRow{"UpperYpogegrammeni", UpperCase, u"ᾳᾀᾗῳ", u"ᾼᾈᾟῼ"},
+        CaseRow{"ProperYpogegrammeniKeepsCapital", ProperCase, u"ᾈδης", u"ᾈδης"},
         // Upper case, not title case, for the digraph.
         CaseRow{"ProperDigraph", ProperCase, u"ǆa", u"Ǆa"},
         CaseRow{"ProperWords", ProperCase, u"ABC DEF", u"Abc Def"},
