@@ -1,0 +1,34 @@
+// Trellisane: starts the main window. The program takes no arguments of its own and ignores any.
+
+#include <QApplication>
+#include <cstdio>
+
+#include "app/form1.h"
+#include "app/qt_dialogs.h"
+#include "app/startup.h"
+
+int main(int argc, char* argv[]) {
+    using namespace trellisane;
+
+    // Qt aborts when its platform cannot start; say why in plain words instead.
+    const std::optional<QString> noDisplay =
+        MissingDisplayReason([](const char* name) { return qEnvironmentVariable(name); });
+    if (noDisplay) {
+        std::fprintf(stderr, "trellisane: %s\n", qPrintable(*noDisplay));
+        return 1;
+    }
+
+    // Only the program's name reaches Qt, so no argument is taken as an option of Qt's either.
+    static char fallbackName[] = "trellisane";
+    char* qtArgv[] = {argc > 0 && argv[0] != nullptr ? argv[0] : fallbackName, nullptr};
+    int qtArgc = 1;
+    QApplication app(qtArgc, qtArgv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("trellisane"));
+    QApplication::setWindowIcon(ApplicationIcon());
+
+    QtDialogs dialogs;
+    Form1 window(dialogs, QCoreApplication::applicationDirPath(), MakeTimeOfDayDraw());
+    dialogs.SetOwner(&window);
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,199 @@
+// The real Qt dialogs: each test answers the modal window as a person would and checks what
+// it showed. OpenUrl is never called here: tests do not start a browser.
+
+#include "app/qt_dialogs.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+
+#include "app/form1.h"
+#include "engine/product.h"
+
+namespace trellisane {
+namespace {
+
+/// Calls `answer` with the modal window once it is up, from inside its own event loop.
+void WhenModal(std::function<void(QWidget*)> answer) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, answer] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
+        answer(modal);
+    });
+    timer->start();
+}
+
+struct MessageRow {
+    const char* name;
+    DialogIcon icon;
+    DialogButtons buttons;
+    QMessageBox::Icon qtIcon;
+    QMessageBox::StandardButtons qtButtons;
+    std::function<void(QMessageBox*)> press;
+    DialogAnswer answer;
+};
+
+class QtMessageTest : public ::testing::TestWithParam<MessageRow> {};
+
+TEST_P(QtMessageTest, ShowsTextTitleIconAndButtons) {
+    const MessageRow& row = GetParam();
+    QString text, title;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    WhenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        text = box->text();
+        title = box->windowTitle();
+        icon = box->icon();
+        buttons = box->standardButtons();
+        row.press(box);
+    });
+    QtDialogs dialogs;
+    const DialogAnswer answer =
+        dialogs.ShowMessage("Line one\r\nat line 102", "Trellisane", row.icon, row.buttons);
+    EXPECT_EQ(text, "Line one\r\nat line 102");
+    EXPECT_EQ(title, "Trellisane");
+    EXPECT_EQ(icon, row.qtIcon);
+    EXPECT_EQ(buttons, row.qtButtons);
+    EXPECT_EQ(answer, row.answer);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    QtDialogs, QtMessageTest,
+    ::testing::Values(MessageRow{"ErrorReport", DialogIcon::Exclamation, DialogButtons::Ok,
+                                 QMessageBox::Warning, QMessageBox::Ok,
+                                 [](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); },
+                                 DialogAnswer::Ok},
+                      MessageRow{"PlainOk", DialogIcon::None, DialogButtons::Ok,
+                                 QMessageBox::NoIcon, QMessageBox::Ok,
+                                 [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Return); },
+                                 DialogAnswer::Ok},
+                      MessageRow{"Yes", DialogIcon::None, DialogButtons::YesNo, QMessageBox::NoIcon,
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 [](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); },
+                                 DialogAnswer::Yes},
+                      MessageRow{"No", DialogIcon::Question, DialogButtons::YesNo,
+                                 QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                                 [](QMessageBox* box) { box->button(QMessageBox::No)->click(); },
+                                 DialogAnswer::No},
+                      // Escape closes a Yes/No box without an answer: that is No.
+                      MessageRow{"EscapeIsNo", DialogIcon::None, DialogButtons::YesNo,
+                                 QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No,
+                                 [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); },
+                                 DialogAnswer::No}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(QtDialogsPrompt, ReturnsWhatWasTypedUnchanged) {
+    QString label, title, initial;
+    WhenModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QInputDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        label = dialog->labelText();
+        title = dialog->windowTitle();
+        auto* field = dialog->findChild<QLineEdit*>();
+        ASSERT_NE(field, nullptr);
+        initial = field->text();
+        QTest::keyClicks(field, " two words ");
+        QTest::keyClick(field, Qt::Key_Return);
+    });
+    QtDialogs dialogs;
+    EXPECT_EQ(dialogs.Prompt("Enter text to add: ", "Trellisane"), " two words ");
+    EXPECT_EQ(label, "Enter text to add: ");
+    EXPECT_EQ(title, "Trellisane");
+    EXPECT_EQ(initial, "");
+}
+
+TEST(QtDialogsPrompt, CancelGivesEmptyText) {
+    WhenModal([](QWidget* modal) {
+        auto* field = modal->findChild<QLineEdit*>();
+        ASSERT_NE(field, nullptr);
+        QTest::keyClicks(field, "typed");
+        QTest::keyClick(modal, Qt::Key_Escape);
+    });
+    QtDialogs dialogs;
+    EXPECT_EQ(dialogs.Prompt("Find What:", "Trellisane"), "");
+}
+
+TEST(QtDialogsBrowse, OpensAtTheInitialFolderAndOffersOnlyFolders) {
+    QTemporaryDir root;
+    ASSERT_TRUE(QDir(root.path()).mkpath("start/inner"));
+    const QString start = root.path() + "/start";
+    QString title, opened;
+    bool foldersOnly = false;
+    WhenModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        title = dialog->windowTitle();
+        opened = dialog->directory().absolutePath();
+        foldersOnly = dialog->fileMode() == QFileDialog::Directory &&
+                      dialog->testOption(QFileDialog::ShowDirsOnly);
+        QMetaObject::invokeMethod(dialog, "accept");  // nothing typed: the folder shown is chosen
+    });
+    QtDialogs dialogs;
+    EXPECT_EQ(dialogs.BrowseFolder("Please select folder:", start), start);
+    EXPECT_EQ(title, "Please select folder:");
+    EXPECT_EQ(opened, start);
+    EXPECT_TRUE(foldersOnly);
+}
+
+TEST(QtDialogsBrowse, CancelGivesEmptyTextAndABadStartFolderIsIgnored) {
+    QString opened;
+    WhenModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        opened = dialog->directory().absolutePath();
+        dialog->reject();
+    });
+    QtDialogs dialogs;
+    EXPECT_EQ(dialogs.BrowseFolder("Please select folder:", "/no/such/folder"), "");
+    EXPECT_NE(opened, "/no/such/folder");
+}
+
+TEST(QtDialogsWindow, HelpShowsARealMessageBox) {
+    QTemporaryDir programFolder;
+    QtDialogs dialogs;
+    Form1 window(dialogs, programFolder.path(), [] { return 1; });
+    dialogs.SetOwner(&window);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    QString text, title;
+    QMessageBox::Icon icon = QMessageBox::Warning;
+    QMessageBox::StandardButtons buttons;
+    QWidget* parent = nullptr;
+    WhenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        text = box->text();
+        title = box->windowTitle();
+        icon = box->icon();
+        buttons = box->standardButtons();
+        parent = box->parentWidget();
+        box->button(QMessageBox::Ok)->click();
+    });
+    QTest::mouseClick(window.findChild<QPushButton*>("PushButton6"), Qt::LeftButton);
+    EXPECT_EQ(text,
+              "Questions? Please contact Team Quorvane at " + QString::fromLatin1(kContactPageUrl));
+    EXPECT_EQ(title, "Trellisane");
+    EXPECT_EQ(icon, QMessageBox::NoIcon);
+    EXPECT_EQ(buttons, QMessageBox::Ok);
+    EXPECT_EQ(parent, &window);
+}
+
+}  // namespace
+}  // namespace trellisane
