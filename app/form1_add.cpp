@@ -157,10 +157,8 @@ void Form1::FinishAdd(const std::shared_ptr<AddJob>& job) {
         }
         m_list.AppendInOrder(batch);
     });
-    // The pointer stays busy while another add is still under way.
-    trap.Step(kAddDefaultPointer, [&] {
-        if (m_adds.empty()) SetPointer(kPointerDefault);
-    });
+    // The first add to finish restores the default pointer, even while another is under way.
+    trap.Step(kAddDefaultPointer, [&] { SetPointer(kPointerDefault); });
     trap.Step(kAddPreview, [&] { PreviewRename(); });
 }
 

@@ -6,6 +6,9 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 namespace trellisane {
 
@@ -24,6 +27,30 @@ QMessageBox::Icon ToQt(DialogIcon icon) {
     }
     return QMessageBox::NoIcon;
 }
+
+/// Qt's file dialog saves its own history and layout into the user's settings folder when it
+/// closes. This program keeps nothing from one run to the next, so while the dialog lives,
+/// user-scope settings point into a throwaway folder that goes with it.
+class ThrowawayUserSettings {
+  public:
+    ThrowawayUserSettings() {
+        if (m_folder.isValid()) SetUserPath(m_folder.path());
+    }
+    ~ThrowawayUserSettings() {
+        if (m_folder.isValid()) {
+            SetUserPath(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+        }
+    }
+    ThrowawayUserSettings(const ThrowawayUserSettings&) = delete;
+    ThrowawayUserSettings& operator=(const ThrowawayUserSettings&) = delete;
+
+  private:
+    static void SetUserPath(const QString& path) {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, path);
+    }
+    QTemporaryDir m_folder;
+};
 
 }  // namespace
 
@@ -53,6 +80,7 @@ QString QtDialogs::Prompt(const QString& text, const QString& title) {
 }
 
 QString QtDialogs::BrowseFolder(const QString& prompt, const QString& initialFolder) {
+    const ThrowawayUserSettings throwaway;  // outlives the dialog, which saves on destruction
     QFileDialog dialog(m_owner, prompt);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly, true);

@@ -177,7 +177,9 @@ TEST_F(AddingTest, ASecondAddFinishesWhileTheFirstIsStillWalking) {
     Click("PushButton3");
     ASSERT_TRUE(WaitUntil([&] { return form->List().Count() == 1; }));
     EXPECT_EQ(Currents(), QStringList{PathOf("other/")});
-    EXPECT_EQ(form->Pointer(), kPointerBusy);  // the first add is still under way
+    // The first add to finish restores the default pointer, though the other still walks.
+    EXPECT_EQ(form->Pointer(), kPointerDefault);
+    EXPECT_EQ(form->AddsInFlight(), 1);
 
     gate->Release();
     ASSERT_TRUE(WaitUntil([&] { return form->AddsInFlight() == 0; }));
@@ -225,7 +227,10 @@ TEST_F(AddingTest, AWalkReportIsShownOnTheWindowThreadWhileTheWalkWaits) {
     };
     Subfolders()->setChecked(true);
     Add(PathOf("a"));
-    EXPECT_EQ(dialogs.Messages(), QStringList{Report("Input/output error", kWalkLocation, 104)});
+    EXPECT_EQ(
+        dialogs.Messages(),
+        QStringList{Report("Input/output error",
+                           "in VantelleTitle2021/08/31.AddFolder.GetSubDirectories2016 ", 104)});
     EXPECT_TRUE(onWindowThread);
     EXPECT_TRUE(walkWaiting);
     EXPECT_EQ(Currents(), QStringList({PathOf("a/more/"), PathOf("a/")}));
@@ -241,7 +246,8 @@ TEST_F(AddingTest, AFailedWalkIsReportedAndTheAddStillEnds) {
     Subfolders()->setChecked(true);
     Add(PathOf("a"));
     EXPECT_EQ(dialogs.Messages(),
-              QStringList{Report("The walk broke down.", lines::kAddFoldersLocation, 110)});
+              QStringList{Report("The walk broke down.",
+                                 "in Dorvalin2021/08/31.Form1.PushButton3_Click ", 110)});
     EXPECT_EQ(Currents(), QStringList({PathOf("a/found/"), PathOf("a/")}));  // what it had
     EXPECT_EQ(form->Pointer(), kPointerDefault);
     EXPECT_EQ(dialogs.Prompts(), QStringList{kAddPrompt});

@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -162,6 +164,20 @@ TEST(QtDialogsBrowse, CancelGivesEmptyTextAndABadStartFolderIsIgnored) {
     QtDialogs dialogs;
     EXPECT_EQ(dialogs.BrowseFolder("Please select folder:", "/no/such/folder"), "");
     EXPECT_NE(opened, "/no/such/folder");
+}
+
+TEST(QtDialogsBrowse, LeavesNothingInTheSettingsFolder) {
+    // Qt's file dialog would keep its history in QtProject.conf; nothing may survive a run.
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    QFile::remove(config + "/QtProject.conf");
+    WhenModal([](QWidget* modal) { QMetaObject::invokeMethod(modal, "reject"); });
+    QtDialogs dialogs;
+    EXPECT_EQ(dialogs.BrowseFolder("Please select folder:", QDir::tempPath()), "");
+    EXPECT_FALSE(QFile::exists(config + "/QtProject.conf"));
+    // The program's own settings are read from the usual place again afterwards.
+    QSettings(QSettings::UserScope, "Quorvane", "Trellisane").setValue("Probe", "1");
+    EXPECT_TRUE(QFile::exists(config + "/Quorvane/Trellisane.conf"));
+    QFile::remove(config + "/Quorvane/Trellisane.conf");
 }
 
 TEST(QtDialogsWindow, HelpShowsARealMessageBox) {

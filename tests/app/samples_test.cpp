@@ -76,9 +76,12 @@ TEST_F(WindowTest, MissingSamplesAreReportedStepByStepAndTheRestStillRuns) {
     Click("PushButton4");
     const QStringList messages = dialogs.Messages();
     ASSERT_EQ(messages.size(), 4) << messages.join("\n|").toStdString();
-    EXPECT_EQ(messages[0], Report("No such file or directory", lines::kSamplesLocation, 102));
-    EXPECT_EQ(messages[1], Report("No such file or directory", lines::kSamplesLocation, 104));
-    EXPECT_TRUE(messages[2].contains(QString::fromLatin1(lines::kSamplesLocation) + "at line 106"));
+    EXPECT_EQ(messages[0], Report("No such file or directory",
+                                  "in Dorvalin2021/08/31.Form1.PushButton4_Click ", 102));
+    EXPECT_EQ(messages[1], Report("No such file or directory",
+                                  "in Dorvalin2021/08/31.Form1.PushButton4_Click ", 104));
+    EXPECT_TRUE(messages[2].contains(
+        QString::fromLatin1("in Dorvalin2021/08/31.Form1.PushButton4_Click ") + "at line 106"));
     EXPECT_EQ(messages[3], kQuestion);
     EXPECT_EQ(form->List().Count(), 0);
     EXPECT_EQ(Selector()->currentIndex(), kRemoveNumeric);

@@ -248,9 +248,10 @@ TEST_F(WindowTest, AFailedRenameShowsTheErrorReport) {
     dialogs.calls.clear();
 
     Click("PushButton2");
-    ASSERT_EQ(
-        dialogs.Messages(),
-        QStringList({Report("No such file or directory", kStartRenamingLocation, 106), "Done."}));
+    ASSERT_EQ(dialogs.Messages(),
+              QStringList({Report("No such file or directory",
+                                  "in Dorvalin2021/08/31.Form1.PushButton2_Click ", 106),
+                           "Done."}));
     EXPECT_EQ(dialogs.calls[0].title, "Application Error");
     EXPECT_EQ(dialogs.calls[0].icon, DialogIcon::Exclamation);
     EXPECT_TRUE(QDir(PathOf("KEPT")).exists());  // one failure never stops the run
@@ -273,10 +274,15 @@ TEST_P(HandlerFailureTest, IsReportedWithTheHandlersLocationAndLine) {
     dialogs.onCall = [&](const DialogCall& call) {
         if (row.failingCall(call)) throw TrappedError("The box could not be shown.");
     };
-    if (QString::fromLatin1(row.button) == "PushButton1") {
+    if (QString::fromLatin1(row.button) == "PushButton1" ||
+        QString::fromLatin1(row.button) == "Check1") {
         Selector()->setCurrentIndex(kAddToEnd);  // so that its preview pass asks something
     }
-    Click(row.button);
+    if (QString::fromLatin1(row.button) == "Check1") {
+        QTest::mouseClick(Subfolders(), Qt::LeftButton);
+    } else {
+        Click(row.button);
+    }
     ASSERT_TRUE(WaitUntil([&] { return form->AddsInFlight() == 0; }));
     EXPECT_TRUE(dialogs.Messages().contains(row.expected))
         << dialogs.Messages().join("\n|").toStdString();
@@ -288,7 +294,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         HandlerFailureRow{"AddFolders", "PushButton3",
                           [](const DialogCall& call) { return call.kind == Kind::Browse; },
-                          Report("The box could not be shown.", lines::kAddFoldersLocation, 102)},
+                          Report("The box could not be shown.",
+                                 "in Dorvalin2021/08/31.Form1.PushButton3_Click ", 102)},
         // The prompt fails and so does the preview pass's own report of it, so the failure
         // reaches Clear List's trap.
         HandlerFailureRow{"ClearList", "PushButton1",
@@ -296,13 +303,21 @@ INSTANTIATE_TEST_SUITE_P(
                               return call.kind == Kind::Prompt ||
                                      call.text.contains("PreviewRename");
                           },
-                          Report("The box could not be shown.", lines::kClearListLocation, 102)},
+                          Report("The box could not be shown.",
+                                 "in Dorvalin2021/08/31.Form1.PushButton1_Click ", 102)},
+        // Ticking the box runs a preview pass; its prompt fails and the pass reports it.
+        HandlerFailureRow{"PreviewPass", "Check1",
+                          [](const DialogCall& call) { return call.kind == Kind::Prompt; },
+                          Report("The box could not be shown.",
+                                 "in Dorvalin2021/08/31.Form1.PreviewRename ", 108)},
         HandlerFailureRow{"Samples", "PushButton4",
                           [](const DialogCall&) { return false; },  // no Samples folder
-                          Report("No such file or directory", lines::kSamplesLocation, 102)},
+                          Report("No such file or directory",
+                                 "in Dorvalin2021/08/31.Form1.PushButton4_Click ", 102)},
         HandlerFailureRow{"Help", "PushButton6",
                           [](const DialogCall& call) { return call.text.startsWith("Questions?"); },
-                          Report("The box could not be shown.", lines::kHelpLocation, 100)}),
+                          Report("The box could not be shown.",
+                                 "in Dorvalin2021/08/31.Form1.PushButton6_Click ", 100)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class HomePageDrawTest : public WindowTest, public ::testing::WithParamInterface<int> {};
@@ -326,7 +341,7 @@ TEST_F(WindowTest, ABrowserThatCannotStartIsReportedAndStartUpGoesOn) {
     EXPECT_EQ(dialogs.Messages(),
               QStringList{Report("The web browser could not be started to open " +
                                      QString::fromLatin1(kHomePageUrl) + ".",
-                                 lines::kFormLoadLocation, 108)});
+                                 "in Dorvalin2021/08/31.Form1.Form_Load ", 108)});
     EXPECT_EQ(Selector()->count(), 20);
     EXPECT_FALSE(form->PreviewBusy());
 }
@@ -363,10 +378,11 @@ TEST_F(WindowTest, AnUnreadableSkinIsReportedAndStartUpGoesOn) {
     ASSERT_TRUE(QFile::link("/proc/self/mem", PathOf("program/x/o.cjs")));
     Open();
     ASSERT_EQ(dialogs.Messages().size(), 1);
-    EXPECT_TRUE(dialogs.Messages()[0].endsWith(QString::fromLatin1(lines::kFormLoadLocation) +
-                                               "at line 100\r\rPlease email screenshot of "
-                                               "this message to " +
-                                               QString::fromLatin1(kSupportEmail)))
+    EXPECT_TRUE(dialogs.Messages()[0].endsWith(
+        QString::fromLatin1("in Dorvalin2021/08/31.Form1.Form_Load ") +
+        "at line 100\r\rPlease email screenshot of "
+        "this message to " +
+        QString::fromLatin1(kSupportEmail)))
         << dialogs.Messages()[0].toStdString();
     EXPECT_EQ(Selector()->count(), 20);
     EXPECT_EQ(form->palette().color(QPalette::Window), ButtonFaceColour());
@@ -423,8 +439,8 @@ TEST_F(WindowTest, AnUnreadableHandFileIsReportedAndTheStandardHandShows) {
     MakeFile("program/HAND-M.CUR", "not a pointer image");
     Open();
     ASSERT_EQ(dialogs.Messages().size(), 1);
-    EXPECT_TRUE(dialogs.Messages()[0].contains(QString::fromLatin1(lines::kFormLoadLocation) +
-                                               "at line 106"));
+    EXPECT_TRUE(dialogs.Messages()[0].contains(
+        QString::fromLatin1("in Dorvalin2021/08/31.Form1.Form_Load ") + "at line 106"));
     MoveMouse(Button("PushButton3"));
     EXPECT_EQ(form->Pointer(), kPointerHand);
     EXPECT_EQ(form->cursor().shape(), Qt::PointingHandCursor);
