@@ -16,7 +16,7 @@ enum class DialogAnswer { Ok, Yes, No };
 /// this interface: the window gets the Qt implementation, tests a scripted one that answers and
 /// records. Every call is modal and made on the user-interface thread.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
 
     /// A modal message box; returns the button pressed (Ok for an OK-only box, also when the

@@ -27,7 +27,7 @@ QString DescribeException(const std::exception_ptr& error);
 /// (100, 102, ...); a statement that throws, or that calls Fail(), is reported with the last
 /// line reached, and the procedure goes on with its next statement.
 class ErrorTrap {
-public:
+  public:
     /// `location` is the procedure's location text, ending in a blank.
     ErrorTrap(Dialogs& dialogs, QString location);
 
@@ -44,7 +44,7 @@ public:
     int line() const { return m_line; }
     const QString& location() const { return m_location; }
 
-private:
+  private:
     Dialogs& m_dialogs;
     QString m_location;
     int m_line = 0;
@@ -52,13 +52,13 @@ private:
 
 /// An error with a description for the report, thrown by statements run under a trap.
 class TrappedError : public std::exception {
-public:
+  public:
     explicit TrappedError(QString description)
         : m_description(std::move(description)), m_utf8(m_description.toUtf8()) {}
     const char* what() const noexcept override { return m_utf8.constData(); }
     const QString& description() const { return m_description; }
 
-private:
+  private:
     QString m_description;
     QByteArray m_utf8;
 };

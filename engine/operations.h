@@ -49,8 +49,8 @@ struct PromptAnswers {
 /// One row of the operation selector.
 struct CatalogueEntry {
     QString displayText;
-    Operation operation;      ///< OpNone for the "-" separator rows
-    QString keyword;          ///< "" for separator rows
+    Operation operation;          ///< OpNone for the "-" separator rows
+    QString keyword;              ///< "" for separator rows
     std::vector<Prompt> prompts;  ///< in the order asked
 };
 

@@ -18,7 +18,6 @@ std::optional<QString> TransformName(const QString& name, Operation operation,
 /// transformed, the parent part kept as it is, one separator appended. std::nullopt for
 /// no-change. Pure. O(len(path)).
 std::optional<QString> BuildNewPath(const QString& path, Operation operation,
-                                    const PromptAnswers& answers,
-                                    QChar separator = kPathSeparator);
+                                    const PromptAnswers& answers, QChar separator = kPathSeparator);
 
 }  // namespace trellisane

@@ -16,7 +16,7 @@ struct FolderRow {
 /// Told of every change to a FolderList, in the order of Qt's item-model notifications, so a
 /// table model can wrap the list. Positions are 1-based and inclusive.
 class FolderListObserver {
-public:
+  public:
     virtual ~FolderListObserver() = default;
     virtual void BeginInsert(qsizetype first, qsizetype last) = 0;
     virtual void EndInsert() = 0;
@@ -30,7 +30,7 @@ public:
 /// The folder list: rows addressed by 1-based position, without keys; the same folder may
 /// stand in several rows. No limit on the number of rows.
 class FolderList {
-public:
+  public:
     /// Number of rows. O(1).
     qsizetype Count() const { return static_cast<qsizetype>(m_rows.size()); }
     /// Row at `position` (1 to Count()). Precondition: in range. O(1).
@@ -59,17 +59,17 @@ public:
     /// While one is alive, SetCurrent/SetNewPath send no per-row notification; when the
     /// outermost ends, one Changed over every row is sent if anything was written.
     class BulkChange {
-    public:
+      public:
         explicit BulkChange(FolderList& list) : m_list(list) { ++m_list.m_bulkDepth; }
         ~BulkChange();
         BulkChange(const BulkChange&) = delete;
         BulkChange& operator=(const BulkChange&) = delete;
 
-    private:
+      private:
         FolderList& m_list;
     };
 
-private:
+  private:
     void Written(qsizetype position);
 
     std::vector<FolderRow> m_rows;

@@ -7,7 +7,8 @@
 namespace trellisane {
 
 /// The location text of the walk's error reports.
-inline constexpr char kWalkLocation[] = "in VantelleTitle2021/08/31.AddFolder.GetSubDirectories2016 ";
+inline constexpr char kWalkLocation[] =
+    "in VantelleTitle2021/08/31.AddFolder.GetSubDirectories2016 ";
 
 /// What the walk needs from its caller. Every member may be empty.
 struct WalkHooks {

@@ -125,8 +125,7 @@ TEST_F(Cli, RelativeFoldersAreJoinedAndCleanedAsTextWithoutResolvingLinks) {
     EXPECT_EQ(result.status, 0) << result.err.toStdString();
     const QByteArray r = Root8();
     EXPECT_EQ(result.out, r + "/link1/\t" + r + "/link/\n" + r + "/-dash1/\t" + r + "/-dash/\n" +
-                              r + "/real/\t" + r + "/real/\n" + r + "/-dash1/\t" + r +
-                              "/-dash/\n");
+                              r + "/real/\t" + r + "/real/\n" + r + "/-dash1/\t" + r + "/-dash/\n");
 }
 
 TEST_F(Cli, AnswersComeFromTheirOptionsAndMissingOnesLeaveNamesAlone) {

@@ -26,8 +26,8 @@ QString ScriptedDialogs::Prompt(const QString& text, const QString& title) {
 }
 
 QString ScriptedDialogs::BrowseFolder(const QString& prompt, const QString& initialFolder) {
-    Record({DialogCall::Kind::Browse, prompt, {}, DialogIcon::None, DialogButtons::Ok,
-            initialFolder});
+    Record(
+        {DialogCall::Kind::Browse, prompt, {}, DialogIcon::None, DialogButtons::Ok, initialFolder});
     if (browseAnswers.empty()) return QString();
     QString answer = browseAnswers.front();
     browseAnswers.pop_front();
@@ -35,8 +35,8 @@ QString ScriptedDialogs::BrowseFolder(const QString& prompt, const QString& init
 }
 
 bool ScriptedDialogs::OpenUrl(const QUrl& url) {
-    Record({DialogCall::Kind::OpenUrl, url.toString(), {}, DialogIcon::None, DialogButtons::Ok,
-            {}});
+    Record(
+        {DialogCall::Kind::OpenUrl, url.toString(), {}, DialogIcon::None, DialogButtons::Ok, {}});
     return openUrlResult;
 }
 

@@ -26,7 +26,7 @@ struct DialogCall {
 /// Cancel), unscripted Yes/No boxes answer No, unscripted browse dialogs are cancelled, and
 /// OpenUrl answers `openUrlResult`.
 class ScriptedDialogs : public Dialogs {
-public:
+  public:
     DialogAnswer ShowMessage(const QString& text, const QString& title, DialogIcon icon,
                              DialogButtons buttons) override;
     QString Prompt(const QString& text, const QString& title) override;
@@ -49,7 +49,7 @@ public:
     /// The texts of prompts, in order.
     QStringList Prompts() const { return Texts(DialogCall::Kind::Prompt); }
 
-private:
+  private:
     void Record(DialogCall call);
 };
 

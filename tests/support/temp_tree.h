@@ -13,7 +13,7 @@ namespace trellisane::testing {
 /// A fixture owning a fresh temporary folder, removed with everything in it after the test.
 /// Paths are absolute, with '/' separators.
 class TempTree : public ::testing::Test {
-protected:
+  protected:
     TempTree();
     ~TempTree() override;
     void SetUp() override;
@@ -33,7 +33,7 @@ protected:
     /// Every file below the root, as paths relative to it, sorted.
     QStringList AllFiles() const;
 
-private:
+  private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
