@@ -80,6 +80,13 @@ window_wait() {
     except="${2:-}"
     i=0
     while :; do
+        # About one start in a hundred tries the maker's home page; with no browser on the
+        # private display that ends in an error report, which is answered so the run goes on.
+        if [ "$name" != "Application Error" ]; then
+            for id in $(xdotool search --onlyvisible --name '^Application Error$' 2>/dev/null); do
+                xdotool windowfocus --sync "$id" key Return 2>/dev/null || true
+            done
+        fi
         for id in $(xdotool search --onlyvisible --name "^${name}\$" 2>/dev/null); do
             if [ "$id" != "$except" ]; then
                 echo "$id"
