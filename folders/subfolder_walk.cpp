@@ -17,6 +17,7 @@
 #include <utility>
 #include <vector>
 
+#include "folder_entries.h"
 #include "path_separator.h"
 
 namespace trellisane {
@@ -50,13 +51,6 @@ constexpr int kLineFinalAttributeTest = 124;
 
 /// Paths and names must stay shorter than this many UTF-16 code units.
 constexpr qsizetype kLengthBound = 260;
-
-/// The platform's description of an errno value. Thread-safe.
-QString Describe(int error) {
-    char buffer[256];
-    // GNU strerror_r: returns either `buffer` or a static text.
-    return QString::fromLocal8Bit(strerror_r(error, buffer, sizeof buffer));
-}
 
 /// Permission denied and path not found: the listing failures that drop the folder silently.
 bool DropsTheFolder(int error) {
@@ -185,7 +179,7 @@ class Walker {
         return m_cancelled;
     }
     void Report(int error, int line) {
-        if (m_hooks.report) m_hooks.report(Describe(error), line);
+        if (m_hooks.report) m_hooks.report(DescribeError(error), line);
     }
     /// Appends the usable sub-folders of `folder` to `found`; 0 or the errno of the failure.
     int List(const Node& folder, std::vector<Node>& found);
@@ -295,48 +289,19 @@ int Walker::List(const Node& folder, std::vector<Node>& found) {
         nativePrefix += '/';
     }
 
-    int error = 0;
-    for (;;) {
-        errno = 0;
-        const dirent* entry = readdir(dir);
-        if (entry == nullptr) {
-            error = errno;
-            break;
-        }
-        const char* rawName = entry->d_name;
-        if (strcmp(rawName, ".") == 0 || strcmp(rawName, "..") == 0) continue;
-
-        // Cheap tests on the type from the directory entry first; a stat only where needed.
-        bool link = false;
-        struct stat info;
-        switch (entry->d_type) {
-            case DT_DIR:
-                break;
-            case DT_LNK:
-                if (fstatat(dirFd, rawName, &info, 0) != 0 || !S_ISDIR(info.st_mode)) continue;
-                link = true;
-                break;
-            case DT_UNKNOWN:
-                if (fstatat(dirFd, rawName, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
-                if (S_ISLNK(info.st_mode)) {
-                    if (fstatat(dirFd, rawName, &info, 0) != 0 || !S_ISDIR(info.st_mode)) continue;
-                    link = true;
-                } else if (!S_ISDIR(info.st_mode)) {
-                    continue;
-                }
-                break;
-            default:
-                continue;
-        }
-
-        if (Cancelled()) break;  // 114
+    const int error = ForEachEntry(dir, [&](const dirent* entry) {
+        const EntryKind kind = KindOf(dirFd, entry);
+        if (kind == EntryKind::NotFolder) return true;
+        if (Cancelled()) return false;  // 114
         // A name that is not valid UTF-8 decodes with U+FFFD, which is above 255 and so
         // unusable: such a folder is skipped rather than listed under a name it does not have.
-        const QString name = QString::fromUtf8(rawName);
-        if (name.size() >= kLengthBound || HasUnusableCharacters(name)) continue;
+        const QString name = QString::fromUtf8(entry->d_name);
+        if (name.size() >= kLengthBound || HasUnusableCharacters(name)) return true;
         found.push_back(Node{prefix + name + kPathSeparator,
-                             nativePrefix + QByteArray(rawName) + '/', link, true});
-    }
+                             nativePrefix + QByteArray(entry->d_name) + '/',
+                             kind == EntryKind::LinkToFolder, true});
+        return true;
+    });
     closedir(dir);
     return error;
 }

@@ -79,10 +79,6 @@ bool SameEntry(const QString& a, const QString& b) {
     return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-QString DescribeErrno(int error) {
-    return QString::fromStdString(std::generic_category().message(error));
-}
-
 RenamePlatform DefaultRenamePlatform() { return RenamePlatform{RenameNoReplace, SameEntry}; }
 
 FolderRenameResult RenameFolder(const QString& from, const QString& to,

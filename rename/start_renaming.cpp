@@ -6,6 +6,7 @@
 
 #include "engine/dialogs.h"
 #include "engine/error_report.h"
+#include "folders/folder_entries.h"
 #include "folders/folder_list.h"
 #include "folders/path_separator.h"
 
@@ -143,7 +144,7 @@ RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutco
                 outcome.ok = true;
                 follow(WithSeparator(outcome.oldPath), to + kSeparator);
             } else {
-                outcome.description = DescribeErrno(result.error);
+                outcome.description = DescribeError(result.error);
                 if (!result.strandedAt.isEmpty()) {
                     follow(WithSeparator(outcome.oldPath), result.strandedAt + kSeparator);
                 }

@@ -70,9 +70,6 @@ int RenameCheckThenRename(const QString& from, const QString& to);
 /// link not followed. False when either cannot be examined. Two lstat calls.
 bool SameEntry(const QString& a, const QString& b);
 
-/// The platform's text for an errno value, such as "File exists".
-QString DescribeErrno(int error);
-
 /// The disk operations a run uses. DefaultRenamePlatform() gives the real ones; tests replace
 /// an entry to reach file systems this machine may not have (a case-insensitive one).
 struct RenamePlatform {

@@ -1,0 +1,39 @@
+#include "folder_entries.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <system_error>
+
+namespace trellisane {
+
+EntryKind KindOf(int dirFd, const dirent* entry) {
+    struct stat info;
+    switch (entry->d_type) {
+        case DT_DIR:
+            return EntryKind::Folder;
+        case DT_LNK:
+            break;
+        case DT_UNKNOWN:
+            // Some file systems leave the type to a stat of their own.
+            if (fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+                return EntryKind::NotFolder;
+            }
+            if (S_ISDIR(info.st_mode)) return EntryKind::Folder;
+            if (!S_ISLNK(info.st_mode)) return EntryKind::NotFolder;
+            break;
+        default:
+            return EntryKind::NotFolder;
+    }
+    // A link: a folder only when what it points at is one.
+    if (fstatat(dirFd, entry->d_name, &info, 0) != 0 || !S_ISDIR(info.st_mode)) {
+        return EntryKind::NotFolder;
+    }
+    return EntryKind::LinkToFolder;
+}
+
+QString DescribeError(int error) {
+    return QString::fromLocal8Bit(std::generic_category().message(error));
+}
+
+}  // namespace trellisane

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <dirent.h>
+
+#include <QString>
+#include <cerrno>
+#include <cstring>
+
+namespace trellisane {
+
+/// What one directory entry is, as far as listing folders goes.
+enum class EntryKind { NotFolder, Folder, LinkToFolder };
+
+/// The kind of `entry` in the open directory `dirFd`: from the entry's own type where the file
+/// system gives it, with a stat only for links and unknown types. A dangling link, or a link to
+/// anything but a folder, is NotFolder. At most two stat calls.
+EntryKind KindOf(int dirFd, const dirent* entry);
+
+/// Calls `visit(entry)` for every entry of `dir` but "." and "..", in the file system's order,
+/// until `visit` returns false. Returns 0, or the errno value of a read that failed part-way.
+template <typename Visit>
+int ForEachEntry(DIR* dir, Visit&& visit) {
+    for (;;) {
+        errno = 0;
+        const dirent* entry = readdir(dir);
+        if (entry == nullptr) return errno;
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) {
+            continue;
+        }
+        if (!visit(entry)) return 0;
+    }
+}
+
+/// The platform's description of an errno value, such as "Permission denied".
+QString DescribeError(int error);
+
+}  // namespace trellisane
