@@ -39,6 +39,22 @@ void WhenModal(std::function<void(QWidget*)> answer) {
     timer->start();
 }
 
+/// What a real message box showed when it came up.
+struct SeenBox {
+    QString text, title;
+    QMessageBox::Icon icon = QMessageBox::Warning;  // not the expected NoIcon until read
+    QMessageBox::StandardButtons buttons;
+    QWidget* parent = nullptr;
+
+    void Read(QMessageBox* box) {
+        text = box->text();
+        title = box->windowTitle();
+        icon = box->icon();
+        buttons = box->standardButtons();
+        parent = box->parentWidget();
+    }
+};
+
 struct MessageRow {
     const char* name;
     DialogIcon icon;
@@ -53,25 +69,20 @@ class QtMessageTest : public ::testing::TestWithParam<MessageRow> {};
 
 TEST_P(QtMessageTest, ShowsTextTitleIconAndButtons) {
     const MessageRow& row = GetParam();
-    QString text, title;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
+    SeenBox seen;
     WhenModal([&](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         ASSERT_NE(box, nullptr);
-        text = box->text();
-        title = box->windowTitle();
-        icon = box->icon();
-        buttons = box->standardButtons();
+        seen.Read(box);
         row.press(box);
     });
     QtDialogs dialogs;
     const DialogAnswer answer =
         dialogs.ShowMessage("Line one\r\nat line 102", "Trellisane", row.icon, row.buttons);
-    EXPECT_EQ(text, "Line one\r\nat line 102");
-    EXPECT_EQ(title, "Trellisane");
-    EXPECT_EQ(icon, row.qtIcon);
-    EXPECT_EQ(buttons, row.qtButtons);
+    EXPECT_EQ(seen.text, "Line one\r\nat line 102");
+    EXPECT_EQ(seen.title, "Trellisane");
+    EXPECT_EQ(seen.icon, row.qtIcon);
+    EXPECT_EQ(seen.buttons, row.qtButtons);
     EXPECT_EQ(answer, row.answer);
 }
 
@@ -188,27 +199,20 @@ TEST(QtDialogsWindow, HelpShowsARealMessageBox) {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
-    QString text, title;
-    QMessageBox::Icon icon = QMessageBox::Warning;
-    QMessageBox::StandardButtons buttons;
-    QWidget* parent = nullptr;
+    SeenBox seen;
     WhenModal([&](QWidget* modal) {
         auto* box = qobject_cast<QMessageBox*>(modal);
         ASSERT_NE(box, nullptr);
-        text = box->text();
-        title = box->windowTitle();
-        icon = box->icon();
-        buttons = box->standardButtons();
-        parent = box->parentWidget();
+        seen.Read(box);
         box->button(QMessageBox::Ok)->click();
     });
     QTest::mouseClick(window.findChild<QPushButton*>("PushButton6"), Qt::LeftButton);
-    EXPECT_EQ(text,
+    EXPECT_EQ(seen.text,
               "Questions? Please contact Team Quorvane at " + QString::fromLatin1(kContactPageUrl));
-    EXPECT_EQ(title, "Trellisane");
-    EXPECT_EQ(icon, QMessageBox::NoIcon);
-    EXPECT_EQ(buttons, QMessageBox::Ok);
-    EXPECT_EQ(parent, &window);
+    EXPECT_EQ(seen.title, "Trellisane");
+    EXPECT_EQ(seen.icon, QMessageBox::NoIcon);
+    EXPECT_EQ(seen.buttons, QMessageBox::Ok);
+    EXPECT_EQ(seen.parent, &window);
 }
 
 }  // namespace
