@@ -5,7 +5,8 @@
 set -eu
 
 # Extra packages may be named as arguments (the screenshot scripts add xdotool and imagemagick).
-PACKAGES="cmake make g++ pkg-config qt6-base-dev libgtest-dev fonts-liberation xvfb xauth $*"
+# e2fsprogs makes the ext4 image of the full-disk test.
+PACKAGES="cmake make g++ pkg-config qt6-base-dev libgtest-dev fonts-liberation xvfb xauth e2fsprogs $*"
 
 missing=""
 for pkg in $PACKAGES; do
