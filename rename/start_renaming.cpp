@@ -136,6 +136,9 @@ RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutco
             outcome.description = QStringLiteral("No new name: the row has not been previewed.");
         } else if (WithSeparator(outcome.newPath) == WithSeparator(outcome.oldPath)) {
             outcome.ok = true;  // nothing to do, and nothing for the disk to refuse
+        } else if (auto refused =
+                       platform.refuse ? platform.refuse(outcome.oldPath) : std::nullopt) {
+            outcome.description = *refused;
         } else if (auto refusal = Refusal(outcome.oldPath, outcome.newPath, from, to)) {
             outcome.description = *refusal;
         } else {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace trellisane {
@@ -77,9 +78,13 @@ struct RenamePlatform {
     std::function<int(const QString& from, const QString& to)> renameNoReplace;
     /// Whether two paths name one entry (SameEntry).
     std::function<bool(const QString& a, const QString& b)> sameEntry;
+    /// Why the folder at a row's current path must be left alone whatever its new name, or
+    /// nothing; may be empty (nothing is refused).
+    std::function<std::optional<QString>(const QString& oldPath)> refuse;
 };
 
-/// The real disk operations: RenameNoReplace and SameEntry.
+/// The real disk operations: RenameNoReplace and SameEntry; `refuse` refuses every folder inside
+/// the running program's own folder when that is an installed copy (ProtectedLocationRefusal).
 RenamePlatform DefaultRenamePlatform();
 
 /// The outcome of RenameFolder.
