@@ -55,12 +55,6 @@ for page in trellisane trellisane-cli; do
     [ ! -s "$TMP/man.err" ] || { cat "$TMP/man.err" >&2; fail "man warns about $page.1"; }
     echo "$text" | grep -q "^NAME" || fail "$page.1 has no NAME section"
 done
-# The companion's page is made from its --help: every option there is on the page.
-"$PREFIX/bin/trellisane-cli" --help | sed -n 's/^  \(--[a-z0-9-]*\).*/\1/p' >"$TMP/options"
-MANWIDTH=200 man -l "$PREFIX/share/man/man1/trellisane-cli.1.gz" 2>/dev/null >"$TMP/page"
-while read -r option; do
-    grep -q -- "$option" "$TMP/page" || fail "trellisane-cli.1 does not name $option"
-done <"$TMP/options"
 
 step "bash completion"
 offered="$(bash -c '
