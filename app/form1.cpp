@@ -20,13 +20,13 @@
 #include "app/folder_list_model.h"
 #include "app/handler_lines.h"
 #include "app/skin.h"
-#include "engine/dialogs.h"
 #include "engine/error_report.h"
 #include "engine/operations.h"
 #include "engine/preview.h"
-#include "engine/product.h"
 #include "engine/text_helpers.h"
 #include "folders/samples.h"
+#include "shell/dialogs.h"
+#include "shell/product.h"
 
 namespace trellisane {
 

@@ -20,10 +20,10 @@
 #include "app/form1.h"
 #include "app/handler_lines.h"
 #include "app/settings_store.h"
-#include "engine/dialogs.h"
 #include "engine/error_report.h"
 #include "folders/path_separator.h"
 #include "rename/start_renaming.h"
+#include "shell/dialogs.h"
 
 namespace trellisane {
 

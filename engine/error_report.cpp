@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "engine/product.h"
+#include "shell/product.h"
 
 namespace trellisane {
 

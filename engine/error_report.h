@@ -4,7 +4,7 @@
 #include <exception>
 #include <functional>
 
-#include "dialogs.h"
+#include "shell/dialogs.h"
 
 namespace trellisane {
 

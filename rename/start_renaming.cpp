@@ -4,11 +4,11 @@
 #include <optional>
 #include <utility>
 
-#include "engine/dialogs.h"
 #include "engine/error_report.h"
 #include "folders/folder_entries.h"
 #include "folders/folder_list.h"
 #include "folders/path_separator.h"
+#include "shell/dialogs.h"
 
 namespace trellisane {
 
