@@ -169,8 +169,9 @@ void Form1::StopAdds() {
     for (const std::shared_ptr<AddJob>& job : m_adds) workers.push_back(job->worker);
     // A job still stuck after the wait has let go of the window and is left to the exit.
     BackgroundJob::StopAll(workers, QDeadlineTimer(kWorkerExitWaitMs));
+    // Later, not now: a close from inside a job's question still has that job on the stack.
     for (BackgroundJob* worker : workers) {
-        if (worker->parent() == this) delete worker;
+        if (worker->parent() == this) worker->deleteLater();
     }
     m_adds.clear();
     m_waitingForRun.clear();
