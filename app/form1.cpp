@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -39,10 +38,7 @@ constexpr char kSamplesQuestion[] =
 
 }  // namespace
 
-QIcon ApplicationIcon() {
-    const QString resource = QStringLiteral(":/icons/trellisane.png");
-    return QFile::exists(resource) ? QIcon(resource) : QIcon();
-}
+QIcon ApplicationIcon() { return QIcon(QStringLiteral(":/icons/trellisane.png")); }
 
 Form1::Form1(Dialogs& dialogs, QString programFolder, DrawFn draw, WalkFn walk, QWidget* parent)
     : QWidget(parent),
@@ -64,17 +60,7 @@ Form1::Form1(Dialogs& dialogs, QString programFolder, DrawFn draw, WalkFn walk, 
 Form1::~Form1() { StopAdds(); }
 
 void Form1::BuildControls() {
-    const Form1Controls controls = BuildForm1Layout(*this, *m_model);
-    ListView1 = controls.ListView1;
-    PushButton3 = controls.PushButton3;
-    PushButton2 = controls.PushButton2;
-    Frame1 = controls.Frame1;
-    Combo1 = controls.Combo1;
-    Frame2 = controls.Frame2;
-    Check1 = controls.Check1;
-    PushButton1 = controls.PushButton1;
-    PushButton4 = controls.PushButton4;
-    PushButton6 = controls.PushButton6;
+    static_cast<Form1Controls&>(*this) = BuildForm1Layout(*this, *m_model);
 
     // The pointer rules: where the mouse moves decides the window-wide pointer.
     m_pointers = new PointerFeedback(*this);

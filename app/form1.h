@@ -15,12 +15,6 @@
 #include "folders/folder_list.h"
 #include "folders/subfolder_walk.h"
 
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QPushButton;
-class QTableView;
-
 namespace trellisane {
 
 class Dialogs;
@@ -40,9 +34,9 @@ inline constexpr int kWorkerExitWaitMs = 2000;
 /// handler calls the core. Everything runs on the user-interface thread except the sub-folder
 /// walk and the sort of an add, which run as one BackgroundJob per add.
 ///
-/// The controls keep their design names, as members and as object names, so tests and the
-/// error reports' locations line up with them.
-class Form1 : public QWidget {
+/// The controls keep their design names, as members (from Form1Controls) and as object names,
+/// so tests and the error reports' locations line up with them.
+class Form1 : public QWidget, private Form1Controls {
     Q_OBJECT
 
   public:
@@ -117,21 +111,9 @@ class Form1 : public QWidget {
     std::vector<std::shared_ptr<AddJob>> m_adds;
     std::vector<std::shared_ptr<AddJob>> m_waitingForRun;
     int m_renamingRuns = 0;
-
-    // The controls, by their design names.
-    QTableView* ListView1 = nullptr;
-    QPushButton* PushButton3 = nullptr;
-    QPushButton* PushButton2 = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    QComboBox* Combo1 = nullptr;
-    QGroupBox* Frame2 = nullptr;
-    QCheckBox* Check1 = nullptr;
-    QPushButton* PushButton1 = nullptr;
-    QPushButton* PushButton4 = nullptr;
-    QPushButton* PushButton6 = nullptr;
 };
 
-/// The application icon compiled into the program, or a null icon when it was not built in.
+/// The application icon compiled into the program.
 QIcon ApplicationIcon();
 
 }  // namespace trellisane
