@@ -3,7 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "engine/dialogs.h"
+#include "shell/dialogs.h"
 
 namespace trellisane {
 

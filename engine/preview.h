@@ -12,6 +12,17 @@ class FolderList;
 /// The location text of the preview pass's error reports.
 inline constexpr char kPreviewLocation[] = "in Dorvalin2021/08/31.Form1.PreviewRename ";
 
+/// The preview pass's statements, as its error reports number them.
+namespace preview_lines {
+inline constexpr int kBusyOn = 102;
+inline constexpr int kEnableStartRenaming = 104;
+inline constexpr int kMatchOperation = 106;
+inline constexpr int kAskPrompts = 108;
+inline constexpr int kCountRows = 110;
+inline constexpr int kWriteNewPaths = 112;
+inline constexpr int kBusyOff = 114;
+}  // namespace preview_lines
+
 /// What the preview pass needs from its window, without any widget.
 struct PreviewHooks {
     /// The selector's current text.

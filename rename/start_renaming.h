@@ -14,6 +14,16 @@ class FolderList;
 /// The location text of Start Renaming's error reports.
 inline constexpr char kStartRenamingLocation[] = "in Dorvalin2021/08/31.Form1.PushButton2_Click ";
 
+/// Start Renaming's statements, as its error reports number them.
+namespace start_renaming_lines {
+inline constexpr int kCountRows = 100;
+inline constexpr int kNoFolders = 102;     ///< an empty list: "No folders added.", then the end
+inline constexpr int kRenamePass = 104;    ///< the rename pass, first row to last
+inline constexpr int kRenameRow = 106;     ///< one row's folder: a failed rename is reported here
+inline constexpr int kDone = 108;          ///< "Done.", whatever failed
+inline constexpr int kDisableStart = 110;  ///< disable Start Renaming
+}  // namespace start_renaming_lines
+
 /// One folder moved on disk by a run: every path equal to `from` or below it now lies below
 /// `to`. Both end with the separator.
 struct PathMove {

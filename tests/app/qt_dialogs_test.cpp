@@ -20,7 +20,7 @@
 #include <functional>
 
 #include "app/form1.h"
-#include "engine/product.h"
+#include "shell/product.h"
 
 namespace trellisane {
 namespace {
