@@ -56,10 +56,16 @@ bool PreviewRename(bool& previewBusy, FolderList& list, const PreviewHooks& hook
     trap.Step(106, [&] {
         operation = MatchOperation(hooks.selectorText ? hooks.selectorText() : QString());
     });
-    if (operation == Operation::OpNone) return true;  // a separator row: nothing to write
+    if (operation == Operation::OpNone) {  // a separator row: nothing to write
+        if (hooks.answered) hooks.answered(operation, PromptAnswers());
+        return true;
+    }
 
     PromptAnswers answers;
-    trap.Step(108, [&] { answers = AskPrompts(operation, hooks.ask); });
+    trap.Step(108, [&] {
+        answers = hooks.given ? *hooks.given : AskPrompts(operation, hooks.ask);
+        if (hooks.answered) hooks.answered(operation, answers);
+    });
 
     qsizetype count = 0;
     trap.Step(110, [&] { count = list.Count(); });
