@@ -19,7 +19,9 @@
 #include "app/cursor_file.h"
 #include "app/folder_list_model.h"
 #include "app/handler_lines.h"
+#include "app/path_cell_delegate.h"
 #include "app/skin.h"
+#include "app/tooltips.h"
 #include "engine/dialogs.h"
 #include "engine/error_report.h"
 #include "engine/operations.h"
@@ -149,6 +151,9 @@ void Form1::BuildControls() {
     ListView1->horizontalHeader()->setHighlightSections(false);
     ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     ListView1->setToolTip(QString::fromLatin1(kListToolTip));
+    // Paths are cut on the left, so the folder's own name at their end always shows.
+    ListView1->setTextElideMode(Qt::ElideLeft);
+    ListView1->setItemDelegate(new PathCellDelegate(ListView1));
 
     PushButton3 = MakeButton(this, "PushButton3", "Add Folder/s", kPushButton3Place);
     PushButton2 = MakeButton(this, "PushButton2", "Start Renaming", kPushButton2Place);
@@ -168,6 +173,7 @@ void Form1::BuildControls() {
     Check1 = new QCheckBox(QStringLiteral("Add subfolders when adding folder"), Frame2);
     Check1->setObjectName(QStringLiteral("Check1"));
     Place(*Check1, kCheck1Place);
+    Check1->setToolTip(QString::fromLatin1(kSubfoldersToolTip));
     // Unticked: an add does exactly what was picked unless the person asks for the whole tree.
     Check1->setChecked(false);
 
@@ -214,6 +220,8 @@ void Form1::BuildControls() {
     ListView1->installEventFilter(this);  // the Delete key
 
     connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
+    connect(Combo1, &QComboBox::currentTextChanged, this,
+            [this](const QString& text) { Combo1->setToolTip(SelectorToolTip(text)); });
     connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
     connect(PushButton1, &QPushButton::clicked, this, [this] { PushButton1_Click(); });
     connect(PushButton2, &QPushButton::clicked, this, [this] { PushButton2_Click(); });
@@ -280,6 +288,9 @@ void Form1::PreviewRename() {
     hooks.selectorText = [this] { return Combo1->currentText(); };
     hooks.ask = [this](const QString& prompt) { return m_dialogs.Prompt(prompt, m_title); };
     hooks.enableStartRenaming = [this] { PushButton2->setEnabled(true); };
+    hooks.answered = [this](Operation operation, const PromptAnswers& answers) {
+        m_model->NotePass(operation, answers);
+    };
     hooks.report = [this](const QString& description, int line) {
         ShowErrorReport(m_dialogs, description, QString::fromLatin1(kPreviewLocation), line);
     };
