@@ -16,6 +16,7 @@
 #include "app/folder_list_model.h"
 #include "app/handler_lines.h"
 #include "app/skin.h"
+#include "app/tooltips.h"
 #include "engine/error_report.h"
 #include "engine/operations.h"
 #include "engine/preview.h"
@@ -83,6 +84,8 @@ void Form1::BuildControls() {
     ListView1->viewport()->installEventFilter(this);  // the double-click
 
     connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
+    connect(Combo1, &QComboBox::currentTextChanged, this,
+            [this](const QString& text) { Combo1->setToolTip(SelectorToolTip(text)); });
     connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
     connect(PushButton1, &QPushButton::clicked, this, [this] { PushButton1_Click(); });
     connect(PushButton2, &QPushButton::clicked, this, [this] { PushButton2_Click(); });
@@ -146,6 +149,9 @@ void Form1::PreviewRename() {
     hooks.selectorText = [this] { return Combo1->currentText(); };
     hooks.ask = [this](const QString& prompt) { return m_dialogs.Prompt(prompt, m_title); };
     hooks.enableStartRenaming = [this] { PushButton2->setEnabled(true); };
+    hooks.answered = [this](Operation operation, const PromptAnswers& answers) {
+        m_model->NotePass(operation, answers);
+    };
     hooks.report = [this](const QString& description, int line) {
         ShowErrorReport(m_dialogs, description, QString::fromLatin1(kPreviewLocation), line);
     };

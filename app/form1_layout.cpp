@@ -10,7 +10,9 @@
 #include <QTableView>
 #include <algorithm>
 
+#include "app/path_cell_delegate.h"
 #include "app/skin.h"
+#include "app/tooltips.h"
 
 namespace trellisane {
 
@@ -62,6 +64,9 @@ QTableView* MakeList(QWidget& parent, QAbstractItemModel& model) {
     list->horizontalHeader()->setHighlightSections(false);
     list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     list->setToolTip(QString::fromLatin1(kListToolTip));
+    // Paths are cut on the left, so the folder's own name at their end always shows.
+    list->setTextElideMode(Qt::ElideLeft);
+    list->setItemDelegate(new PathCellDelegate(list));
     return list;
 }
 
@@ -102,6 +107,7 @@ Form1Controls BuildForm1Layout(QWidget& form, QAbstractItemModel& model) {
     c.Check1 = new QCheckBox(QStringLiteral("Add subfolders when adding folder"), c.Frame2);
     c.Check1->setObjectName(QStringLiteral("Check1"));
     Place(*c.Check1, kCheck1Place);
+    c.Check1->setToolTip(QString::fromLatin1(kSubfoldersToolTip));
     // Unticked: an add does exactly what was picked unless the person asks for the whole tree.
     c.Check1->setChecked(false);
 

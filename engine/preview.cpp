@@ -38,10 +38,16 @@ bool PreviewRename(bool& previewBusy, FolderList& list, const PreviewHooks& hook
     trap.Step(kMatchOperation, [&] {
         operation = MatchOperation(hooks.selectorText ? hooks.selectorText() : QString());
     });
-    if (operation == Operation::OpNone) return true;  // a separator row: nothing to write
+    if (operation == Operation::OpNone) {  // a separator row: nothing to write
+        if (hooks.answered) hooks.answered(operation, PromptAnswers());
+        return true;
+    }
 
     PromptAnswers answers;
-    trap.Step(kAskPrompts, [&] { answers = AskPrompts(operation, hooks.ask); });
+    trap.Step(kAskPrompts, [&] {
+        answers = hooks.given ? *hooks.given : AskPrompts(operation, hooks.ask);
+        if (hooks.answered) hooks.answered(operation, answers);
+    });
 
     qsizetype count = 0;
     trap.Step(kCountRows, [&] { count = list.Count(); });

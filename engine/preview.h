@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "operations.h"
 
@@ -36,6 +37,13 @@ struct PreviewHooks {
     /// pass then goes on with its next step. When empty, a failure is thrown on to the caller
     /// once `previewBusy` has been cleared.
     std::function<void(const QString& description, int line)> report;
+    /// Answers given up front (the command line's options): when set, no prompt is asked and
+    /// `ask` is not needed.
+    std::optional<PromptAnswers> given;
+    /// Told once per pass that gets past the busy check, before any row is written: the
+    /// operation matched (OpNone for a separator row) and the answers it runs with. May be
+    /// empty.
+    std::function<void(Operation operation, const PromptAnswers& answers)> answered;
 };
 
 /// The preview pass. Returns at once (false) while `previewBusy` is set; otherwise sets it,

@@ -46,7 +46,8 @@ TEST(Completion, OffersExactlyTheKeywordsAndTheOptionsOfTheProgram) {
     cli.start(QStringLiteral(TRELLISANE_CLI_PATH), {QStringLiteral("--help")});
     ASSERT_TRUE(cli.waitForFinished());
     const QString help = QString::fromUtf8(cli.readAllStandardOutput());
-    const QSet<QString> helpOptions = Captures(help, QStringLiteral("(?m)^  (--[a-z0-9-]*)"));
+    const QSet<QString> helpOptions =
+        Captures(help, QStringLiteral("(?m)^  (?:-[a-z], )?(--[a-z0-9-]*)"));
     ASSERT_FALSE(helpOptions.isEmpty());
 
     const qsizetype words = script.indexOf(QStringLiteral("compgen -W '"));
