@@ -90,11 +90,13 @@ class BackgroundJob : public QObject {
 
     /// Makes the job and its thread; nothing runs until Start().
     explicit BackgroundJob(Work work, QObject* parent = nullptr);
-    /// Stops the job as Stop() does, with no time limit when the work has already ended.
+    /// Cancels and waits for the work to end, without a time limit: call Stop() first where
+    /// the wait must be bounded.
     ~BackgroundJob() override;
 
-    /// Starts the work on its own thread. False when no thread could be started (the work
-    /// has not run and `finished` will not come).
+    /// Starts the work on its own thread; once started, the work runs to its end even when the
+    /// job is cancelled at once (it then sees Cancelled()). False when no thread could be
+    /// started (the work has not run and `finished` will not come).
     bool Start();
 
     /// Sets the cancel flag and answers any question still waiting as cancelled. Returns at
@@ -147,7 +149,7 @@ class JobWorker : public QObject {
     JobWorker(const BackgroundJob::Work& work, JobContext& context)
         : m_work(work), m_context(context) {}
 
-    /// Runs the work once, then emits `done`.
+    /// Runs the work once, emits `done` and ends the thread's event loop.
     void Run();
 
   Q_SIGNALS:
