@@ -67,18 +67,22 @@ class JobContext {
 ///
 /// Adding a new kind of background work takes a few lines:
 ///
-///     auto job = std::make_unique<BackgroundJob>([state](JobContext& context) {
+///     auto* job = new BackgroundJob([state](JobContext& context) {
 ///         for (auto& item : state->items) {            // worker thread: touch no widget,
 ///             if (context.Cancelled()) return;         // only the state the work owns
 ///             if (!Process(item)) {
 ///                 context.Ask<bool>([=] { ShowReport(item); return true; }, false);
 ///             }
 ///         }
+///     }, this);                                         // a child of the window
+///     connect(job, &BackgroundJob::finished, this, [this, state, job] {
+///         Use(*state);
+///         job->deleteLater();
 ///     });
-///     connect(job.get(), &BackgroundJob::finished, this, [this, state] { Use(*state); });
 ///     if (!job->Start()) { /* no thread: report it, finish with what there is */ }
 ///
-/// and, when the window closes, BackgroundJob::StopAll(jobs, deadline). The work owns its data
+/// and, when the window closes, BackgroundJob::StopAll(its jobs, deadline) (Form1 stops every
+/// job that is its direct child, so a new kind of work needs nothing more). The work owns its data
 /// (a shared_ptr it captures), so a job abandoned on close (stuck in a system call) never
 /// reaches a destroyed window.
 class BackgroundJob : public QObject {
@@ -105,9 +109,9 @@ class BackgroundJob : public QObject {
 
     /// Cancels, then waits until `deadline` for the work to end. True when it has ended (or
     /// never started); false when the work is stuck, in which case the job is abandoned: it is
-    /// disconnected, leaves its parent and is left running, to vanish with the process, since a
-    /// thread cannot be destroyed while it runs. Call it through a std::unique_ptr's release()
-    /// in that case. User-interface thread only.
+    /// disconnected and leaves its parent, and is left running, to vanish with the process (a
+    /// thread cannot be destroyed while it runs). The caller must then not delete it.
+    /// User-interface thread only.
     bool Stop(QDeadlineTimer deadline);
 
     /// Cancels every job first, then waits for each until the one shared `deadline`. Returns
