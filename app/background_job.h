@@ -81,10 +81,10 @@ class JobContext {
 ///     });
 ///     if (!job->Start()) { /* no thread: report it, finish with what there is */ }
 ///
-/// and, when the window closes, BackgroundJob::StopAll(its jobs, deadline) (Form1 stops every
-/// job that is its direct child, so a new kind of work needs nothing more). The work owns its data
-/// (a shared_ptr it captures), so a job abandoned on close (stuck in a system call) never
-/// reaches a destroyed window.
+/// and, when the window closes, BackgroundJob::StopAll(its jobs, deadline); Form1 stops every
+/// job that is its direct child, so a new kind of work there needs nothing more. The work owns
+/// its data (a shared_ptr it captures), so a job abandoned on close (stuck in a system call)
+/// never reaches a destroyed window.
 class BackgroundJob : public QObject {
     Q_OBJECT
 
