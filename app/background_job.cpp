@@ -119,7 +119,8 @@ void BackgroundJob::Ask(const std::shared_ptr<JobQuestion>& question) {
 }
 
 void BackgroundJob::WorkDone() {
-    m_thread.wait();  // the worker has quit its loop: at most a moment
+    if (m_ended) return;  // Stop() has already waited for it: whoever stopped it is leaving
+    m_thread.wait();      // the worker has quit its loop: at most a moment
     m_ended = true;
     Q_EMIT finished();
 }

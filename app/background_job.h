@@ -125,8 +125,8 @@ class BackgroundJob : public QObject {
   Q_SIGNALS:
     /// Queued from the worker: how far the work has come.
     void progressed(qint64 done, qint64 total);
-    /// The work has returned (also after a cancel); its results may now be read. Not emitted
-    /// for a job stopped or abandoned before its end reached the user-interface thread.
+    /// The work has returned (also after a Cancel(), so a cancelled run still hands over what
+    /// it did); its results may now be read. Once only, and never after Stop().
     void finished();
     /// Internal: asks the worker to run the work (queued onto the worker thread).
     void runRequested();
