@@ -113,9 +113,14 @@ void BackgroundJob::Ask(const std::shared_ptr<JobQuestion>& question) {
         return;
     }
     m_pending.push_back(question);
-    question->ask();  // modal: a close meanwhile settles it as cancelled
+    bool asked = true;
+    try {
+        question->ask();  // modal: a close meanwhile settles it as cancelled
+    } catch (...) {
+        asked = false;  // nothing may leave a slot; the work gets its cancelled answer
+    }
     std::erase(m_pending, question);
-    Settle(*question, true);
+    Settle(*question, asked);
 }
 
 void BackgroundJob::WorkDone() {

@@ -38,7 +38,8 @@ class JobContext {
 
     /// Runs `ask` on the user-interface thread (typically a modal message box) and returns its
     /// answer; or, when the job is cancelled before or while it is asked, returns `ifCancelled`
-    /// at once and `ask` is not run (or its answer is dropped). Blocks the worker meanwhile.
+    /// at once and `ask` is not run (or its answer is dropped); so it does when `ask` throws.
+    /// Blocks the worker meanwhile.
     template <typename Answer>
     Answer Ask(std::function<Answer()> ask, Answer ifCancelled) {
         auto answer = std::make_shared<std::optional<Answer>>();
