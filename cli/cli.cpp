@@ -44,7 +44,7 @@ constexpr char kUsage[] =
     "  --apply           rename the folders on disk, first row to last, then print the paths\n"
     "                    where they are now\n"
     "  --print0          end every path with a NUL byte instead of a TAB or a newline\n"
-    "  -h, --help        show this help and exit\n"
+    "  --help, -h        show this help and exit\n"
     "  --version         show the version and exit\n"
     "  --                end of options: every later argument is a FOLDER\n"
     "\n"
