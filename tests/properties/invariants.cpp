@@ -361,7 +361,7 @@ std::string CheckRunInvariants(const std::vector<QString>& folders,
     std::map<int, std::size_t> lastRenamedBy;  // folder -> the row that renamed it last
     std::size_t renamed = 0;
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const auto position = static_cast<qsizetype>(i + 1);
+        const auto position = static_cast<qsizetype>(i) + 1;
         const RowOutcome& outcome = run.outcomes[i];
         const QString& now = list.Row(position).current;
         const std::string row = "row " + std::to_string(position) + " (" +
@@ -389,7 +389,7 @@ std::string CheckRunInvariants(const std::vector<QString>& folders,
     }
     if (renamed != renamedIds.size()) return "a folder was renamed for a row that failed";
     for (const auto& [id, i] : lastRenamedBy) {
-        const QString now = list.Row(static_cast<qsizetype>(i + 1)).current;
+        const QString now = list.Row(static_cast<qsizetype>(i) + 1).current;
         if (LastName(now) != LastName(run.outcomes[i].newPath)) {
             return "row " + std::to_string(i + 1) + " renamed its folder, yet it shows " +
                    now.toStdString();

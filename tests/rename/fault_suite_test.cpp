@@ -70,12 +70,15 @@ class FaultSuite : public TempTree {
     /// Makes the folder `relative` (raw bytes) with its marker; missing parents are made
     /// without one.
     void Make(const QByteArray& relative) {
-        QByteArray path = Root8();
-        for (const QByteArray& part : relative.split('/')) {
-            path += '/' + part;
-            if (::mkdir(path.constData(), 0755) != 0 && errno != EEXIST) {
-                ADD_FAILURE() << "mkdir " << path.toStdString() << ": " << strerror(errno);
-                return;
+        const QByteArray path = Root8() + '/' + relative;
+        if (::mkdir(path.constData(), 0755) != 0) {
+            QByteArray parent = Root8();
+            for (const QByteArray& part : relative.split('/')) {
+                parent += '/' + part;
+                if (::mkdir(parent.constData(), 0755) != 0 && errno != EEXIST) {
+                    ADD_FAILURE() << "mkdir " << parent.toStdString() << ": " << strerror(errno);
+                    return;
+                }
             }
         }
         FILE* marker = std::fopen((path + "/marker").constData(), "wb");
@@ -342,6 +345,24 @@ TEST_F(FaultSuite, NamesTheWalkSkipsAreLeftUntouchedWithEverythingBeneathThem) {
     }
 }
 
+/// Runs a tool quietly: its exit code, or -1 when it could not run or crashed.
+int RunQuietly(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) return -1;
+    return process.exitCode();
+}
+
+/// Unmounts `at` when it goes, lazily if it is busy.
+struct Unmount {
+    QString at;
+    ~Unmount() {
+        if (!at.isEmpty() && RunQuietly("umount", {at}) != 0) RunQuietly("umount", {"-l", at});
+    }
+};
+
 // --- Links, depth and breadth -------------------------------------------------------------------
 
 TEST_F(FaultSuite, LinksAreRenamedAsLinksAndWhatTheyPointAtIsLeftAlone) {
@@ -391,6 +412,14 @@ TEST_F(FaultSuite, TheDeepestChainTheWalkTakesIsRenamedInnermostFirst) {
 
 TEST_F(FaultSuite, HundredThousandSubFoldersAreAllRenamed) {
     constexpr int kCount = 100000;
+    // The case is about the walk and the run, not the disk: where this machine allows, the tree
+    // lives on a memory file system, which makes and removes 200,000 entries ten times faster.
+    ASSERT_TRUE(QDir().mkpath(PathOf("t")));
+    Unmount unmount;
+    if (::geteuid() == 0 &&
+        RunQuietly("mount", {"-t", "tmpfs", "-o", "size=1g", "tmpfs", PathOf("t")}) == 0) {
+        unmount.at = PathOf("t");
+    }
     Make("t/p");
     for (int i = 0; i < kCount; ++i) Make("t/p/f" + QByteArray::number(i));
     FolderList list = ListAndPreview("t/p", Operation::OpAddToBeginning, {"x"});
@@ -414,14 +443,22 @@ TEST_F(FaultSuite, HundredThousandSubFoldersAreAllRenamed) {
 
 // --- A full disk --------------------------------------------------------------------------------
 
-/// Runs a tool quietly: its exit code, or -1 when it could not run or crashed.
-int RunQuietly(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) return -1;
-    return process.exitCode();
+/// Writes `path` until the file system has no block left for it. Blocks held back for delayed
+/// allocation come free at each sync, so it writes until a write right after a sync fails.
+bool FillUp(const QByteArray& path) {
+    const int file = ::open(path.constData(), O_WRONLY | O_CREAT, 0644);
+    if (file < 0) return false;
+    const QByteArray block(1024, 'f');
+    for (int round = 0; round < 64; ++round) {
+        qsizetype written = 0;
+        while (::write(file, block.constData(), static_cast<size_t>(block.size())) > 0) {
+            ++written;
+        }
+        ::fsync(file);
+        if (written == 0) break;
+    }
+    ::close(file);
+    return true;
 }
 
 TEST_F(FaultSuite, FullExt4ImageRefusesARenameThatNeedsRoomAndLosesNothing) {
@@ -431,7 +468,7 @@ TEST_F(FaultSuite, FullExt4ImageRefusesARenameThatNeedsRoomAndLosesNothing) {
     if (mkfs.isEmpty()) GTEST_SKIP() << "mkfs.ext4 (e2fsprogs) is not installed";
     QFile image(PathOf("ext4.img"));
     ASSERT_TRUE(image.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(image.resize(1024 * 1024));
+    ASSERT_TRUE(image.resize(qint64{1024} * 1024));
     image.close();
     ASSERT_EQ(RunQuietly(mkfs, {"-q", "-F", "-b", "1024", "-N", "1024", image.fileName()}), 0);
     const QString mount = PathOf("t");
@@ -439,32 +476,12 @@ TEST_F(FaultSuite, FullExt4ImageRefusesARenameThatNeedsRoomAndLosesNothing) {
     if (RunQuietly("mount", {"-o", "loop", image.fileName(), mount}) != 0) {
         GTEST_SKIP() << "this machine does not allow a loop mount (the seam test covers it)";
     }
-    struct Unmount {
-        QString at;
-        ~Unmount() {
-            if (RunQuietly("umount", {at}) != 0) RunQuietly("umount", {"-l", at});
-        }
-    } unmount{mount};
+    const Unmount unmount{mount};
 
     Make("t/p/a");
     // Fill every block, then the parent's own block with entries (empty files need no block)
     // until the next entry would need a new one.
-    {
-        const int filler = ::open((Root8() + "/t/filler").constData(), O_WRONLY | O_CREAT, 0644);
-        ASSERT_GE(filler, 0);
-        // Blocks held back for delayed allocation come free at each sync: write until a
-        // write right after a sync fails.
-        const QByteArray block(1024, 'f');
-        for (int round = 0; round < 64; ++round) {
-            qsizetype written = 0;
-            while (::write(filler, block.constData(), static_cast<size_t>(block.size())) > 0) {
-                ++written;
-            }
-            ::fsync(filler);
-            if (written == 0) break;
-        }
-        ::close(filler);
-    }
+    ASSERT_TRUE(FillUp(Root8() + "/t/filler"));
     const QByteArray longName(200, 'l');
     int entries = 0;
     for (; entries < 10000; ++entries) {

@@ -85,6 +85,8 @@ ExtraFolderEntry::~ExtraFolderEntry() {
 
 }  // namespace trellisane::testing
 
+// The C library declares these with reserved parameter names, which code of ours may not use.
+// NOLINTBEGIN(readability-inconsistent-declaration-parameter-name)
 extern "C" {
 
 int renameat2(int oldDir, const char* oldPath, int newDir, const char* newPath,
@@ -136,3 +138,4 @@ int stat(const char* path, struct stat* info) __THROW {
 }
 
 }  // extern "C"
+// NOLINTEND(readability-inconsistent-declaration-parameter-name)
