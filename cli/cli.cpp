@@ -294,8 +294,7 @@ int Run(int argc, char** argv, Output& out, Output& err) {
     int status = kExitOk;
     if (request.apply) {
         ApplyRenames(list, [&](const RowOutcome& outcome) {
-            err << "trellisane-cli: cannot rename '" << outcome.oldPath << "' to '"
-                << outcome.newPath << "': " << outcome.description << '\n';
+            err << "trellisane-cli: " << outcome.Report() << '\n';
             status = kExitFailed;
         });
         for (const FolderRow& row : list.Rows()) out << row.current << rowEnd;

@@ -79,6 +79,31 @@ bool SameEntry(const QString& a, const QString& b) {
     return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+EntryState ExamineEntry(const QString& path) {
+    EntryState state;
+    if (path.isEmpty() || HoldsNul(path)) {
+        state.error = ENOENT;
+        return state;
+    }
+    const QByteArray encoded = QFile::encodeName(path);
+    struct stat status {};
+    if (::lstat(encoded.constData(), &status) != 0) {
+        state.error = errno;
+        return state;
+    }
+    state.owner = status.st_uid;
+    if (S_ISDIR(status.st_mode)) {
+        state.kind = Occupant::Folder;
+    } else if (S_ISLNK(status.st_mode)) {
+        state.kind = Occupant::Link;
+        struct stat target {};
+        state.linkToFolder = ::stat(encoded.constData(), &target) == 0 && S_ISDIR(target.st_mode);
+    } else {
+        state.kind = Occupant::File;
+    }
+    return state;
+}
+
 RenamePlatform DefaultRenamePlatform() { return RenamePlatform{RenameNoReplace, SameEntry}; }
 
 FolderRenameResult RenameFolder(const QString& from, const QString& to,

@@ -1,9 +1,13 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <vector>
+
+#include "rename/row_status.h"
 
 namespace trellisane {
 
@@ -25,8 +29,14 @@ struct RowOutcome {
     qsizetype position = 0;  ///< 1-based row
     QString oldPath;         ///< as tried, after following earlier renames
     QString newPath;
-    bool ok = false;
-    QString description;  ///< the platform's (or our) description of a failure
+    RowFate fate;
+
+    /// Whether the folder now stands at the new path (renamed, or nothing to do).
+    bool ok() const { return Succeeds(fate.status); }
+    /// The new name as the row asked for it: the part of the new path after the old parent.
+    QString NewName() const;
+    /// The report of a row that did not succeed (DescribeFailure).
+    QString Report() const;
 };
 
 /// The result of one run, for callers that report in their own way (the command line) and for
@@ -38,13 +48,13 @@ struct RenameRun {
 
 /// Renames every row's folder from its current to its new path, first row to last; one outcome
 /// per row, going on past failures. Never replaces an existing folder; a row whose new path
-/// equals its current path succeeds without a change; an empty or unusable new name fails
-/// without touching the disk. Afterwards each row's current path is where its folder is and
-/// every new path is "". `onFailure` (may be empty) is called at once for each failed row.
-/// When a folder moves, every row whose current path is equal to or below it (by whole
-/// components) follows it, earlier rows and later ones, the later with their new paths, so a
-/// folder listed before its own sub-folders breaks nothing. A failed row keeps its path.
-/// Near-linear in rows times depth.
+/// equals its current path succeeds without a change; an empty or unusable new name, and a
+/// current path that no longer names a folder, fail without a rename. Afterwards each row's current
+/// path is where its folder is and every new path is "". `onFailure` (may be empty) is called at
+/// once for each failed row. When a folder moves, every row whose current path is equal to or below
+/// it (by whole components) follows it, earlier rows and later ones, the later with their new
+/// paths, so a folder listed before its own sub-folders breaks nothing. A failed row keeps its
+/// path. Near-linear in rows times depth.
 RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutcome&)>& onFailure);
 
 /// "Start Renaming": "No folders added." for an empty list; otherwise ApplyRenames with one
@@ -70,6 +80,21 @@ int RenameCheckThenRename(const QString& from, const QString& to);
 /// link not followed. False when either cannot be examined. Two lstat calls.
 bool SameEntry(const QString& a, const QString& b);
 
+/// What stands at one path, as a run needs to know it.
+struct EntryState {
+    int error = 0;                     ///< 0, or the errno value of the look-up (ENOENT: none)
+    Occupant kind = Occupant::Folder;  ///< what it is; a device or pipe counts as a file
+    bool linkToFolder = false;         ///< a symbolic link that leads to a folder
+    uid_t owner = 0;
+
+    /// A folder, or a link to one: what a row may rename.
+    bool IsFolder() const { return error == 0 && (kind == Occupant::Folder || linkToFolder); }
+};
+
+/// The entry at `path` (no trailing separator), a final symbolic link not followed; one lstat,
+/// and a stat for a link.
+EntryState ExamineEntry(const QString& path);
+
 /// The disk operations a run uses. DefaultRenamePlatform() gives the real ones; tests replace
 /// an entry to reach file systems this machine may not have (a case-insensitive one).
 struct RenamePlatform {
@@ -77,9 +102,11 @@ struct RenamePlatform {
     std::function<int(const QString& from, const QString& to)> renameNoReplace;
     /// Whether two paths name one entry (SameEntry).
     std::function<bool(const QString& a, const QString& b)> sameEntry;
+    /// What stands at a path (ExamineEntry).
+    std::function<EntryState(const QString& path)> examine = ExamineEntry;
 };
 
-/// The real disk operations: RenameNoReplace and SameEntry.
+/// The real disk operations: RenameNoReplace, SameEntry and ExamineEntry.
 RenamePlatform DefaultRenamePlatform();
 
 /// The outcome of RenameFolder.
