@@ -1,6 +1,7 @@
 #include "rename/row_status.h"
 
 #include "folders/folder_entries.h"
+#include "rename/path_index.h"
 
 namespace trellisane {
 
@@ -87,6 +88,13 @@ QString Clause(const RowFate& fate) {
 }
 
 }  // namespace
+
+QString NewNameOf(const QString& oldPath, const QString& newPath) {
+    const QString from = WithoutSeparator(oldPath);
+    const QString to = WithoutSeparator(newPath);
+    const QStringView parent = QStringView(from).left(from.lastIndexOf(kPathSeparator) + 1);
+    return to.startsWith(parent) ? to.mid(parent.size()) : to;
+}
 
 const char* StatusKeyword(RowStatus status) {
     switch (status) {

@@ -56,6 +56,10 @@ inline bool Succeeds(RowStatus status) {
 /// "taken", "claimed", "missing" or "failed".
 const char* StatusKeyword(RowStatus status);
 
+/// The name a row asks for, as the sentences quote it: the part of `newPath` after the parent
+/// of `oldPath` (the whole new path when it lies elsewhere), without trailing separator.
+QString NewNameOf(const QString& oldPath, const QString& newPath);
+
 /// The one plain sentence a person reads about a row's fate, ending with a full stop (for
 /// example "The new name is already taken by another folder in its parent folder."). `newName`
 /// is the name the row would get, quoted where the sentence needs it.

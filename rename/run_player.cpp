@@ -71,7 +71,8 @@ RowFate FateOfError(int error) {
 }  // namespace
 
 RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
-                  const std::function<void(const RowOutcome&)>& onFailure) {
+                  const std::function<void(const RowOutcome&)>& onFailure,
+                  const std::atomic<bool>* cancel) {
     RenameRun run;
     const auto count = static_cast<qsizetype>(rows.size());
     run.outcomes.reserve(rows.size());
@@ -127,6 +128,7 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
     };
 
     for (qsizetype position = 1; position <= count; ++position) {
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) break;
         RowOutcome outcome;
         outcome.position = position;
         outcome.oldPath = row(position).current;

@@ -25,12 +25,7 @@ class PlatformDisk : public RunDisk {
 
 }  // namespace
 
-QString RowOutcome::NewName() const {
-    const QString from = WithoutSeparator(oldPath);
-    const QString to = WithoutSeparator(newPath);
-    const QStringView parent = QStringView(from).left(from.lastIndexOf(kPathSeparator) + 1);
-    return to.startsWith(parent) ? to.mid(parent.size()) : to;
-}
+QString RowOutcome::NewName() const { return NewNameOf(oldPath, newPath); }
 
 QString RowOutcome::Report() const {
     return DescribeFailure(fate, WithoutSeparator(oldPath), NewName());

@@ -86,6 +86,7 @@ struct EntryState {
     Occupant kind = Occupant::Folder;  ///< what it is; a device or pipe counts as a file
     bool linkToFolder = false;         ///< a symbolic link that leads to a folder
     uid_t owner = 0;
+    dev_t device = 0;  ///< the file system it lies on (a mount point: the one mounted there)
 
     /// A folder, or a link to one: what a row may rename.
     bool IsFolder() const { return error == 0 && (kind == Occupant::Folder || linkToFolder); }
@@ -94,6 +95,11 @@ struct EntryState {
 /// The entry at `path` (no trailing separator), a final symbolic link not followed; one lstat,
 /// and a stat for a link.
 EntryState ExamineEntry(const QString& path);
+
+/// Whether names in `folder` are compared without regard to case: a FAT, exFAT, NTFS or HFS
+/// file system, or a folder with the case-folding attribute (ext4, f2fs). False when it
+/// cannot be told. One statfs, and an open and ioctl on ext4 and f2fs.
+bool FoldsCase(const QString& folder);
 
 /// The disk operations a run uses. DefaultRenamePlatform() gives the real ones; tests replace
 /// an entry to reach file systems this machine may not have (a case-insensitive one).
@@ -104,9 +110,12 @@ struct RenamePlatform {
     std::function<bool(const QString& a, const QString& b)> sameEntry;
     /// What stands at a path (ExamineEntry).
     std::function<EntryState(const QString& path)> examine = ExamineEntry;
+    /// Whether the file system of `folder` sees names that differ only in case as one name
+    /// (FoldsCase). Only the plan asks.
+    std::function<bool(const QString& folder)> foldsCase = FoldsCase;
 };
 
-/// The real disk operations: RenameNoReplace, SameEntry and ExamineEntry.
+/// The real disk operations: RenameNoReplace, SameEntry, ExamineEntry and FoldsCase.
 RenamePlatform DefaultRenamePlatform();
 
 /// The outcome of RenameFolder.

@@ -9,6 +9,7 @@
 
 #include "folders/folder_list.h"
 #include "rename/start_renaming.h"
+#include "tests/rename/row_fates.h"
 #include "tests/support/temp_tree.h"
 
 namespace trellisane {
@@ -104,16 +105,11 @@ TEST_P(ApplyRenamesOnDisk, RenamesLosesNothingAndTellsTheTruth) {
     EXPECT_EQ(Markers(), markersBefore);
 }
 
-const RowFate kOk{RowStatus::Renamed};
-
-RowFate Refused(RefusalReason reason) { return {RowStatus::Refused, reason}; }
-RowFate Taken(Occupant occupant, bool listed) {
-    return {.status = RowStatus::Taken, .occupant = occupant, .listed = listed, .error = EEXIST};
-}
-RowFate Claimed(qsizetype by) {
-    return {.status = RowStatus::Claimed, .claimedBy = by, .error = EEXIST};
-}
-RowFate Missing(int error) { return {.status = RowStatus::Missing, .error = error}; }
+using testing::Claimed;
+using testing::Missing;
+using testing::Refused;
+using testing::Taken;
+const RowFate kOk = testing::Renamed();
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, ApplyRenamesOnDisk, ::testing::Values(

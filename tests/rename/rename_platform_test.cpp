@@ -13,6 +13,7 @@
 #include "folders/folder_entries.h"
 #include "folders/folder_list.h"
 #include "rename/start_renaming.h"
+#include "tests/rename/row_fates.h"
 #include "tests/support/temp_tree.h"
 
 namespace trellisane {
@@ -118,18 +119,10 @@ class CaseOnlyThroughSeam : public TempTree, public ::testing::WithParamInterfac
   protected:
     /// The real disk, seen as a case-insensitive file system would show it.
     RenamePlatform CaseInsensitive(const std::set<int>& failingCalls) {
-        RenamePlatform platform;
-        platform.renameNoReplace = [this, failingCalls](const QString& from, const QString& to) {
-            if (failingCalls.count(++m_calls) != 0) return EACCES;
-            const QFileInfo target(to);
-            for (const QString& entry : target.dir().entryList(
-                     QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
-                if (entry.compare(target.fileName(), Qt::CaseInsensitive) == 0) return EEXIST;
-            }
-            return RenameNoReplace(from, to);
-        };
-        platform.sameEntry = [](const QString& a, const QString& b) {
-            return a.compare(b, Qt::CaseInsensitive) == 0 && QFileInfo::exists(a);
+        RenamePlatform platform = testing::CaseInsensitiveView();
+        platform.renameNoReplace = [this, failingCalls, inner = platform.renameNoReplace](
+                                       const QString& from, const QString& to) {
+            return failingCalls.count(++m_calls) != 0 ? EACCES : inner(from, to);
         };
         return platform;
     }
