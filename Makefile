@@ -14,7 +14,7 @@ test: build
 
 bench: deps configure
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
-	cd $(BUILD) && for b in bench_rename bench_walk bench_add; do if [ -x ./$$b ]; then ./$$b; fi; done
+	cd $(BUILD) && for b in bench_rename bench_walk bench_plan bench_add; do if [ -x ./$$b ]; then ./$$b; fi; done
 
 screenshot: build
 	@./scripts/install-deps.sh xdotool imagemagick
