@@ -94,6 +94,12 @@ class ModelDisk : public RunDisk {
         return m_lastState;
     }
 
+    std::optional<QString> Refuse(const QString& oldPath) override {
+        if (!m_platform.refuse) return std::nullopt;
+        // Judged where the folder is on the real disk now, which is where the run finds it.
+        return m_platform.refuse(RealPath(WithSeparator(oldPath)).value_or(oldPath));
+    }
+
     FolderRenameResult Rename(const QString& from, const QString& to) override {
         // The checks in the order the kernel makes them, so that the error predicted is the
         // one the run meets first.

@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "folders/protected_location.h"
 #include "rename/start_renaming.h"
 
 #ifndef RENAME_NOREPLACE
@@ -137,7 +138,15 @@ bool FoldsCase(const QString& folder) {
 }
 
 RenamePlatform DefaultRenamePlatform() {
-    return RenamePlatform{RenameNoReplace, SameEntry, ExamineEntry, FoldsCase};
+    // The running program does not move, so where its installed folder is is asked once.
+    static const QString guarded = ProtectedFolderOf(RunningProgramFolder());
+    RenamePlatform platform{RenameNoReplace, SameEntry, {}};
+    if (!guarded.isEmpty()) {
+        platform.refuse = [](const QString& path) {
+            return ProtectedLocationRefusal(path, guarded);
+        };
+    }
+    return platform;
 }
 
 FolderRenameResult RenameFolder(const QString& from, const QString& to,

@@ -46,6 +46,8 @@ QString RefusalSentence(RefusalReason reason, const QString& newName) {
             return QStringLiteral("You may not rename folders in its parent folder.");
         case RefusalReason::ReadOnly:
             return QStringLiteral("The folder is on a read-only file system.");
+        case RefusalReason::Protected:
+            break;  // the sentence comes with the fate
     }
     return QStringLiteral("The folder cannot be renamed.");
 }
@@ -127,6 +129,7 @@ QString DescribeFate(const RowFate& fate, const QString& newName) {
         case RowStatus::NotPreviewed:
             return QStringLiteral("The row has no new name: it has not been previewed.");
         case RowStatus::Refused:
+            if (fate.refusal == RefusalReason::Protected) return fate.detail;
             return RefusalSentence(fate.refusal, newName);
         case RowStatus::Taken:
             return QStringLiteral("The new name is already taken by %1 in its parent folder.")
@@ -147,6 +150,10 @@ QString DescribeFailure(const RowFate& fate, const QString& folder, const QStrin
     const QString quotedFolder = u'"' + folder + u'"';
     if (fate.status == RowStatus::NotPreviewed) {
         return QStringLiteral("No new name: %1 has not been previewed.").arg(quotedFolder);
+    }
+    if (fate.status == RowStatus::Refused && fate.refusal == RefusalReason::Protected) {
+        return QStringLiteral("%1 cannot be renamed to \"%2\". ").arg(quotedFolder, newName) +
+               fate.detail;
     }
     QString lead;
     if (fate.error != 0) {

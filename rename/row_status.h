@@ -30,19 +30,22 @@ enum class RefusalReason {
     NameTooLong,   ///< longer than the file system takes
     NoPermission,  ///< the parent may not be changed (a sticky parent included)
     ReadOnly,      ///< the file system is mounted read-only
+    Protected,     ///< a folder the program never changes (RowFate::detail says which)
 };
 
 /// What holds a taken name.
 enum class Occupant { Folder, File, Link };
 
-/// One row's status with the details that tell a person why. Plain data, cheap to copy.
+/// One row's status with the details that tell a person why. Plain data, cheap to copy (the
+/// text is shared).
 struct RowFate {
     RowStatus status = RowStatus::NotPreviewed;
     RefusalReason refusal = RefusalReason::None;  ///< for Refused
     Occupant occupant = Occupant::Folder;         ///< for Taken
     bool listed = false;                          ///< for Taken: the occupant is a listed row
     qsizetype claimedBy = 0;                      ///< for Claimed: the earlier row, 1-based
-    int error = 0;  ///< the errno value the system gave or would give; 0 for a check of our own
+    int error = 0;     ///< the errno value the system gave or would give; 0 for a check of our own
+    QString detail{};  ///< for Protected: the sentence that says why
 
     friend bool operator==(const RowFate&, const RowFate&) = default;
 };

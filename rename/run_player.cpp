@@ -144,6 +144,9 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
             const bool asListed =
                 WithSeparator(outcome.newPath) == listedAs[static_cast<size_t>(position - 1)];
             outcome.fate.status = asListed ? RowStatus::Unchanged : RowStatus::Renamed;
+        } else if (std::optional<QString> refused = disk.Refuse(outcome.oldPath)) {
+            outcome.fate = Refused(RefusalReason::Protected);
+            outcome.fate.detail = std::move(*refused);
         } else if (const auto refusal = Refusal(outcome.oldPath, outcome.newPath, from, to)) {
             outcome.fate = Refused(*refusal);
         } else if (const EntryState folder = disk.Examine(from); !folder.IsFolder()) {

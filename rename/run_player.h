@@ -3,6 +3,7 @@
 #include <QString>
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "folders/folder_list.h"
@@ -16,6 +17,9 @@ class RunDisk {
     virtual ~RunDisk() = default;
     /// What stands at `path` (no trailing separator), a final symbolic link not followed.
     virtual EntryState Examine(const QString& path) = 0;
+    /// Why the folder at a row's current path must be left alone whatever its new name, or
+    /// nothing (RenamePlatform::refuse).
+    virtual std::optional<QString> Refuse(const QString& oldPath) = 0;
     /// Renames as RenameFolder does: never replacing, a case-only change included.
     virtual FolderRenameResult Rename(const QString& from, const QString& to) = 0;
 };

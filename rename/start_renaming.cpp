@@ -1,10 +1,10 @@
 #include "rename/start_renaming.h"
 
-#include "engine/dialogs.h"
 #include "engine/error_report.h"
 #include "folders/folder_list.h"
 #include "rename/path_index.h"
 #include "rename/run_player.h"
+#include "shell/dialogs.h"
 
 namespace trellisane {
 
@@ -15,6 +15,9 @@ class PlatformDisk : public RunDisk {
   public:
     explicit PlatformDisk(const RenamePlatform& platform) : m_platform(platform) {}
     EntryState Examine(const QString& path) override { return m_platform.examine(path); }
+    std::optional<QString> Refuse(const QString& oldPath) override {
+        return m_platform.refuse ? m_platform.refuse(oldPath) : std::nullopt;
+    }
     FolderRenameResult Rename(const QString& from, const QString& to) override {
         return RenameFolder(from, to, m_platform);
     }
@@ -52,36 +55,30 @@ RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutco
 
 RenameRun StartRenaming(FolderList& list, Dialogs& dialogs, const QString& title,
                         const std::function<void()>& disableStartRenaming) {
-    // The handler's numbered statements; an error report names the last one reached.
-    //   100  count the rows
-    //   102  an empty list: "No folders added.", and the handler ends
-    //   104  the rename pass, first row to last
-    //   106    rename one row's folder: a failed rename is reported at this line
-    //   108  "Done.", whatever failed
-    //   110  disable Start Renaming
+    using namespace start_renaming_lines;  // an error report names the last step reached
     ErrorTrap trap(dialogs, QString::fromLatin1(kStartRenamingLocation));
     RenameRun run;
 
     qsizetype count = 0;
-    trap.Step(100, [&] { count = list.Count(); });
+    trap.Step(kCountRows, [&] { count = list.Count(); });
     if (count == 0) {
-        trap.Step(102, [&] {
+        trap.Step(kNoFolders, [&] {
             dialogs.ShowMessage(QStringLiteral("No folders added."), title, DialogIcon::None,
                                 DialogButtons::Ok);
         });
         return run;
     }
 
-    trap.Step(104, [&] {
+    trap.Step(kRenamePass, [&] {
         run = ApplyRenames(list, [&](const RowOutcome& failed) {
-            trap.Reach(106);
+            trap.Reach(kRenameRow);
             trap.Fail(failed.Report());
         });
     });
-    trap.Step(108, [&] {
+    trap.Step(kDone, [&] {
         dialogs.ShowMessage(QStringLiteral("Done."), title, DialogIcon::None, DialogButtons::Ok);
     });
-    trap.Step(110, [&] {
+    trap.Step(kDisableStart, [&] {
         if (disableStartRenaming) disableStartRenaming();
     });
     return run;
