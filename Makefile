@@ -19,7 +19,7 @@ test: build
 
 bench: deps configure
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
-	cd $(BUILD) && for b in bench_rename bench_walk bench_add; do if [ -x ./$$b ]; then ./$$b; fi; done
+	cd $(BUILD) && for b in bench_rename bench_walk bench_plan bench_add; do if [ -x ./$$b ]; then ./$$b; fi; done
 
 # The Debian package, named as Debian names it (trellisane_VERSION_ARCH.deb), into build/.
 package: build

@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "cli/status_output.h"
 #include "engine/error_report.h"
 #include "engine/operations.h"
 #include "engine/preview.h"
@@ -30,7 +31,8 @@ constexpr int kExitUsage = 2;
 
 constexpr char kUsage[] =
     "Usage: trellisane-cli --operation TEXT [--x TEXT] [--y TEXT] [--find TEXT]\n"
-    "                      [--replace TEXT] [--subfolders] [--apply] [--print0] FOLDER...\n"
+    "                      [--replace TEXT] [--subfolders] [--apply | --status | --check]\n"
+    "                      [--print0] FOLDER...\n"
     "\n"
     "Shows, for every FOLDER, the path it would get under one renaming operation, or renames\n"
     "it with --apply. Each FOLDER is added as one batch, in the order given.\n"
@@ -43,6 +45,10 @@ constexpr char kUsage[] =
     "  --subfolders      add every folder beneath each FOLDER as well, deepest first\n"
     "  --apply           rename the folders on disk, first row to last, then print the paths\n"
     "                    where they are now\n"
+    "  --status          add a third field to every row: ok, unchanged, not-previewed,\n"
+    "                    refused, taken, claimed or missing, as Start Renaming would find it\n"
+    "  --check           print only the rows that would not be renamed, with their status\n"
+    "                    and the reason; exit 1 when there is any\n"
     "  --print0          end every path with a NUL byte instead of a TAB or a newline\n"
     "  --help, -h        show this help and exit\n"
     "  --version         show the version and exit\n"
@@ -129,6 +135,8 @@ struct Request {
     bool subfolders = false;
     bool apply = false;
     bool print0 = false;
+    bool status = false;
+    bool check = false;
     std::vector<QByteArray> folders;
 };
 
@@ -212,6 +220,8 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
         if (name == "--subfolders") flag = &request.subfolders;
         if (name == "--apply") flag = &request.apply;
         if (name == "--print0") flag = &request.print0;
+        if (name == "--status") flag = &request.status;
+        if (name == "--check") flag = &request.check;
         const bool help = name == "--help" || name == "-h";
         if (help || name == "--version" || flag != nullptr) {
             if (inlineValue) return usageError("option '" + name + "' takes no value");
@@ -253,6 +263,9 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
     }
     if (!request.operation) return usageError("--operation is missing");
     if (request.folders.empty()) return usageError("no FOLDER given");
+    if (request.apply && (request.status || request.check)) {
+        return usageError("--status and --check show a preview; they do not go with --apply");
+    }
     return std::nullopt;
 }
 
@@ -342,12 +355,14 @@ int Run(int argc, char** argv, Output& out, Output& err) {
     int status = kExitOk;
     if (request.apply) {
         ApplyRenames(list, [&](const RowOutcome& outcome) {
-            Complain(err, ("cannot rename '" + outcome.oldPath + "' to '" + outcome.newPath +
-                           "': " + outcome.description)
-                              .toUtf8());
+            Complain(err, outcome.Report().toUtf8());
             status = kExitFailed;
         });
         for (const FolderRow& row : list.Rows()) out << row.current << rowEnd;
+    } else if (request.status || request.check) {
+        status = WriteRowStatuses(
+            list.Rows(), request.check ? StatusOutput::NotRenamedOnly : StatusOutput::EveryRow,
+            request.print0, [&out](const QByteArray& block) { out << block; });
     } else {
         for (const FolderRow& row : list.Rows()) {
             out << row.current << fieldEnd << row.newPath << rowEnd;
