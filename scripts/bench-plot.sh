@@ -15,7 +15,7 @@ set xlabel "folders"
 set key top left
 set grid
 set multiplot layout 1,2
-set title "whole process (hyperfine mean)"
+set title "whole process (hyperfine mean; 1,000,000: one run)"
 set ylabel "seconds"
 plot "$OUT/plot.dat" using 1:2 with linespoints title "find -type d", \
      "" using 1:3 with linespoints title "trellisane-cli listing", \

@@ -159,9 +159,15 @@ with open(os.path.join(OUT, "plot.dat"), "w") as f:
     f.write("# folders find list floor apply perl walk sort preview carry renamepass"
             " (whole-process in s, in-process in ms)\n")
     for n in SIZES:
-        mean = lambda results, command: (results.get((command, n)) or {}).get("mean")
-        values = [mean(listing, "find"), mean(listing, "trellisane-cli"),
-                  mean(renaming, "floor"), mean(renaming, "trellisane-cli"),
+        def mean(results, command, one_run=None):
+            # hyperfine's mean, else the single timed run of the memory figures (1,000,000)
+            r = results.get((command, n))
+            if r is not None:
+                return r["mean"]
+            return memory[(one_run, n)][1] if (one_run, n) in memory else None
+
+        values = [mean(listing, "find", "find"), mean(listing, "trellisane-cli", "list"),
+                  mean(renaming, "floor"), mean(renaming, "trellisane-cli", "apply"),
                   mean(renaming, "perl-rename")]
         values += [plot[n].get(k) for k in
                    ["BM_Walk", "BM_Sort", "BM_Preview", "BM_Carry", "BM_RenamePass"]]

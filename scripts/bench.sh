@@ -40,7 +40,8 @@ mkdir -p "$OUT" "$WORK/trees"
 LOG=$OUT/log.txt
 : >"$LOG"
 
-say() { echo "bench: $*" >&2; }
+START=$(date +%s)
+say() { echo "bench: [$(($(date +%s) - START)) s] $*" >&2; }
 CLI=$BUILD/trellisane-cli
 LIST="$CLI --operation 'add x to end' --x _old --subfolders"
 
