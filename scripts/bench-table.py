@@ -138,6 +138,14 @@ cells = ["", "", "" if stall is None else f"{stall:.0f}", ""]
 rows.append(("window: longest event-loop stall in the add (ms)", cells, "", "≤ 50",
              verdict(None if stall is None else stall <= 50)))
 
+run = engine.get(("BM_WindowStartRenaming", 100000))
+cells = ["", "", "" if run is None else f"{run['ms']:.0f}", ""]
+rows.append(("window: Start Renaming (ms)", cells, "", "", ""))
+stall = None if run is None else run.get("longest_stall_ms")
+cells = ["", "", "" if stall is None else f"{stall:.0f}", ""]
+rows.append(("window: longest event-loop stall in Start Renaming (ms)", cells, "", "≤ 100",
+             verdict(None if stall is None else stall <= 100)))
+
 for kind, label in [("list", "listing"), ("apply", "--apply")]:
     values = [per_row(kind, n) for n in SIZES]
     cells = ["" if v is None else f"{v:.0f}" for v in values]
