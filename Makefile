@@ -1,5 +1,6 @@
-# Trellisane: `make run` starts the program, `make test` runs the whole suite. Both install the
-# Debian packages they need first, configure a Release build into build/ and build it.
+# Trellisane: `make run` starts the program, `make test` runs the whole suite, `make package`
+# builds the Debian package. Each installs the Debian packages it needs first, configures a
+# Release build into build/ and builds it.
 
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
@@ -8,7 +9,7 @@ ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test bench deps configure build screenshot clean sanitize tsan lint fuzz mutate
+.PHONY: run test bench package deps configure build screenshot clean sanitize tsan lint fuzz mutate
 
 run: build
 	@./scripts/run-window.sh $(BUILD)
@@ -16,9 +17,17 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-bench: deps configure
+# The figures of docs/performance.md: installs the measuring tools, configures again (so Google
+# Benchmark is found), builds the benchmarks and runs them (scripts/bench.sh), printing one table.
+bench: deps
+	@./scripts/install-deps.sh libbenchmark-dev hyperfine rename gnuplot-nox time python3
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
-	cd $(BUILD) && for b in bench_rename bench_walk bench_add; do if [ -x ./$$b ]; then ./$$b; fi; done
+	./scripts/bench.sh $(BUILD)
+
+# The Debian package, named as Debian names it (trellisane_VERSION_ARCH.deb), into build/.
+package: build
+	cd $(BUILD) && cpack
 
 screenshot: build
 	@./scripts/install-deps.sh xdotool imagemagick

@@ -1,96 +1,38 @@
 #include "rename/start_renaming.h"
 
-#include <map>
-#include <optional>
-#include <utility>
-
-#include "engine/dialogs.h"
 #include "engine/error_report.h"
-#include "folders/folder_entries.h"
 #include "folders/folder_list.h"
-#include "folders/path_separator.h"
+#include "rename/path_index.h"
+#include "rename/run_player.h"
+#include "shell/dialogs.h"
 
 namespace trellisane {
 
 namespace {
 
-constexpr QChar kSeparator = kPathSeparator;
-
-/// `path` ending with the separator ("" stays "").
-QString WithSeparator(const QString& path) {
-    return path.isEmpty() || path.endsWith(kSeparator) ? path : path + kSeparator;
-}
-
-/// `path` without one trailing separator: what the platform is handed, so that a symbolic
-/// link to a folder is renamed as the link ("/" becomes "").
-QString WithoutSeparator(const QString& path) {
-    return path.endsWith(kSeparator) ? path.chopped(1) : path;
-}
-
-/// Paths ending with the separator, each standing for one or more ids, kept sorted so that
-/// every path equal to or below a folder lies in one contiguous range starting at the folder's
-/// own path. Since the paths end with the separator, a prefix is a whole-component prefix:
-/// '/a/bc/' does not start with '/a/b/'.
-class PathIndex {
+/// The real disk, through the operations of one platform.
+class PlatformDisk : public RunDisk {
   public:
-    /// Files `id` under `path` (which ends with the separator). O(log n).
-    void Add(const QString& path, qsizetype id) { m_ids[path].push_back(id); }
-
-    /// Rebases every path equal to or below `from` onto `to` (both ending with the separator)
-    /// and calls `visit(id, rebasedPath)` for each id filed there. O((k + log n) log n) for k
-    /// paths moved; ids meeting at one path are merged smaller into larger.
-    template <typename Visit>
-    void Move(const QString& from, const QString& to, Visit&& visit) {
-        std::vector<Map::node_type> moved;
-        for (auto it = m_ids.lower_bound(from); it != m_ids.end() && it->first.startsWith(from);) {
-            moved.push_back(m_ids.extract(it++));
-        }
-        for (Map::node_type& node : moved) {
-            node.key() = to + node.key().mid(from.size());
-            for (qsizetype id : node.mapped()) visit(id, node.key());
-            auto inserted = m_ids.insert(std::move(node));
-            if (!inserted.inserted) {
-                std::vector<qsizetype>& kept = inserted.position->second;
-                std::vector<qsizetype>& extra = inserted.node.mapped();
-                if (kept.size() < extra.size()) kept.swap(extra);
-                kept.insert(kept.end(), extra.begin(), extra.end());
-            }
-        }
+    explicit PlatformDisk(const RenamePlatform& platform) : m_platform(platform) {}
+    EntryState Examine(const QString& path) override { return m_platform.examine(path); }
+    std::optional<QString> Refuse(const QString& oldPath) override {
+        return m_platform.refuse ? m_platform.refuse(oldPath) : std::nullopt;
+    }
+    FolderRenameResult Rename(const QString& from, const QString& to) override {
+        return RenameFolder(from, to, m_platform);
     }
 
   private:
-    using Map = std::map<QString, std::vector<qsizetype>>;
-    Map m_ids;
+    const RenamePlatform& m_platform;
 };
 
-/// Why the row's rename must not reach the disk, or nothing. `from` and `to` receive the
-/// paths to hand the platform. `oldPath` and `newPath` differ and `newPath` is not empty.
-std::optional<QString> Refusal(const QString& oldPath, const QString& newPath, QString& from,
-                               QString& to) {
-    from = WithoutSeparator(oldPath);
-    to = WithoutSeparator(newPath);
-    const QChar nul(u'\0');
-    if (from.contains(nul)) return QStringLiteral("The folder's path holds a NUL character.");
-    const qsizetype nameStart = from.lastIndexOf(kSeparator) + 1;
-    if (nameStart >= from.size()) return QStringLiteral("The folder has no name to change.");
-    // Compared as text: the parent part of the new path is the old one, character for
-    // character, or the row would move its folder elsewhere.
-    if (!to.startsWith(QStringView(from).left(nameStart))) {
-        return QStringLiteral("The new path is not in the folder's own parent folder.");
-    }
-    const QStringView name = QStringView(to).mid(nameStart);
-    if (name.isEmpty()) return QStringLiteral("The new name is empty.");
-    if (name == u"." || name == u"..") {
-        return QStringLiteral("The new name \"%1\" is not a folder name.").arg(name);
-    }
-    if (name.contains(kSeparator)) {
-        return QStringLiteral("The new name \"%1\" holds a path separator.").arg(name);
-    }
-    if (name.contains(nul)) return QStringLiteral("The new name holds a NUL character.");
-    return std::nullopt;
-}
-
 }  // namespace
+
+QString RowOutcome::NewName() const { return NewNameOf(oldPath, newPath); }
+
+QString RowOutcome::Report() const {
+    return DescribeFailure(fate, WithoutSeparator(oldPath), NewName());
+}
 
 RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutcome&)>& onFailure) {
     return ApplyRenames(list, onFailure, DefaultRenamePlatform());
@@ -98,98 +40,45 @@ RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutco
 
 RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutcome&)>& onFailure,
                        const RenamePlatform& platform) {
-    RenameRun run;
-    const qsizetype count = list.Count();
-    run.outcomes.reserve(static_cast<size_t>(count));
+    std::vector<FolderRow> rows = list.Rows();
+    PlatformDisk disk(platform);
+    RenameRun run = PlayRun(rows, disk, onFailure);
+
     FolderList::BulkChange bulk(list);
-
-    // Every row is filed under its current path, so the rows inside a folder that has just
-    // been renamed are found without looking at the others.
-    PathIndex index;
-    for (qsizetype position = 1; position <= count; ++position) {
-        index.Add(WithSeparator(list.Row(position).current), position);
-    }
-
-    // The rows of the folder moved from `from` to `to`, and of everything inside it, follow
-    // it: earlier rows (already renamed) and later rows (before their turn) alike. A row of
-    // another folder keeps its new path, even one naming the place `from` has just left.
-    const auto follow = [&](const QString& from, const QString& to) {
-        index.Move(from, to, [&](qsizetype position, const QString& now) {
-            const QString& newPath = list.Row(position).newPath;
-            if (newPath.startsWith(from)) {
-                list.SetNewPath(position, to + newPath.mid(from.size()));
-            }
-            list.SetCurrent(position, now);
-        });
-        run.moves.push_back(PathMove{from, to});
-    };
-
-    for (qsizetype position = 1; position <= count; ++position) {
-        RowOutcome outcome;
-        outcome.position = position;
-        outcome.oldPath = list.Row(position).current;
-        outcome.newPath = list.Row(position).newPath;
-
-        QString from;
-        QString to;
-        if (outcome.newPath.isEmpty()) {
-            outcome.description = QStringLiteral("No new name: the row has not been previewed.");
-        } else if (WithSeparator(outcome.newPath) == WithSeparator(outcome.oldPath)) {
-            outcome.ok = true;  // nothing to do, and nothing for the disk to refuse
-        } else if (auto refusal = Refusal(outcome.oldPath, outcome.newPath, from, to)) {
-            outcome.description = *refusal;
-        } else {
-            const FolderRenameResult result = RenameFolder(from, to, platform);
-            if (result.error == 0) {
-                outcome.ok = true;
-                follow(WithSeparator(outcome.oldPath), to + kSeparator);
-            } else {
-                outcome.description = DescribeError(result.error);
-                if (!result.strandedAt.isEmpty()) {
-                    follow(WithSeparator(outcome.oldPath), result.strandedAt + kSeparator);
-                }
-            }
-        }
-
+    for (qsizetype position = 1; position <= list.Count(); ++position) {
+        const FolderRow& row = rows[static_cast<size_t>(position - 1)];
+        list.SetCurrent(position, row.current);
         list.SetNewPath(position, QString());
-        run.outcomes.push_back(std::move(outcome));
-        if (!run.outcomes.back().ok && onFailure) onFailure(run.outcomes.back());
     }
     return run;
 }
 
 RenameRun StartRenaming(FolderList& list, Dialogs& dialogs, const QString& title,
                         const std::function<void()>& disableStartRenaming) {
-    // The handler's numbered statements; an error report names the last one reached.
-    //   100  count the rows
-    //   102  an empty list: "No folders added.", and the handler ends
-    //   104  the rename pass, first row to last
-    //   106    rename one row's folder: a failed rename is reported at this line
-    //   108  "Done.", whatever failed
-    //   110  disable Start Renaming
+    using namespace start_renaming_lines;  // an error report names the last step reached
     ErrorTrap trap(dialogs, QString::fromLatin1(kStartRenamingLocation));
     RenameRun run;
 
     qsizetype count = 0;
-    trap.Step(100, [&] { count = list.Count(); });
+    trap.Step(kCountRows, [&] { count = list.Count(); });
     if (count == 0) {
-        trap.Step(102, [&] {
+        trap.Step(kNoFolders, [&] {
             dialogs.ShowMessage(QStringLiteral("No folders added."), title, DialogIcon::None,
                                 DialogButtons::Ok);
         });
         return run;
     }
 
-    trap.Step(104, [&] {
+    trap.Step(kRenamePass, [&] {
         run = ApplyRenames(list, [&](const RowOutcome& failed) {
-            trap.Reach(106);
-            trap.Fail(failed.description);
+            trap.Reach(kRenameRow);
+            trap.Fail(failed.Report());
         });
     });
-    trap.Step(108, [&] {
+    trap.Step(kDone, [&] {
         dialogs.ShowMessage(QStringLiteral("Done."), title, DialogIcon::None, DialogButtons::Ok);
     });
-    trap.Step(110, [&] {
+    trap.Step(kDisableStart, [&] {
         if (disableStartRenaming) disableStartRenaming();
     });
     return run;
@@ -204,7 +93,7 @@ void CarryThroughMoves(QStringList& paths, const std::vector<PathMove>& moves) {
         index.Move(WithSeparator(move.from), WithSeparator(move.to),
                    [&](qsizetype i, const QString& now) {
                        // A path keeps its own form, with or without the trailing separator.
-                       paths[i] = paths[i].endsWith(kSeparator) ? now : now.chopped(1);
+                       paths[i] = paths[i].endsWith(kPathSeparator) ? now : now.chopped(1);
                    });
     }
 }

@@ -1,3 +1,5 @@
+#include "cli/cli.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -133,8 +135,9 @@ TEST_F(Cli, AnswersComeFromTheirOptionsAndMissingOnesLeaveNamesAlone) {
     const QByteArray op = "Add x before every y character(s) in folder(s)";
     Result result = RunBinary({"--operation", op, "--y", "-", "--x=_", a}, Root8());
     EXPECT_EQ(result.out, a + '\t' + Root8() + "/a_-b/\n");
-    // No --x: as a cancelled prompt, so no new path.
-    result = RunBinary({"--operation", op, "--y", "-", a}, Root8());
+    // --x "": an empty answer on purpose, as a cancelled prompt, so no new path.
+    result = RunBinary({"--operation", op, "--y", "-", "--x", "", a}, Root8());
+    EXPECT_EQ(result.status, 0) << result.err.toStdString();
     EXPECT_EQ(result.out, a + "\t\n");
     // A value starting with '-' is still a value; an empty replacement changes nothing.
     result =
@@ -176,6 +179,26 @@ INSTANTIATE_TEST_SUITE_P(
     Cli, CliUsage,
     ::testing::Values(
         UsageRow{"Help", {"--help"}, 0, "--operation TEXT", ""},
+        UsageRow{"ShortHelp", {"-h"}, 0, "--operation TEXT", ""},
+        UsageRow{"HelpSaysWhenANewPathIsEmpty",
+                 {"--help"},
+                 0,
+                 "it is empty only when the operation made no change at all",
+                 ""},
+        UsageRow{"MissingX", {"--operation", "add x to end", "@"}, 2, "", "needs --x\n"},
+        UsageRow{"MissingReplace",
+                 {"--operation", "find and replace", "--find", "a", "@"},
+                 2,
+                 "",
+                 "needs --replace\n"},
+        UsageRow{"MissingYAndX", {"@", "--operation=add x after every y"}, 2, "", "--y and --x"},
+        // An answer the operation does not read is warned about; the run goes on unchanged.
+        UsageRow{"UnusedAnswer",
+                 {"--operation", "upper case", "--x", "_", "--replace=", "@"},
+                 0,
+                 "/F/\n",
+                 "warning: --x is not used by 'Change case of folder(s) to UPPER CASE' and changes "
+                 "nothing\ntrellisane-cli: warning: --replace"},
         UsageRow{"Version", {"--version"}, 0, "trellisane-cli " TRELLISANE_VERSION "\n", ""},
         UsageRow{"UnknownOption", {"--operation", "upper case", "--bogus", "@"}, 2, "", "--bogus"},
         UsageRow{"MissingValue", {"@", "--operation"}, 2, "", "--operation"},
@@ -187,15 +210,82 @@ INSTANTIATE_TEST_SUITE_P(
         UsageRow{"FileIsNoFolder", {"--operation", "upper case", "plain"}, 2, "", "plain"},
         UsageRow{"EmptyFolder", {"--operation", "upper case", ""}, 2, "", "''"},
         UsageRow{
-            "AnswerNotUtf8", {"--operation", "add x to end", "--x", "\xff", "@"}, 2, "", "UTF-8"}),
+            "AnswerNotUtf8", {"--operation", "add x to end", "--x", "\xff", "@"}, 2, "", "UTF-8"},
+        UsageRow{"StatusWithApply",
+                 {"--operation", "upper case", "--status", "--apply", "@"},
+                 2,
+                 "",
+                 "--apply"},
+        UsageRow{"CheckWithApply",
+                 {"--apply", "--check", "--operation", "upper case", "@"},
+                 2,
+                 "",
+                 "--apply"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Cli, UnknownOperationListsTheCatalogue) {
-    const Result result = RunBinary({"--operation", "-", MakeRaw("f")}, Root8());
-    EXPECT_EQ(result.status, 2);
-    const QByteArrayList lines = result.err.split('\n');
-    for (const QString& text : CatalogueTexts()) {
-        EXPECT_TRUE(lines.contains(text.toUtf8())) << text.toStdString();
+/// The preview with each row's status: "%" stands for the root, the folders a1, a2 and b exist.
+struct StatusRow {
+    const char* name;
+    QByteArrayList options;  ///< before the folders a1, a2 and b
+    int status;
+    QByteArray out;
+};
+
+class CliStatus : public Cli, public ::testing::WithParamInterface<StatusRow> {};
+
+TEST_P(CliStatus, PrintsWhatStartRenamingWouldFind) {
+    QByteArrayList args = GetParam().options;
+    args << "--operation"
+         << "remove numeric" << MakeRaw("a1") << MakeRaw("a2") << MakeRaw("b");
+    const Result result = RunBinary(args, Root8());
+    EXPECT_EQ(result.status, GetParam().status) << result.err.toStdString();
+    EXPECT_EQ(result.out, QByteArray(GetParam().out).replace("%", Root8()));
+    EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, CliStatus,
+    ::testing::Values(
+        StatusRow{"Status",
+                  {"--status"},
+                  0,
+                  "%/a1/\t%/a/\tok\n%/a2/\t%/a/\tclaimed\n%/b/\t%/b/\tunchanged\n"},
+        StatusRow{"StatusPrint0",
+                  {"--print0", "--status"},
+                  0,
+                  QByteArray("%/a1/\0%/a/\0ok\0%/a2/\0%/a/\0claimed\0%/b/\0%/b/\0unchanged\0", 53)},
+        // Only the row that would not be renamed, with the reason; unchanged rows are fine.
+        StatusRow{"Check",
+                  {"--check"},
+                  1,
+                  "%/a2/\t%/a/\tclaimed\tRow 1 gives its folder this new name first.\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Cli, CheckExitsZeroWhenEveryRowCanBeRenamed) {
+    const Result result = RunBinary(
+        {"--check", "--operation", "remove numeric", MakeRaw("a1"), MakeRaw("b")}, Root8());
+    EXPECT_EQ(result.status, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.out.isEmpty());
+}
+
+TEST_F(Cli, HelpAndAnUnknownOperationListTheSixteenOperationsWithTheirKeywords) {
+    const QByteArray folder = MakeRaw("f");
+    for (const Result& result :
+         {RunBinary({"--help"}, Root8()), RunBinary({"--operation", "-", folder}, Root8())}) {
+        const QByteArray& listed = result.status == 0 ? result.out : result.err;
+        QByteArrayList rows;  // the lines that name an operation's text at their end
+        for (const QByteArray& line : listed.split('\n')) {
+            for (const CatalogueEntry& entry : Catalogue()) {
+                if (entry.operation == Operation::OpNone) continue;
+                if (line.endsWith(" " + entry.displayText.toUtf8())) {
+                    rows << line;
+                    EXPECT_TRUE(line.startsWith("  " + entry.keyword.toUtf8() + "  "))
+                        << line.toStdString();
+                }
+            }
+            EXPECT_FALSE(line.trimmed() == "-") << "a separator row is listed";
+        }
+        EXPECT_EQ(rows.size(), 16) << listed.toStdString();
     }
 }
 
@@ -207,9 +297,7 @@ TEST_F(Cli, RefusesNonUtf8NamesBeforeDoingAnything) {
     const Result result =
         RunBinary({"--operation", "remove numeric", "--apply", good, bad}, Root8());
     EXPECT_EQ(result.status, 2);
-    EXPECT_TRUE(
-        result.err.contains("bad\xff"
-                            "2"));
+    EXPECT_TRUE(result.err.contains("bad\\xff2")) << result.err.toStdString();  // escaped
     EXPECT_TRUE(result.out.isEmpty());
     EXPECT_TRUE(Exists("good1"));
     EXPECT_FALSE(Exists("good"));
@@ -230,18 +318,38 @@ TEST_F(Cli, ApplyRenamesAndPrintsWhereTheFoldersAreNow) {
 }
 
 TEST_F(Cli, ApplyReportsAFailedRowAndKeepsItsPath) {
-    const QByteArray taken = MakeRaw("x");
+    MakeRaw("x");  // the name that "x1" would get
     MakeFile(u"x/marker"_s);
     const QByteArray x1 = MakeRaw("x1");
     const QByteArray y1 = MakeRaw("y1");
     const Result result = RunBinary({"--operation", "remove numeric", "--apply", x1, y1}, Root8());
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, x1 + '\n' + Root8() + "/y/\n");
-    EXPECT_TRUE(result.err.contains(x1.chopped(1))) << result.err.toStdString();
-    EXPECT_TRUE(result.err.contains(taken.chopped(1))) << result.err.toStdString();
-    EXPECT_EQ(result.err.count('\n'), 1);
+    // The report's words, each path once.
+    EXPECT_EQ(result.err, "trellisane-cli: File exists: \"" + x1.chopped(1) +
+                              "\" cannot be renamed to \"x\" (a folder of that name is already "
+                              "there).\n");
     EXPECT_TRUE(Exists("x/marker"));
     EXPECT_TRUE(Exists("x1"));
+}
+
+TEST_F(Cli, AFailureIsOneLineWithControlCharactersAndBackslashesEscaped) {
+    MakeRaw("x\x1b[H\t\\\xc2\x9b\n\r\x7f");  // taken: the target of the row below
+    const QByteArray x1 = MakeRaw(
+        "x\x1b[H\t\\\xc2\x9b"
+        "1\n\r\x7f");
+    const Result result = RunBinary({"--operation", "remove numeric", "--apply", x1}, Root8());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err.count('\n'), 1) << result.err.toStdString();
+    EXPECT_TRUE(result.err.endsWith('\n'));
+    EXPECT_TRUE(
+        result.err.contains("/x\\x1b[H\\t\\\\\\x9b"
+                            "1\\n\\r\\x7f\" cannot be renamed to \"x\\x1b[H"))
+        << result.err.toStdString();
+    for (const char control : {'\x1b', '\t', '\r', '\x7f'}) {
+        EXPECT_FALSE(result.err.contains(control)) << int(control);
+    }
+    EXPECT_FALSE(result.err.contains("\xc2\x9b"));
 }
 
 TEST_F(Cli, SubfoldersAddEachTreeDeepestFirst) {
@@ -257,6 +365,36 @@ TEST_F(Cli, SubfoldersAddEachTreeDeepestFirst) {
                                   r + "/u/",     r + "/U/",     ""};
     EXPECT_EQ(result.out.split('\0'), expected);
 }
+
+struct EscapeRow {
+    const char* name;
+    QByteArray text;
+    QByteArray line;
+};
+
+class EscapeLineTest : public ::testing::TestWithParam<EscapeRow> {};
+
+TEST_P(EscapeLineTest, GivesOnePrintableLine) {
+    EXPECT_EQ(EscapeLine(GetParam().text), GetParam().line);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, EscapeLineTest,
+    ::testing::Values(EscapeRow{"Plain", "a b/c.d", "a b/c.d"},
+                      EscapeRow{"Utf8Unchanged", "\xc3\xa9t\xc3\xa9 \xf0\x9f\x98\x80",
+                                "\xc3\xa9t\xc3\xa9 \xf0\x9f\x98\x80"},
+                      EscapeRow{"NamedEscapes", "\\\a\b\t\n\v\f\r", "\\\\\\a\\b\\t\\n\\v\\f\\r"},
+                      EscapeRow{"OtherControls", QByteArray("\x00\x1b[H\x7f", 5),
+                                "\\x00\\x1b[H\\x7f"},
+                      // U+009B is a terminal's one-character escape sequence introducer.
+                      EscapeRow{"C1Controls",
+                                "a\xc2\x9b"
+                                "1m\xc2\x80\xc2\xa0",
+                                "a\\x9b"
+                                "1m\\x80\xc2\xa0"},
+                      // Not UTF-8: no byte from 0x80 up is passed on, so nothing can be misread.
+                      EscapeRow{"NotUtf8", "bad\xff\xc3\xa9", "bad\\xff\\xc3\\xa9"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace trellisane
