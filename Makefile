@@ -8,6 +8,8 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 ASAN_BUILD ?= build-asan
 TSAN_BUILD ?= build-tsan
 FUZZ_SECONDS ?= 60
+# Extra arguments for configuring build/, e.g. CMAKE_ARGS=-DTRELLISANE_STRICT_WARNINGS=ON.
+CMAKE_ARGS ?=
 
 .PHONY: run test bench package deps configure build screenshot clean sanitize tsan lint fuzz mutate
 
@@ -64,7 +66,7 @@ deps:
 	@./scripts/install-deps.sh
 
 configure: deps
-	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release
+	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release $(CMAKE_ARGS)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)

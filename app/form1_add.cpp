@@ -117,7 +117,7 @@ void Form1::StartAddWorker(const std::shared_ptr<AddJob>& job, bool recursive) {
     job->worker = new BackgroundJob(std::move(work), this);
     connect(job->worker, &BackgroundJob::finished, this, [this, added = job.get()] {
         const auto inFlight = std::find_if(m_adds.begin(), m_adds.end(),
-                                           [added](const auto& job) { return job.get() == added; });
+                                           [added](const auto& add) { return add.get() == added; });
         if (inFlight != m_adds.end()) FinishAdd(*inFlight);
     });
     if (!job->worker->Start()) {

@@ -114,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
                              {"a/B/c/", "a/B/d/", "a/B/", "a/a/", "a/"}},
                       // One separator is appended whatever the path ends with.
                       AddRow{"RootGetsADoubledSeparator", {}, false, "/", {"//"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(AddingTest, AddingAFolderTwiceListsItTwice) {
     Open();
@@ -379,7 +379,7 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyRow{"AltDelete", Qt::Key_Delete, Qt::AltModifier, true},
                       KeyRow{"Backspace", Qt::Key_Backspace, Qt::NoModifier, false},
                       KeyRow{"LetterD", Qt::Key_D, Qt::NoModifier, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(RemovalTest, ClearListRemovesEveryRowAndPreviews) {
     Selector()->setCurrentIndex(kAddToEnd);

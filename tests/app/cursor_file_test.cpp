@@ -78,7 +78,7 @@ QByteArray CraftCursorFile(int hotX, int hotY, quint16 type = 2) {
     for (int row = kSide - 1; row >= 0; --row) {  // AND mask: 1 where transparent
         quint16 bits = 0xffff;
         if (row == hotY && hotX >= 0 && hotX < kSide) {
-            bits &= ~(0x8000 >> hotX);
+            bits = static_cast<quint16>(bits & ~(0x8000u >> hotX));
         }
         image.append(char(bits >> 8)).append(char(bits & 0xff)).append(2, '\0');
     }
@@ -163,7 +163,7 @@ INSTANTIATE_TEST_SUITE_P(
                       return file;
                   },
                   std::nullopt}),
-    [](const ::testing::TestParamInfo<CursorRow>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<CursorRow>& test) { return test.param.name; });
 
 // The pointer shipped beside the program must load, and click with the very tip of the
 // index finger: the hotspot is an opaque pixel with nothing opaque above it.

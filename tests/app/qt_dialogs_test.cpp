@@ -111,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  QMessageBox::NoIcon, QMessageBox::Yes | QMessageBox::No,
                                  [](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); },
                                  DialogAnswer::No}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(QtDialogsPrompt, ReturnsWhatWasTypedUnchanged) {
     QString label, title, initial;
@@ -254,7 +254,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TypedRow{"NameOfAFolderShown", "one", false, true, "rv/b/one"},
                       TypedRow{"NoSuchFolder", "rv/bigger", true, false, ""},
                       TypedRow{"NoSuchFolderInTheShownOne", "three", false, false, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(QtDialogsBrowse, ChoosesTheFolderPickedInTheList) {
     QTemporaryDir root;

@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
                       StoreRow{"AnotherMaker", "Other", "Trellisane", false},
                       // QSettings would fall back to this file unless told not to.
                       StoreRow{"OrganisationWide", "Quorvane", "", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 class LastFolderTest : public WindowTest {
   protected:

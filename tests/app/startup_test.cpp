@@ -39,7 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
                                "Averyveryveryveryveryveryveryverylongfirstword Tool",
                                "Averyveryveryveryveryveryveryverylongfirstword"},
                       TitleRow{"Empty", "", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(HomePageDraw, FractionsMapOntoOneToHundred) {
     const QMap<double, int> expected = {{0.0, 1},  {0.0099, 1}, {0.06, 7},   {0.0699, 7},
@@ -91,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Qt tries the platforms in turn.
         DisplayRow{
             "WaylandThenXcb", {{"QT_QPA_PLATFORM", "wayland;xcb"}, {"DISPLAY", ":0"}}, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace trellisane

@@ -139,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ControlRow{
                           "PushButton4", {352, 170, 336, 27}, "Load Sample/Example Folders", 11.25},
                       ControlRow{"PushButton6", {8, 170, 336, 27}, "Help", 11.25}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(WindowTest, TabsThroughTheControlsInDesignOrder) {
     Open();
@@ -320,7 +320,7 @@ INSTANTIATE_TEST_SUITE_P(
                           [](const DialogCall& call) { return call.text.startsWith("Questions?"); },
                           Report("The box could not be shown.",
                                  "in Dorvalin2021/08/31.Form1.PushButton6_Click ", 100)}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 class HomePageDrawTest : public WindowTest, public ::testing::WithParamInterface<int> {};
 
@@ -424,7 +424,7 @@ INSTANTIATE_TEST_SUITE_P(Window, PointerRuleTest,
                                            PointerRow{"PushButton3", kPointerHand},
                                            PointerRow{"PushButton4", kPointerHand},
                                            PointerRow{"PushButton6", kPointerHand}),
-                         [](const auto& info) { return std::string(info.param.control); });
+                         [](const auto& test) { return std::string(test.param.control); });
 
 TEST_F(WindowTest, TheHandFileBecomesTheButtonsPointer) {
     const QString shipped = QStringLiteral(TRELLISANE_SOURCE_DIR "/data/HAND-M.CUR");

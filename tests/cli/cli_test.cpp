@@ -221,7 +221,7 @@ INSTANTIATE_TEST_SUITE_P(
                  2,
                  "",
                  "--apply"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 /// The preview with each row's status: "%" stands for the root, the folders a1, a2 and b exist.
 struct StatusRow {
@@ -259,7 +259,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"--check"},
                   1,
                   "%/a2/\t%/a/\tclaimed\tRow 1 gives its folder this new name first.\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(Cli, CheckExitsZeroWhenEveryRowCanBeRenamed) {
     const Result result = RunBinary(
@@ -394,7 +394,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 "1m\\x80\xc2\xa0"},
                       // Not UTF-8: no byte from 0x80 up is passed on, so nothing can be misread.
                       EscapeRow{"NotUtf8", "bad\xff\xc3\xa9", "bad\\xff\\xc3\\xa9"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace trellisane

@@ -89,7 +89,7 @@ INSTANTIATE_TEST_SUITE_P(
         MatchRow{"LowerBeforeSpaces", u"remove all spaces in lower case"_s, OpLowerCase},
         MatchRow{"UpperFirst", u"lower case UPPER CASE"_s, OpUpperCase},
         MatchRow{"SubstringInsideWord", u"xremove xylophones"_s, OpRemoveText}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 struct AskRow {
     const char* name;
@@ -148,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
                {u""_s, u"with"_s},
                {u"Find What:"_s, u"Replace With:"_s},
                {{}, {}, {}, u"with"_s}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 // The selector's help for every operation: an example that shows a real change, worked out by
 // the operation itself, and a word on each answer the operation asks for.

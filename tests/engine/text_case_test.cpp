@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
         CaseRow{"SentenceFullStop", SentenceCase, u"one. two", u"One. two"},
         CaseRow{"SentenceLeadingBlank", SentenceCase, u" abc", u" abc"},
         CaseRow{"SentenceDeseret", SentenceCase, u"\U00010428\U00010400", u"\U00010400\U00010428"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(CaseMappingLone, LoneSurrogateIsKeptAndNotMerged) {
     // A high surrogate without its partner is a character of its own; the next one is mapped.

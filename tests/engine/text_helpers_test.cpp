@@ -41,7 +41,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // Both emoji share their high surrogate: only the whole pair matches.
                       FilterRow{"EmojiNotSplit", u"😀😁😀", u"😀", false, u"😁"},
                       FilterRow{"EmojiKept", u"a😁b", u"😀ab", true, u"ab"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 struct SplitRow {
     const char* name;
@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
                       // On '/' systems a backslash is an ordinary character of a name.
                       SplitRow{"BackslashInPosixName", u"/home/a\\b", u'/', u"/home/", u"a\\b"},
                       SplitRow{"Root", u"/", u'/', u"/", u""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST(PathSplitLong, HandlesPathsBeyondSixteenBits) {
     const QString name(40000, u'n');

@@ -87,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
         NameRow{"FindReplaceHalfPair", OpFindReplace, Find(QString(QChar(0xD83D)), u"x"_s), u"😁"_s,
                 u"😁"_s},
         NameRow{"None", OpNone, X(u"x"_s), u"abc"_s, std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 struct PathRow {
     const char* name;
@@ -151,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
                 u'/',
                 u"/"_s + kLongName + u"/a/"_s,
                 u"/"_s + kLongName + u"/A/"_s}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace trellisane

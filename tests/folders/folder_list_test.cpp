@@ -69,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"/x|agksdfjmySEPERATZZZ|y/", "/x|/z/", "/x/"},
                  {"/x|/z/", "/x/", "/x|agksdfjmySEPERATZZZ|y/"}},
         BatchRow{"DuplicatesKept", u'/', {"/a/", "/a/b/", "/a/"}, {"/a/b/", "/a/", "/a/"}}),
-    [](const ::testing::TestParamInfo<BatchRow>& info) { return std::string(info.param.label); });
+    [](const ::testing::TestParamInfo<BatchRow>& test) { return std::string(test.param.label); });
 
 /// Records every notification as text.
 class Recorder : public FolderListObserver {

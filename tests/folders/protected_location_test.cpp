@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  "usr/lib/trellisane",
                                  false},
                       LayoutCase{"AFolderOfAnotherName", {}, "usr/lib", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 /// One row path against the installed folder usr/lib/trellisane.
 struct RefusalCase {
@@ -126,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{"AFolderThatIsGone", "usr/lib/trellisane/Samples/gone/deeper/", true},
         RefusalCase{"ASiblingSharingThePrefix", "usr/lib/trellisane-old/Samples/", false},
         RefusalCase{"TheFolderAbove", "usr/lib/", false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace trellisane

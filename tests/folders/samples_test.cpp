@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
     Folders, SampleFolderFailures,
     ::testing::Values(FailureRow{"Missing", false, "No such file or directory"},
                       FailureRow{"FileInstead", true, "Not a directory"}),
-    [](const ::testing::TestParamInfo<FailureRow>& info) { return std::string(info.param.label); });
+    [](const ::testing::TestParamInfo<FailureRow>& test) { return std::string(test.param.label); });
 
 TEST_F(SampleFolders, UnreadableFolderFailsToOpen) {
     MakeFolder("Samples/one");

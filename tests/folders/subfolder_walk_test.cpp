@@ -169,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {kLongName + "/"},
                  true,
                  {kLongName + "/"}}),
-    [](const ::testing::TestParamInfo<ShapeRow>& info) { return std::string(info.param.label); });
+    [](const ::testing::TestParamInfo<ShapeRow>& test) { return std::string(test.param.label); });
 
 TEST_F(Walk, GathersEveryLevelInLevelOrder) {
     for (const char* folder : {"s/a/a1", "s/a/a2/deep/deeper", "s/b/b1", "s/c", "s/b/b2"}) {
@@ -254,7 +254,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Ordinary characters here, though special elsewhere.
         NameRow{"Pipe", "a|agksdfjmySEPERATZZZ|b", true},
         NameRow{"Backslash", "back\\slash", true}),
-    [](const ::testing::TestParamInfo<NameRow>& info) { return std::string(info.param.label); });
+    [](const ::testing::TestParamInfo<NameRow>& test) { return std::string(test.param.label); });
 
 TEST_F(Walk, TreeBeyondTheLengthBoundListsDeepFoldersButDoesNotWalkThem) {
     // A chain of 40-character names: somewhere it crosses 260 characters.

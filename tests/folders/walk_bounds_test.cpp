@@ -42,8 +42,8 @@ TEST_P(WalkPathBound, WalksAFolderOnlyWhileItsPathIsShorterThan260Characters) {
 INSTANTIATE_TEST_SUITE_P(Cases, WalkPathBound,
                          ::testing::Values(PathBoundRow{"Length259", 259, true},
                                            PathBoundRow{"Length260", 260, false}),
-                         [](const ::testing::TestParamInfo<PathBoundRow>& info) {
-                             return std::string(info.param.label);
+                         [](const ::testing::TestParamInfo<PathBoundRow>& test) {
+                             return std::string(test.param.label);
                          });
 
 /// Runs a tool quietly: its exit code, or -1 when it could not run.

@@ -59,8 +59,8 @@ INSTANTIATE_TEST_SUITE_P(
         ListingFailureRow{"SubFolderNotFound", "s/v/", ENOENT, {"s/", "t/"}, 0},
         ListingFailureRow{"SubFolderNotAFolder", "s/v/", ENOTDIR, {"s/", "t/"}, 0},
         ListingFailureRow{"SubFolderInputOutput", "s/v/", EIO, {"s/", "t/", "s/v/"}, 1}),
-    [](const ::testing::TestParamInfo<ListingFailureRow>& info) {
-        return std::string(info.param.label);
+    [](const ::testing::TestParamInfo<ListingFailureRow>& test) {
+        return std::string(test.param.label);
     });
 
 struct LongNameRow {
@@ -96,8 +96,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, WalkLongNames,
                          ::testing::Values(LongNameRow{"Length259", 259, true},
                                            LongNameRow{"Length260", 260, false},
                                            LongNameRow{"Length300", 300, false}),
-                         [](const ::testing::TestParamInfo<LongNameRow>& info) {
-                             return std::string(info.param.label);
+                         [](const ::testing::TestParamInfo<LongNameRow>& test) {
+                             return std::string(test.param.label);
                          });
 
 }  // namespace

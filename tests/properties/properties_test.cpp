@@ -78,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Source{"CorpusEngine", &CheckEngine, Corpus("engine")},
                       Source{"GeneratedRun", &CheckRun, Generated(2, 4000, 40)},
                       Source{"CorpusRun", &CheckRun, Corpus("run")}),
-    [](const ::testing::TestParamInfo<Source>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<Source>& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace trellisane::testing

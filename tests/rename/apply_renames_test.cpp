@@ -174,7 +174,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ApplyRenamesOnDisk, ::testing::Values(
     DiskCase{"NameFreedEarlierInTheRun", {"x", "x_old"},
              {{"x_old", "x_old_old", kOk, "x_old_old"}, {"x", "x_old", kOk, "x_old"}},
              {"x_old", "x_old_old"}}),
-    [](const ::testing::TestParamInfo<DiskCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<DiskCase>& test) { return std::string(test.param.name); });
 // clang-format on
 
 using ApplyRenamesLinks = TempTree;
@@ -255,7 +255,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {{"/a/", "/b/"}, {"/b/", "/c/"}},
                   {"/c/", "/c/"}},
         CarryCase{"NoMoves", {"/a/"}, {}, {"/a/"}}),
-    [](const ::testing::TestParamInfo<CarryCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<CarryCase>& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace trellisane

@@ -215,24 +215,24 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, Meanwhile,
     ::testing::Values(
         MeanwhileRow{"ListedFolderDeleted",
-                     [](const QString& t) { QDir(t + "p/a").removeRecursively(); },
+                     [](const QString& tree) { QDir(tree + "p/a").removeRecursively(); },
                      {{"t/p/a/", kNotFound}},
                      {"t", "t/p_x", "t/p_x/b_x"}},
         MeanwhileRow{"ListedFolderRenamedByAnother",
-                     [](const QString& t) { QDir().rename(t + "p/a", t + "p/z"); },
+                     [](const QString& tree) { QDir().rename(tree + "p/a", tree + "p/z"); },
                      {{"t/p/a/", kNotFound}},
                      {"t", "t/p_x", "t/p_x/b_x", "t/p_x/z"}},
         MeanwhileRow{"TargetNameTakenByAnother",
-                     [](const QString& t) { QDir().mkdir(t + "p/a_x"); },
+                     [](const QString& tree) { QDir().mkdir(tree + "p/a_x"); },
                      {{"t/p/a/", QStringLiteral("File exists")}},
                      {"t", "t/p_x", "t/p_x/a", "t/p_x/a_x", "t/p_x/b_x"}},
         // Every row's path is gone: each fails, and the folders stay under the parent's new name.
         MeanwhileRow{"ParentRenamedByAnother",
-                     [](const QString& t) { QDir().rename(t + "p", t + "q"); },
+                     [](const QString& tree) { QDir().rename(tree + "p", tree + "q"); },
                      {{"t/p/a/", kNotFound}, {"t/p/b/", kNotFound}, {"t/p/", kNotFound}},
                      {"t", "t/q", "t/q/a", "t/q/b"}}),
-    [](const ::testing::TestParamInfo<MeanwhileRow>& info) {
-        return std::string(info.param.label);
+    [](const ::testing::TestParamInfo<MeanwhileRow>& test) {
+        return std::string(test.param.label);
     });
 
 // --- Permissions, as a user without root's powers -------------------------------------------
@@ -287,8 +287,8 @@ INSTANTIATE_TEST_SUITE_P(
                       // Anyone may write in the parent, but only an entry's owner may rename it.
                       PermissionRow{"StickyParentOfSomeoneElse", 01777, 0, kSomeoneElse,
                                     "Operation not permitted"}),
-    [](const ::testing::TestParamInfo<PermissionRow>& info) {
-        return std::string(info.param.label);
+    [](const ::testing::TestParamInfo<PermissionRow>& test) {
+        return std::string(test.param.label);
     });
 
 // --- Names ------------------------------------------------------------------------------------

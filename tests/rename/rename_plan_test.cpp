@@ -179,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, PlanStatus, ::testing::Values(
               {"c", "d", testing::Renamed()}}},
     PlanCase{"SameFolderTwice", {"a"},
              {{"a", "b", testing::Renamed()}, {"a", "b", testing::Renamed()}}}),
-    [](const ::testing::TestParamInfo<PlanCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<PlanCase>& test) { return std::string(test.param.name); });
 // clang-format on
 
 TEST_F(PlanOnDisk, GivesTheFinalPathOfRowsBelowALaterRename) {
@@ -275,8 +275,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, PlanWithoutRoot, ::testing::Values(
     // Renaming in its own parent does not write the folder itself.
     PermissionCase{"FolderItselfNotWritable", {"p/a"}, {{"p/a", 0555, kNobody}},
                    {{"p/a", "p/b", testing::Renamed()}}}),
-    [](const ::testing::TestParamInfo<PermissionCase>& info) {
-        return std::string(info.param.name);
+    [](const ::testing::TestParamInfo<PermissionCase>& test) {
+        return std::string(test.param.name);
     });
 // clang-format on
 
@@ -520,8 +520,8 @@ INSTANTIATE_TEST_SUITE_P(Trees, PlanProperty,
                          ::testing::Values(PropertyCase{"AsRoot", {false, false}, 200},
                                            PropertyCase{"IgnoringCase", {true, false}, 150},
                                            PropertyCase{"AsAnOrdinaryUser", {false, true}, 200}),
-                         [](const ::testing::TestParamInfo<PropertyCase>& info) {
-                             return std::string(info.param.name);
+                         [](const ::testing::TestParamInfo<PropertyCase>& test) {
+                             return std::string(test.param.name);
                          });
 
 }  // namespace

@@ -90,9 +90,9 @@ INSTANTIATE_TEST_SUITE_P(
                           // Taken, though following it finds nothing.
                           NoReplaceCase{"DanglingLink", Target::DanglingLink, EEXIST},
                           NoReplaceCase{"SourceMissing", Target::SourceMissing, ENOENT})),
-    [](const ::testing::TestParamInfo<std::tuple<RenameFn, NoReplaceCase>>& info) {
-        const bool fallback = std::get<0>(info.param) == &RenameCheckThenRename;
-        return std::string(fallback ? "Fallback" : "NoReplaceFlag") + std::get<1>(info.param).name;
+    [](const ::testing::TestParamInfo<std::tuple<RenameFn, NoReplaceCase>>& test) {
+        const bool fallback = std::get<0>(test.param) == &RenameCheckThenRename;
+        return std::string(fallback ? "Fallback" : "NoReplaceFlag") + std::get<1>(test.param).name;
     });
 
 TEST(RenameNoReplaceTest, RefusesANulBeforeTheDisk) {
@@ -166,8 +166,8 @@ INSTANTIATE_TEST_SUITE_P(
                       CaseOnlyCase{"SecondStepFails", {3}, "Permission denied", "photos"},
                       // It cannot be put back either: the row shows the temporary name.
                       CaseOnlyCase{"SecondStepAndReturnFail", {3, 4}, "Permission denied", ""}),
-    [](const ::testing::TestParamInfo<CaseOnlyCase>& info) {
-        return std::string(info.param.name);
+    [](const ::testing::TestParamInfo<CaseOnlyCase>& test) {
+        return std::string(test.param.name);
     });
 
 // --- The same on a real FAT file system, where this machine can mount one --------------------

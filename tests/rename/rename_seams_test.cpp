@@ -55,8 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusedFlagRow{"NoSystemCallTargetTaken", ENOSYS, true, EEXIST},
                       // Any other refusal is the answer: no plain rename behind its back.
                       RefusedFlagRow{"NoRoomTargetFree", ENOSPC, false, ENOSPC}),
-    [](const ::testing::TestParamInfo<RefusedFlagRow>& info) {
-        return std::string(info.param.label);
+    [](const ::testing::TestParamInfo<RefusedFlagRow>& test) {
+        return std::string(test.param.label);
     });
 
 }  // namespace
