@@ -12,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "cli/journal_cli.h"
 #include "engine/error_report.h"
 #include "engine/operations.h"
 #include "engine/preview.h"
@@ -29,7 +30,9 @@ constexpr int kExitUsage = 2;
 
 constexpr char kUsage[] =
     "Usage: trellisane-cli --operation TEXT [--x TEXT] [--y TEXT] [--find TEXT]\n"
-    "                      [--replace TEXT] [--subfolders] [--apply] [--print0] FOLDER...\n"
+    "                      [--replace TEXT] [--subfolders] [--apply [--journal FILE]]\n"
+    "                      [--print0] FOLDER...\n"
+    "       trellisane-cli --undo FILE [--apply] [--print0]\n"
     "\n"
     "Shows, for every FOLDER, the path it would get under one renaming operation, or renames\n"
     "it with --apply. Each FOLDER is added as one batch, in the order given.\n"
@@ -42,6 +45,11 @@ constexpr char kUsage[] =
     "  --subfolders      add every folder beneath each FOLDER as well, deepest first\n"
     "  --apply           rename the folders on disk, first row to last, then print the paths\n"
     "                    where they are now\n"
+    "  --journal FILE    with --apply, record the run in the new file FILE as it goes, so\n"
+    "                    that --undo can put every folder back, even after a crash\n"
+    "  --undo FILE       put back every folder the run recorded in FILE renamed, newest first\n"
+    "                    (with --apply; without, only show it: each folder's path now, a TAB\n"
+    "                    and the path it would get back)\n"
     "  --print0          end every path with a NUL byte instead of a TAB or a newline\n"
     "  --help            show this help and exit\n"
     "  --version         show the version and exit\n"
@@ -51,7 +59,8 @@ constexpr char kUsage[] =
     "it then leaves every name unchanged. Without --apply each row is printed as its current\n"
     "path, a TAB and its new path (empty where the name would not change), one per line.\n"
     "\n"
-    "Exit status: 0 success, 1 some folder could not be renamed, 2 usage error.\n"
+    "Exit status: 0 success, 1 some folder could not be renamed (or put back), 2 usage error\n"
+    "(an existing --journal FILE, an --undo FILE that is no sound journal included).\n"
     "\n"
     "Operations:\n";
 
@@ -101,6 +110,8 @@ struct Request {
     bool subfolders = false;
     bool apply = false;
     bool print0 = false;
+    std::optional<QByteArray> journal;  ///< --journal FILE, as bytes
+    std::optional<QByteArray> undo;     ///< --undo FILE, as bytes
     std::vector<QByteArray> folders;
 };
 
@@ -190,6 +201,21 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
             continue;
         }
 
+        std::optional<QByteArray>* file = nullptr;
+        if (name == "--journal") file = &request.journal;
+        if (name == "--undo") file = &request.undo;
+        if (file != nullptr) {
+            if (inlineValue) {
+                file->emplace(*inlineValue);
+            } else if (i + 1 < argc) {
+                file->emplace(argv[++i]);
+            } else {
+                return usageError("option '" + name + "' needs a value");
+            }
+            if ((*file)->isEmpty()) return usageError("option '" + name + "' needs a file name");
+            continue;
+        }
+
         QString* value = nullptr;
         if (name == "--operation") value = &request.operation.emplace();
         if (name == "--x") value = &request.x;
@@ -210,6 +236,13 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
         if (!text) return usageError("the value of '" + name + "' is not valid UTF-8");
         *value = *text;
     }
+    if (request.undo) {
+        if (request.operation || request.journal || !request.folders.empty()) {
+            return usageError("--undo takes no --operation, --journal or FOLDER");
+        }
+        return std::nullopt;
+    }
+    if (request.journal && !request.apply) return usageError("--journal needs --apply");
     if (!request.operation) return usageError("--operation is missing");
     if (request.folders.empty()) return usageError("no FOLDER given");
     return std::nullopt;
@@ -240,6 +273,16 @@ PromptFn AnswersFromRequest(Operation operation, const Request& request) {
 int Run(int argc, char** argv, Output& out, Output& err) {
     Request request;
     if (const std::optional<int> status = Parse(argc, argv, request, out, err)) return *status;
+    if (request.undo) {
+        QByteArray shown;
+        QByteArray problems;
+        const int status = RunUndo(*request.undo, request.apply, request.print0, shown, problems);
+        err << problems;
+        out << shown;
+        if (out.Flush()) return status;
+        err << "trellisane-cli: cannot write the output\n";
+        return kExitFailed;
+    }
 
     const QString operationText = *request.operation;
     const Operation operation = MatchOperation(operationText);
@@ -293,11 +336,16 @@ int Run(int argc, char** argv, Output& out, Output& err) {
     const char rowEnd = request.print0 ? '\0' : '\n';
     int status = kExitOk;
     if (request.apply) {
-        ApplyRenames(list, [&](const RowOutcome& outcome) {
-            err << "trellisane-cli: cannot rename '" << outcome.oldPath << "' to '"
-                << outcome.newPath << "': " << outcome.description << '\n';
-            status = kExitFailed;
-        });
+        QByteArray problem;
+        const int journalStatus =
+            ApplyWithJournal(list, request.journal, problem, [&](const RowOutcome& outcome) {
+                err << "trellisane-cli: cannot rename '" << outcome.oldPath << "' to '"
+                    << outcome.newPath << "': " << outcome.description << '\n';
+                status = kExitFailed;
+            });
+        err << problem;
+        if (journalStatus == kExitUsage) return kExitUsage;
+        if (journalStatus != kExitOk) status = journalStatus;
         for (const FolderRow& row : list.Rows()) out << row.current << rowEnd;
     } else {
         for (const FolderRow& row : list.Rows()) {

@@ -1,6 +1,5 @@
 #include "rename/start_renaming.h"
 
-#include <map>
 #include <optional>
 #include <utility>
 
@@ -9,59 +8,13 @@
 #include "folders/folder_entries.h"
 #include "folders/folder_list.h"
 #include "folders/path_separator.h"
+#include "rename/path_index.h"
 
 namespace trellisane {
 
 namespace {
 
 constexpr QChar kSeparator = kPathSeparator;
-
-/// `path` ending with the separator ("" stays "").
-QString WithSeparator(const QString& path) {
-    return path.isEmpty() || path.endsWith(kSeparator) ? path : path + kSeparator;
-}
-
-/// `path` without one trailing separator: what the platform is handed, so that a symbolic
-/// link to a folder is renamed as the link ("/" becomes "").
-QString WithoutSeparator(const QString& path) {
-    return path.endsWith(kSeparator) ? path.chopped(1) : path;
-}
-
-/// Paths ending with the separator, each standing for one or more ids, kept sorted so that
-/// every path equal to or below a folder lies in one contiguous range starting at the folder's
-/// own path. Since the paths end with the separator, a prefix is a whole-component prefix:
-/// '/a/bc/' does not start with '/a/b/'.
-class PathIndex {
-  public:
-    /// Files `id` under `path` (which ends with the separator). O(log n).
-    void Add(const QString& path, qsizetype id) { m_ids[path].push_back(id); }
-
-    /// Rebases every path equal to or below `from` onto `to` (both ending with the separator)
-    /// and calls `visit(id, rebasedPath)` for each id filed there. O((k + log n) log n) for k
-    /// paths moved; ids meeting at one path are merged smaller into larger.
-    template <typename Visit>
-    void Move(const QString& from, const QString& to, Visit&& visit) {
-        std::vector<Map::node_type> moved;
-        for (auto it = m_ids.lower_bound(from); it != m_ids.end() && it->first.startsWith(from);) {
-            moved.push_back(m_ids.extract(it++));
-        }
-        for (Map::node_type& node : moved) {
-            node.key() = to + node.key().mid(from.size());
-            for (qsizetype id : node.mapped()) visit(id, node.key());
-            auto inserted = m_ids.insert(std::move(node));
-            if (!inserted.inserted) {
-                std::vector<qsizetype>& kept = inserted.position->second;
-                std::vector<qsizetype>& extra = inserted.node.mapped();
-                if (kept.size() < extra.size()) kept.swap(extra);
-                kept.insert(kept.end(), extra.begin(), extra.end());
-            }
-        }
-    }
-
-  private:
-    using Map = std::map<QString, std::vector<qsizetype>>;
-    Map m_ids;
-};
 
 /// Why the row's rename must not reach the disk, or nothing. `from` and `to` receive the
 /// paths to hand the platform. `oldPath` and `newPath` differ and `newPath` is not empty.
@@ -139,7 +92,11 @@ RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutco
         } else if (auto refusal = Refusal(outcome.oldPath, outcome.newPath, from, to)) {
             outcome.description = *refusal;
         } else {
-            const FolderRenameResult result = RenameFolder(from, to, platform);
+            const int refused =
+                platform.aboutToRename ? platform.aboutToRename(position, from, to) : 0;
+            const FolderRenameResult result =
+                refused != 0 ? FolderRenameResult{refused, {}} : RenameFolder(from, to, platform);
+            if (refused == 0 && platform.renamed) platform.renamed(position, from, to, result);
             if (result.error == 0) {
                 outcome.ok = true;
                 follow(WithSeparator(outcome.oldPath), to + kSeparator);

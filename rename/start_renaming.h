@@ -70,6 +70,8 @@ int RenameCheckThenRename(const QString& from, const QString& to);
 /// link not followed. False when either cannot be examined. Two lstat calls.
 bool SameEntry(const QString& a, const QString& b);
 
+struct FolderRenameResult;
+
 /// The disk operations a run uses. DefaultRenamePlatform() gives the real ones; tests replace
 /// an entry to reach file systems this machine may not have (a case-insensitive one).
 struct RenamePlatform {
@@ -77,6 +79,13 @@ struct RenamePlatform {
     std::function<int(const QString& from, const QString& to)> renameNoReplace;
     /// Whether two paths name one entry (SameEntry).
     std::function<bool(const QString& a, const QString& b)> sameEntry;
+    /// Optional: told before row `position`'s folder is renamed from `from` to `to` (no
+    /// trailing separators); a non-zero errno refuses the rename, which then fails with it.
+    std::function<int(qsizetype position, const QString& from, const QString& to)> aboutToRename;
+    /// Optional: told after each rename that aboutToRename let through, with its result.
+    std::function<void(qsizetype position, const QString& from, const QString& to,
+                       const FolderRenameResult& result)>
+        renamed;
 };
 
 /// The real disk operations: RenameNoReplace and SameEntry.
