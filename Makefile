@@ -1,10 +1,11 @@
-# Trellisane: `make run` starts the program, `make test` runs the whole suite. Both install the
-# Debian packages they need first, configure a Release build into build/ and build it.
+# Trellisane: `make run` starts the program, `make test` runs the whole suite, `make package`
+# builds the Debian package. Each installs the Debian packages it needs first, configures a
+# Release build into build/ and builds it.
 
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test bench deps configure build screenshot clean
+.PHONY: run test bench package deps configure build screenshot clean
 
 run: build
 	@./scripts/run-window.sh $(BUILD)
@@ -15,6 +16,10 @@ test: build
 bench: deps configure
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	cd $(BUILD) && for b in bench_rename bench_walk bench_add; do if [ -x ./$$b ]; then ./$$b; fi; done
+
+# The Debian package, named as Debian names it (trellisane_VERSION_ARCH.deb), into build/.
+package: build
+	cd $(BUILD) && cpack
 
 screenshot: build
 	@./scripts/install-deps.sh xdotool imagemagick

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QCursor>
-#include <QHash>
 #include <QIcon>
 #include <QString>
 #include <QStringList>
@@ -11,15 +9,11 @@
 #include <optional>
 #include <vector>
 
+#include "app/form1_layout.h"
+#include "app/pointer_feedback.h"
 #include "app/startup.h"
 #include "folders/folder_list.h"
 #include "folders/subfolder_walk.h"
-
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
-class QPushButton;
-class QTableView;
 
 namespace trellisane {
 
@@ -30,25 +24,19 @@ class FolderListModel;
 /// a worker thread; must honour `hooks.cancelled` and may call `hooks.report`.
 using WalkFn = std::function<void(QStringList& folders, const WalkHooks& hooks)>;
 
-/// The window-wide pointer values.
-inline constexpr int kPointerDefault = 0;
-inline constexpr int kPointerBusy = 11;
-inline constexpr int kPointerHand = 99;
-
-/// The list's tooltip.
-inline constexpr char kListToolTip[] =
-    "Double-click item to remove it. Move | line to right and out of window to reveal full names.";
-
-/// Pixels for a length in twips, at 15 twips to the pixel.
-constexpr int TwipsToPixels(int twips) { return twips / 15; }
+/// How long closing the window waits for background work to notice its cancel before the
+/// program leaves without it (a walk stuck on a dead network mount must not hold the exit).
+inline constexpr int kWorkerExitWaitMs = 2000;
 
 /// The main window: the folder list, the operation selector, the sub-folder option and the
-/// five buttons, with every handler. Everything runs on the user-interface thread except the
-/// sub-folder walk and the sort of an add, which run on a worker thread per add.
+/// five buttons, with every handler. It only wires: the layout comes from BuildForm1Layout,
+/// the pointer rules from PointerFeedback, background work from BackgroundJob, and each
+/// handler calls the core. Everything runs on the user-interface thread except the sub-folder
+/// walk and the sort of an add, which run as one BackgroundJob per add.
 ///
-/// The controls keep their design names, as members and as object names, so tests and the
-/// error reports' locations line up with them.
-class Form1 : public QWidget {
+/// The controls keep their design names, as members (from Form1Controls) and as object names,
+/// so tests and the error reports' locations line up with them.
+class Form1 : public QWidget, private Form1Controls {
     Q_OBJECT
 
   public:
@@ -58,11 +46,11 @@ class Form1 : public QWidget {
     /// home-page draw; `walk` replaces the sub-folder walk (empty: GetSubDirectories2016).
     Form1(Dialogs& dialogs, QString programFolder, DrawFn draw, WalkFn walk = {},
           QWidget* parent = nullptr);
-    /// Stops and joins any add still walking.
+    /// Stops any add still walking, as closing does.
     ~Form1() override;
 
     /// The window-wide pointer value: 0, 11 or 99.
-    int Pointer() const { return m_pointer; }
+    int Pointer() const { return m_pointers->Pointer(); }
     /// The listed folders.
     FolderList& List() { return m_list; }
     const FolderList& List() const { return m_list; }
@@ -76,13 +64,14 @@ class Form1 : public QWidget {
     int BatchesWaitingForRun() const { return static_cast<int>(m_waitingForRun.size()); }
 
   protected:
+    /// The list's double-click and Delete key.
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
     struct AddJob;
 
+    /// Lays the window out and wires the controls to their handlers and pointer rules.
     void BuildControls();
     void Form_Load();
 
@@ -100,16 +89,12 @@ class Form1 : public QWidget {
     /// Removes the selected row unless the pointer is busy, the list is empty or no row is
     /// selected. No preview pass.
     void RemoveSelectedRow();
-    /// Sets the window pointer and the shape shown over the window and its controls.
-    void SetPointer(int value);
-    /// The movement rule: leaves a busy pointer alone, else sets `value`.
-    void PointerRule(int value);
-
-    /// Starts the worker of an add whose gathering list is ready.
+    /// Starts the background job of an add whose gathering list is ready.
     void StartAddWorker(const std::shared_ptr<AddJob>& job, bool recursive);
-    /// Ends an add on the user-interface thread once its worker has finished.
+    /// Ends an add on the user-interface thread once its work has returned.
     void FinishAdd(const std::shared_ptr<AddJob>& job);
-    /// Cancels and joins every add still under way; their batches are dropped.
+    /// Cancels every add still under way, answers its pending question as cancelled and waits
+    /// for them for at most kWorkerExitWaitMs in all; their batches are dropped.
     void StopAdds();
 
     Dialogs& m_dialogs;
@@ -121,28 +106,14 @@ class Form1 : public QWidget {
     std::unique_ptr<FolderListModel> m_model;  // after m_list: goes first
     QString m_title;
     bool m_previewBusy = false;
-    int m_pointer = kPointerDefault;
-    std::optional<QCursor> m_handCursor;
-    QHash<QObject*, int> m_pointerRules;  // tracked widget -> its movement rule's value
+    PointerFeedback* m_pointers = nullptr;  // a child of the window
 
     std::vector<std::shared_ptr<AddJob>> m_adds;
     std::vector<std::shared_ptr<AddJob>> m_waitingForRun;
     int m_renamingRuns = 0;
-
-    // The controls, by their design names.
-    QTableView* ListView1 = nullptr;
-    QPushButton* PushButton3 = nullptr;
-    QPushButton* PushButton2 = nullptr;
-    QGroupBox* Frame1 = nullptr;
-    QComboBox* Combo1 = nullptr;
-    QGroupBox* Frame2 = nullptr;
-    QCheckBox* Check1 = nullptr;
-    QPushButton* PushButton1 = nullptr;
-    QPushButton* PushButton4 = nullptr;
-    QPushButton* PushButton6 = nullptr;
 };
 
-/// The application icon compiled into the program, or a null icon when it was not built in.
+/// The application icon compiled into the program.
 QIcon ApplicationIcon();
 
 }  // namespace trellisane

@@ -1,52 +1,54 @@
 // "Add Folder/s" and "Start Renaming": the two handlers that meet while an add is under way.
 //
-// An add gathers and sorts its folders on a worker thread, so the window stays live however
-// large the tree. The worker touches no widget and no row: it only fills its own job, asks the
-// user-interface thread to show a walk's error report (and waits for OK), and finally asks it
-// to finish the add. A batch that is ready while Start Renaming runs waits for the run to end
-// and is then carried through the run's renames before it is appended.
+// An add gathers and sorts its folders as a BackgroundJob, so the window stays live however
+// large the tree. The work touches no widget and no row: it only fills the add's own result,
+// asks the user-interface thread to show a walk's error report (and waits for OK), and returns;
+// the job's `finished` then ends the add here. A batch that is ready while Start Renaming runs
+// waits for the run to end and is then carried through the run's renames before it is appended.
 
 #include <QCheckBox>
-#include <QMetaObject>
+#include <QDeadlineTimer>
 #include <QPushButton>
 #include <algorithm>
-#include <atomic>
-#include <condition_variable>
+#include <cerrno>
 #include <exception>
-#include <mutex>
-#include <thread>
 #include <utility>
 
+#include "app/background_job.h"
 #include "app/form1.h"
 #include "app/handler_lines.h"
 #include "app/settings_store.h"
-#include "engine/dialogs.h"
 #include "engine/error_report.h"
+#include "folders/folder_entries.h"
 #include "folders/path_separator.h"
 #include "rename/start_renaming.h"
+#include "shell/dialogs.h"
 
 namespace trellisane {
 
-/// One add from the click to its appended batch.
-struct Form1::AddJob {
-    explicit AddJob(Dialogs& dialogs)
-        : trap(dialogs, QString::fromLatin1(lines::kAddFoldersLocation)) {}
+namespace {
 
-    // User-interface thread only.
-    ErrorTrap trap;
-    std::vector<PathMove> moves;  // renames made on disk while this add was under way
-
-    // The worker's until it asks for FinishAdd, the user-interface thread's afterwards (the
-    // queued call orders the two).
+/// What an add's work produces: the work's own until it returns, the window's afterwards (the
+/// job's queued `finished` orders the two).
+struct AddResult {
     QStringList gathering;
     QStringList sorted;
     std::exception_ptr error;  // a failure of the walk or the sort
     int errorLine = 0;
+};
 
-    std::thread worker;
-    std::atomic<bool> cancelled{false};
-    std::mutex mutex;  // guards the wait for a walk report's OK
-    std::condition_variable wake;
+}  // namespace
+
+/// One add from the click to its appended batch. User-interface thread only.
+struct Form1::AddJob {
+    explicit AddJob(Dialogs& dialogs)
+        : trap(dialogs, QString::fromLatin1(lines::kAddFoldersLocation)),
+          result(std::make_shared<AddResult>()) {}
+
+    ErrorTrap trap;
+    std::vector<PathMove> moves;  // renames made on disk while this add was under way
+    std::shared_ptr<AddResult> result;
+    BackgroundJob* worker = nullptr;  // a child of the window until the add ends
 };
 
 void Form1::PushButton3_Click() {
@@ -68,69 +70,61 @@ void Form1::PushButton3_Click() {
     }
 
     m_adds.push_back(job);
-    trap.Step(kAddBusyPointer, [&] { SetPointer(kPointerBusy); });
+    trap.Step(kAddBusyPointer, [&] { m_pointers->Set(kPointerBusy); });
     // One separator is appended whatever the path ends with, so the root "/" becomes "//".
-    trap.Step(kAddGatheringList, [&] { job->gathering = QStringList{chosen + kPathSeparator}; });
+    trap.Step(kAddGatheringList,
+              [&] { job->result->gathering = QStringList{chosen + kPathSeparator}; });
     bool recursive = false;
     trap.Step(kAddWalk, [&] { recursive = Check1->isChecked(); });
     StartAddWorker(job, recursive);
 }
 
 void Form1::StartAddWorker(const std::shared_ptr<AddJob>& job, bool recursive) {
-    WalkHooks hooks;
-    hooks.cancelled = [job] { return job->cancelled.load(); };
-    hooks.report = [this, job](const QString& description, int line) {
-        // Shown on the user-interface thread; the walk waits here until OK is pressed, or
-        // until the window closes.
-        auto answered = std::make_shared<bool>(false);  // guarded by job->mutex
-        QMetaObject::invokeMethod(
-            this,
-            [this, job, answered, description, line] {
-                if (!job->cancelled) {
-                    ShowErrorReport(m_dialogs, description, QString::fromLatin1(kWalkLocation),
+    auto work = [result = job->result, recursive, walk = m_walk,
+                 dialogs = &m_dialogs](JobContext& context) {
+        WalkHooks hooks;
+        hooks.cancelled = [&context] { return context.Cancelled(); };
+        hooks.report = [&context, dialogs](const QString& description, int line) {
+            // Shown on the user-interface thread; the walk waits until OK is pressed, or until
+            // the window closes.
+            context.Ask<bool>(
+                [dialogs, description, line] {
+                    ShowErrorReport(*dialogs, description, QString::fromLatin1(kWalkLocation),
                                     line);
-                }
-                {
-                    const std::lock_guard<std::mutex> lock(job->mutex);
-                    *answered = true;
-                }
-                job->wake.notify_all();
-            },
-            Qt::QueuedConnection);
-        std::unique_lock<std::mutex> lock(job->mutex);
-        job->wake.wait(lock, [&] { return *answered || job->cancelled.load(); });
-    };
-
-    auto work = [this, job, recursive, walk = m_walk, hooks] {
+                    return true;
+                },
+                false);
+        };
         if (recursive) {
             try {
-                walk(job->gathering, hooks);
+                walk(result->gathering, hooks);
             } catch (...) {
-                job->error = std::current_exception();
-                job->errorLine = lines::kAddWalk;
+                result->error = std::current_exception();
+                result->errorLine = lines::kAddWalk;
             }
         }
-        if (job->cancelled) return;
+        if (context.Cancelled()) return;
         try {
-            job->sorted = SortBatch(job->gathering, kPathSeparator);
+            result->sorted = SortBatch(result->gathering, kPathSeparator);
         } catch (...) {
-            if (!job->error) {
-                job->error = std::current_exception();
-                job->errorLine = lines::kAddAppend;
+            if (!result->error) {
+                result->error = std::current_exception();
+                result->errorLine = lines::kAddAppend;
             }
         }
-        if (job->cancelled) return;
-        QMetaObject::invokeMethod(
-            this, [this, job] { FinishAdd(job); }, Qt::QueuedConnection);
     };
 
-    try {
-        job->worker = std::thread(std::move(work));
-    } catch (...) {
+    job->worker = new BackgroundJob(std::move(work), this);
+    connect(job->worker, &BackgroundJob::finished, this, [this, added = job.get()] {
+        const auto inFlight = std::find_if(m_adds.begin(), m_adds.end(),
+                                           [added](const auto& job) { return job.get() == added; });
+        if (inFlight != m_adds.end()) FinishAdd(*inFlight);
+    });
+    if (!job->worker->Start()) {
         // No thread to be had: the add ends at once, reporting why, with what it has.
-        job->error = std::current_exception();
-        job->errorLine = lines::kAddWalk;
-        job->sorted = job->gathering;
+        job->trap.Reach(lines::kAddWalk);
+        job->trap.Fail(DescribeError(EAGAIN));
+        job->result->sorted = job->result->gathering;
         FinishAdd(job);
     }
 }
@@ -138,40 +132,46 @@ void Form1::StartAddWorker(const std::shared_ptr<AddJob>& job, bool recursive) {
 void Form1::FinishAdd(const std::shared_ptr<AddJob>& job) {
     using namespace lines;
     const auto inFlight = std::find(m_adds.begin(), m_adds.end(), job);
-    if (job->cancelled || inFlight == m_adds.end()) return;
+    if (job->worker->Cancelled() || inFlight == m_adds.end()) return;
     if (m_renamingRuns > 0) {
         // Appended when the run has ended, with its paths carried through the run's renames.
-        m_waitingForRun.push_back(job);
+        if (std::find(m_waitingForRun.begin(), m_waitingForRun.end(), job) ==
+            m_waitingForRun.end()) {
+            m_waitingForRun.push_back(job);
+        }
         return;
     }
-    if (job->worker.joinable()) job->worker.join();  // it has nothing left to do
+    const std::shared_ptr<AddJob> ending = job;  // `job` may be the entry erased here
     m_adds.erase(inFlight);
+    ending->worker->deleteLater();  // its work has returned; this may run inside its signal
 
-    ErrorTrap& trap = job->trap;
-    if (job->error) trap.Step(job->errorLine, [&] { std::rethrow_exception(job->error); });
+    ErrorTrap& trap = ending->trap;
+    AddResult& result = *ending->result;
+    if (result.error) {
+        trap.Reach(result.errorLine);
+        trap.Fail(DescribeException(result.error));
+    }
     trap.Step(kAddAppend, [&] {
-        QStringList batch = std::move(job->sorted);
-        if (!job->moves.empty()) {
-            CarryThroughMoves(batch, job->moves);
+        QStringList batch = std::move(result.sorted);
+        if (!ending->moves.empty()) {
+            CarryThroughMoves(batch, ending->moves);
             batch = SortBatch(batch, kPathSeparator);
         }
         m_list.AppendInOrder(batch);
     });
     // The first add to finish restores the default pointer, even while another is under way.
-    trap.Step(kAddDefaultPointer, [&] { SetPointer(kPointerDefault); });
+    trap.Step(kAddDefaultPointer, [&] { m_pointers->Set(kPointerDefault); });
     trap.Step(kAddPreview, [&] { PreviewRename(); });
 }
 
 void Form1::StopAdds() {
-    for (const std::shared_ptr<AddJob>& job : m_adds) {
-        {
-            const std::lock_guard<std::mutex> lock(job->mutex);
-            job->cancelled = true;
-        }
-        job->wake.notify_all();
-    }
-    for (const std::shared_ptr<AddJob>& job : m_adds) {
-        if (job->worker.joinable()) job->worker.join();
+    std::vector<BackgroundJob*> workers;
+    for (const std::shared_ptr<AddJob>& job : m_adds) workers.push_back(job->worker);
+    // A job still stuck after the wait has let go of the window and is left to the exit.
+    BackgroundJob::StopAll(workers, QDeadlineTimer(kWorkerExitWaitMs));
+    // Later, not now: a close from inside a job's question still has that job on the stack.
+    for (BackgroundJob* worker : workers) {
+        if (worker->parent() == this) worker->deleteLater();
     }
     m_adds.clear();
     m_waitingForRun.clear();
@@ -184,7 +184,7 @@ void Form1::PushButton2_Click() {
         // StartRenaming reports its own failures; this only keeps an unexpected one from
         // leaving the window believing a run is still under way.
         ErrorTrap trap(m_dialogs, QString::fromLatin1(kStartRenamingLocation));
-        trap.Step(100, [&] {
+        trap.Step(start_renaming_lines::kCountRows, [&] {
             run = StartRenaming(m_list, m_dialogs, m_title,
                                 [this] { PushButton2->setEnabled(false); });
         });

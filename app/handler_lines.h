@@ -31,8 +31,8 @@
 ///                                     112 open it when the answer is Yes
 ///                                     114 preview pass
 ///
-/// PreviewRename and PushButton2_Click ("Start Renaming") number their own statements where
-/// they are written (engine/preview.cpp, rename/start_renaming.cpp).
+/// PreviewRename and PushButton2_Click ("Start Renaming") have their tables beside their code:
+/// preview_lines (engine/preview.h) and start_renaming_lines (rename/start_renaming.h).
 namespace trellisane::lines {
 
 inline constexpr char kFormLoadLocation[] = "in Dorvalin2021/08/31.Form1.Form_Load ";

@@ -6,6 +6,7 @@
 #include "app/form1.h"
 #include "app/qt_dialogs.h"
 #include "app/startup.h"
+#include "folders/protected_location.h"
 
 int main(int argc, char* argv[]) {
     using namespace trellisane;
@@ -23,11 +24,15 @@ int main(int argc, char* argv[]) {
     char* qtArgv[] = {argc > 0 && argv[0] != nullptr ? argv[0] : fallbackName, nullptr};
     int qtArgc = 1;
     QApplication app(qtArgc, qtArgv);
-    QGuiApplication::setDesktopFileName(QStringLiteral("trellisane"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.quorvane.Trellisane"));
     QApplication::setWindowIcon(ApplicationIcon());
 
     QtDialogs dialogs;
-    Form1 window(dialogs, QCoreApplication::applicationDirPath(), MakeTimeOfDayDraw());
+    // The folder the program file really lies in, so that a start through bin/trellisane or
+    // the menu finds the samples, skin and pointer of the installed copy.
+    QString programFolder = RunningProgramFolder();
+    if (programFolder.isEmpty()) programFolder = QCoreApplication::applicationDirPath();
+    Form1 window(dialogs, programFolder, MakeTimeOfDayDraw());
     dialogs.SetOwner(&window);
     window.show();
     return QApplication::exec();

@@ -1,14 +1,14 @@
 #include "app/qt_dialogs.h"
 
 #include <QDesktopServices>
-#include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+
+#include "app/folder_browse_dialog.h"
 
 namespace trellisane {
 
@@ -81,18 +81,14 @@ QString QtDialogs::Prompt(const QString& text, const QString& title) {
 
 QString QtDialogs::BrowseFolder(const QString& prompt, const QString& initialFolder) {
     const ThrowawayUserSettings throwaway;  // outlives the dialog, which saves on destruction
-    QFileDialog dialog(m_owner, prompt);
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly, true);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (!initialFolder.isEmpty() && QFileInfo(initialFolder).isDir()) {
-        dialog.setDirectory(initialFolder);
-    }
+    // Without a usable start folder the dialog opens at home, never at the working folder
+    // (which is the program's own folder when it is started from its build).
+    const QString start = !initialFolder.isEmpty() && QFileInfo(initialFolder).isDir()
+                              ? initialFolder
+                              : QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
+    FolderBrowseDialog dialog(m_owner, prompt, start);
     if (dialog.exec() != QDialog::Accepted) return QString();
-    const QStringList chosen = dialog.selectedFiles();
-    if (chosen.isEmpty() || chosen.first().isEmpty()) return QString();
-    // cleanPath drops a trailing separator but keeps the root as "/".
-    return QDir::cleanPath(chosen.first());
+    return dialog.Chosen();
 }
 
 bool QtDialogs::OpenUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }

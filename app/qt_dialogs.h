@@ -3,12 +3,14 @@
 #include <QPointer>
 #include <QWidget>
 
-#include "engine/dialogs.h"
+#include "shell/dialogs.h"
 
 namespace trellisane {
 
 /// The dialogs a person sees: QMessageBox, QInputDialog, a directories-only QFileDialog and
-/// QDesktopServices. Every call is modal over the owner window (none until SetOwner).
+/// QDesktopServices. Every call is modal over the owner window (none until SetOwner). The browse
+/// dialog is Qt's own (FolderBrowseDialog): it returns the folder typed or picked, and opens at
+/// the home folder when the initial folder is empty or names no folder.
 class QtDialogs : public Dialogs {
   public:
     /// The window the dialogs are modal over; may be null. Not owned.

@@ -3,7 +3,7 @@
 #include <QSettings>
 #include <QVariant>
 
-#include "engine/product.h"
+#include "shell/product.h"
 
 namespace trellisane {
 

@@ -5,9 +5,9 @@
 #include <memory>
 #include <random>
 
-#include "engine/dialogs.h"
 #include "engine/error_report.h"
-#include "engine/product.h"
+#include "shell/dialogs.h"
+#include "shell/product.h"
 
 namespace trellisane {
 

@@ -15,7 +15,7 @@
 #include <string>
 
 #include "app/form1.h"
-#include "engine/dialogs.h"
+#include "shell/dialogs.h"
 
 using namespace trellisane;
 

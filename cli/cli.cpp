@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringDecoder>
 #include <QStringList>
+#include <algorithm>
 #include <cerrno>
 #include <exception>
 #include <optional>
@@ -37,7 +38,7 @@ constexpr char kUsage[] =
     "Shows, for every FOLDER, the path it would get under one renaming operation, or renames\n"
     "it with --apply. Each FOLDER is added as one batch, in the order given.\n"
     "\n"
-    "  --operation TEXT  the operation: a full entry below or its keyword (\"remove numeric\")\n"
+    "  --operation TEXT  the operation: a keyword or a full text from the list below\n"
     "  --x TEXT          the text to add or to remove\n"
     "  --y TEXT          the text before or after which x is added\n"
     "  --find TEXT       the text to find (find and replace)\n"
@@ -51,18 +52,44 @@ constexpr char kUsage[] =
     "                    (with --apply; without, only show it: each folder's path now, a TAB\n"
     "                    and the path it would get back)\n"
     "  --print0          end every path with a NUL byte instead of a TAB or a newline\n"
-    "  --help            show this help and exit\n"
+    "  -h, --help        show this help and exit\n"
     "  --version         show the version and exit\n"
     "  --                end of options: every later argument is a FOLDER\n"
     "\n"
-    "An answer that is not given is empty, as a cancelled prompt is; an operation that needs\n"
-    "it then leaves every name unchanged. Without --apply each row is printed as its current\n"
-    "path, a TAB and its new path (empty where the name would not change), one per line.\n"
+    "An operation's answers must be given: --x to add or remove a text, --y and --x to add\n"
+    "before or after every y, --find and --replace to find and replace; a missing one is a\n"
+    "usage error. An answer given as \"\" is taken as a cancelled prompt: that operation then\n"
+    "changes no name. An answer the operation does not use is warned about and ignored.\n"
+    "\n"
+    "Without --apply each row is printed as its current path, a TAB and its new path, one per\n"
+    "line. A new path is printed for every row the operation applies to, even when it equals\n"
+    "the current path; it is empty only when the operation made no change at all (an answer\n"
+    "given as \"\").\n"
+    "\n"
+    "Every failure is reported as one line on standard error; a backslash or a control\n"
+    "character in it is shown escaped (\\\\, \\n, \\t, \\x1b, ...).\n"
     "\n"
     "Exit status: 0 success, 1 some folder could not be renamed (or put back), 2 usage error\n"
     "(an existing --journal FILE, an --undo FILE that is no sound journal included).\n"
     "\n"
-    "Operations:\n";
+    "Operations (keyword, then full text):\n";
+
+/// The sixteen operations, one a line: two blanks, the keyword padded to one width, the text.
+QByteArray OperationTable() {
+    qsizetype width = 0;
+    for (const CatalogueEntry& entry : Catalogue()) width = std::max(width, entry.keyword.size());
+    QByteArray table;
+    for (const CatalogueEntry& entry : Catalogue()) {
+        if (entry.operation == Operation::OpNone) continue;  // the "-" separator rows
+        table += "  " + entry.keyword.leftJustified(width + 2).toUtf8() +
+                 entry.displayText.toUtf8() + '\n';
+    }
+    return table;
+}
+
+/// The prompt fields in the order their options are described.
+constexpr PromptField kFields[] = {PromptField::X, PromptField::Y, PromptField::FindWhat,
+                                   PromptField::ReplaceWith};
 
 /// Output gathered into large blocks, so that 100,000 rows cost a handful of writes. Bytes are
 /// written exactly as given. Remembers whether any write failed.
@@ -106,7 +133,8 @@ class Output {
 /// What the command line asked for.
 struct Request {
     std::optional<QString> operation;
-    QString x, y, find, replace;
+    PromptAnswers answers;
+    std::vector<PromptField> given;  ///< the answers given as options, each once
     bool subfolders = false;
     bool apply = false;
     bool print0 = false;
@@ -159,13 +187,22 @@ bool IsFolder(const QByteArray& path) {
     return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+/// Writes one line to standard error: "trellisane-cli: ", `message` escaped, a newline.
+void Complain(Output& err, const QByteArray& message) {
+    err << "trellisane-cli: " << EscapeLine(message) << '\n';
+}
+
+/// Reports a usage error with the pointer to --help; returns the usage exit status.
+int UsageError(Output& err, const QByteArray& message) {
+    Complain(err, message);
+    err << "Try 'trellisane-cli --help'.\n";
+    return kExitUsage;
+}
+
 /// Parses the arguments. Returns an exit status when the run ends here (help, version or a
 /// usage error, already reported), std::nullopt when `request` is ready.
 std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, Output& err) {
-    const auto usageError = [&](const QByteArray& message) {
-        err << "trellisane-cli: " << message << "\nTry 'trellisane-cli --help'.\n";
-        return kExitUsage;
-    };
+    const auto usageError = [&](const QByteArray& message) { return UsageError(err, message); };
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const QByteArray arg(argv[i]);
@@ -186,11 +223,11 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
         if (name == "--subfolders") flag = &request.subfolders;
         if (name == "--apply") flag = &request.apply;
         if (name == "--print0") flag = &request.print0;
-        if (name == "--help" || name == "--version" || flag != nullptr) {
+        const bool help = name == "--help" || name == "-h";
+        if (help || name == "--version" || flag != nullptr) {
             if (inlineValue) return usageError("option '" + name + "' takes no value");
-            if (name == "--help") {
-                out << kUsage;
-                for (const QString& text : CatalogueTexts()) out << "  " << text << '\n';
+            if (help) {
+                out << kUsage << OperationTable();
                 return kExitOk;
             }
             if (name == "--version") {
@@ -218,10 +255,14 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
 
         QString* value = nullptr;
         if (name == "--operation") value = &request.operation.emplace();
-        if (name == "--x") value = &request.x;
-        if (name == "--y") value = &request.y;
-        if (name == "--find") value = &request.find;
-        if (name == "--replace") value = &request.replace;
+        for (const PromptField field : kFields) {
+            if (name != "--" + FieldName(field).toUtf8()) continue;
+            value = &AnswerOf(request.answers, field);
+            if (std::find(request.given.begin(), request.given.end(), field) ==
+                request.given.end()) {
+                request.given.push_back(field);
+            }
+        }
         if (value == nullptr) return usageError("unknown option '" + name + "'");
         QByteArray bytes;
         if (inlineValue) {
@@ -248,26 +289,31 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
     return std::nullopt;
 }
 
-/// The answer to one prompt of `operation`: the option that fills the prompt's field. The
-/// prompts of one operation have distinct texts, so the text tells which one is asked.
-PromptFn AnswersFromRequest(Operation operation, const Request& request) {
-    return [entry = EntryOf(operation), &request](const QString& promptText) {
-        if (entry == nullptr) return QString();
-        for (const Prompt& prompt : entry->prompts) {
-            if (prompt.text != promptText) continue;
-            switch (prompt.field) {
-                case PromptField::X:
-                    return request.x;
-                case PromptField::Y:
-                    return request.y;
-                case PromptField::FindWhat:
-                    return request.find;
-                case PromptField::ReplaceWith:
-                    return request.replace;
-            }
-        }
-        return QString();
+/// Checks the answers given against those `operation` asks for: a missing one is a usage error
+/// (returned, already reported); one it does not use gets a warning and is otherwise ignored.
+std::optional<int> CheckAnswers(Operation operation, const Request& request, Output& err) {
+    const CatalogueEntry* entry = EntryOf(operation);
+    const auto given = [&](PromptField field) {
+        return std::find(request.given.begin(), request.given.end(), field) != request.given.end();
     };
+    const auto asked = [&](PromptField field) {
+        return std::any_of(entry->prompts.begin(), entry->prompts.end(),
+                           [&](const Prompt& prompt) { return prompt.field == field; });
+    };
+    QByteArrayList missing;
+    for (const Prompt& prompt : entry->prompts) {
+        if (!given(prompt.field)) missing << "--" + FieldName(prompt.field).toUtf8();
+    }
+    if (!missing.isEmpty()) {
+        return UsageError(err,
+                          "'" + entry->displayText.toUtf8() + "' needs " + missing.join(" and "));
+    }
+    for (const PromptField field : request.given) {
+        if (asked(field)) continue;
+        Complain(err, "warning: --" + FieldName(field).toUtf8() + " is not used by '" +
+                          entry->displayText.toUtf8() + "' and changes nothing");
+    }
+    return std::nullopt;
 }
 
 int Run(int argc, char** argv, Output& out, Output& err) {
@@ -275,9 +321,9 @@ int Run(int argc, char** argv, Output& out, Output& err) {
     if (const std::optional<int> status = Parse(argc, argv, request, out, err)) return *status;
     if (request.undo) {
         QByteArray shown;
-        QByteArray problems;
+        QByteArrayList problems;
         const int status = RunUndo(*request.undo, request.apply, request.print0, shown, problems);
-        err << problems;
+        for (const QByteArray& problem : problems) Complain(err, problem);
         out << shown;
         if (out.Flush()) return status;
         err << "trellisane-cli: cannot write the output\n";
@@ -287,28 +333,29 @@ int Run(int argc, char** argv, Output& out, Output& err) {
     const QString operationText = *request.operation;
     const Operation operation = MatchOperation(operationText);
     if (operation == Operation::OpNone) {
-        err << "trellisane-cli: --operation '" << operationText
-            << "' selects no operation; the entries are:\n";
-        for (const QString& text : CatalogueTexts()) err << text << '\n';
+        Complain(err, "--operation '" + operationText.toUtf8() +
+                          "' selects no operation; the operations are:");
+        err << OperationTable();
         return kExitUsage;
     }
+    if (const std::optional<int> status = CheckAnswers(operation, request, err)) return *status;
 
     // Every FOLDER is checked before anything is done.
     const std::optional<QByteArray> cwd = WorkingDirectory();
     std::vector<QString> rowPaths;
     for (const QByteArray& folder : request.folders) {
         if (!folder.startsWith('/') && !cwd) {
-            err << "trellisane-cli: cannot read the working directory for '" << folder << "'\n";
+            Complain(err, "cannot read the working directory for '" + folder + "'");
             return kExitUsage;
         }
         const QByteArray path = RowPathOf(folder, cwd.value_or(QByteArray()));
         const std::optional<QString> text = DecodeUtf8(path);
         if (!text) {
-            err << "trellisane-cli: the name of '" << folder << "' is not valid UTF-8\n";
+            Complain(err, "the name of '" + folder + "' is not valid UTF-8");
             return kExitUsage;
         }
         if (folder.isEmpty() || !IsFolder(path)) {
-            err << "trellisane-cli: '" << folder << "' is not an existing folder\n";
+            Complain(err, "'" + folder + "' is not an existing folder");
             return kExitUsage;
         }
         rowPaths.push_back(*text);
@@ -317,7 +364,8 @@ int Run(int argc, char** argv, Output& out, Output& err) {
     FolderList list;
     WalkHooks walkHooks;
     walkHooks.report = [&err](const QString& description, int line) {
-        err << ErrorReportText(description, QString::fromUtf8(kWalkLocation), line) << '\n';
+        Complain(err,
+                 ErrorReportText(description, QString::fromUtf8(kWalkLocation), line).toUtf8());
     };
     for (const QString& path : rowPaths) {
         QStringList batch{path};
@@ -328,7 +376,7 @@ int Run(int argc, char** argv, Output& out, Output& err) {
     bool previewBusy = false;
     PreviewHooks previewHooks;
     previewHooks.selectorText = [&operationText] { return operationText; };
-    previewHooks.ask = AnswersFromRequest(operation, request);
+    previewHooks.given = request.answers;
     previewHooks.enableStartRenaming = [] {};
     PreviewRename(previewBusy, list, previewHooks);
 
@@ -336,14 +384,15 @@ int Run(int argc, char** argv, Output& out, Output& err) {
     const char rowEnd = request.print0 ? '\0' : '\n';
     int status = kExitOk;
     if (request.apply) {
-        QByteArray problem;
+        QByteArrayList problems;
         const int journalStatus =
-            ApplyWithJournal(list, request.journal, problem, [&](const RowOutcome& outcome) {
-                err << "trellisane-cli: cannot rename '" << outcome.oldPath << "' to '"
-                    << outcome.newPath << "': " << outcome.description << '\n';
+            ApplyWithJournal(list, request.journal, problems, [&](const RowOutcome& outcome) {
+                Complain(err, ("cannot rename '" + outcome.oldPath + "' to '" + outcome.newPath +
+                               "': " + outcome.description)
+                                  .toUtf8());
                 status = kExitFailed;
             });
-        err << problem;
+        for (const QByteArray& problem : problems) Complain(err, problem);
         if (journalStatus == kExitUsage) return kExitUsage;
         if (journalStatus != kExitOk) status = journalStatus;
         for (const FolderRow& row : list.Rows()) out << row.current << rowEnd;
@@ -353,7 +402,7 @@ int Run(int argc, char** argv, Output& out, Output& err) {
         }
     }
     if (!out.Flush()) {
-        err << "trellisane-cli: cannot write the output\n";
+        Complain(err, "cannot write the output");
         return kExitFailed;
     }
     return status;
@@ -361,13 +410,66 @@ int Run(int argc, char** argv, Output& out, Output& err) {
 
 }  // namespace
 
+QByteArray EscapeLine(const QByteArray& text) {
+    const bool utf8 = DecodeUtf8(text).has_value();
+    QByteArray line;
+    line.reserve(text.size());
+    const auto hex = [&line](unsigned value) {
+        line += "\\x" + QByteArray::number(value, 16).rightJustified(2, '0');
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const char* named = nullptr;
+        switch (byte) {
+            case '\\':
+                named = "\\\\";
+                break;
+            case '\a':
+                named = "\\a";
+                break;
+            case '\b':
+                named = "\\b";
+                break;
+            case '\t':
+                named = "\\t";
+                break;
+            case '\n':
+                named = "\\n";
+                break;
+            case '\v':
+                named = "\\v";
+                break;
+            case '\f':
+                named = "\\f";
+                break;
+            case '\r':
+                named = "\\r";
+                break;
+            default:
+                break;
+        }
+        const bool c1 = utf8 && byte == 0xC2 && i + 1 < text.size() &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;  // U+0080 to U+009F
+        if (named != nullptr) {
+            line += named;
+        } else if (byte < 0x20 || byte == 0x7F || (!utf8 && byte >= 0x80)) {
+            hex(byte);
+        } else if (c1) {
+            hex(static_cast<unsigned char>(text[++i]));
+        } else {
+            line += static_cast<char>(byte);
+        }
+    }
+    return line;
+}
+
 int RunCli(int argc, char** argv, std::FILE* out, std::FILE* err) {
     Output output(out);
     Output errors(err);
     try {
         return Run(argc, argv, output, errors);
     } catch (...) {
-        errors << "trellisane-cli: " << DescribeException(std::current_exception()) << '\n';
+        Complain(errors, DescribeException(std::current_exception()).toUtf8());
         return kExitFailed;
     }
 }

@@ -42,7 +42,8 @@ QByteArray Folder(const QString& path) { return path.toUtf8() + '/'; }
 }  // namespace
 
 int ApplyWithJournal(FolderList& list, const std::optional<QByteArray>& journalPath,
-                     QByteArray& err, const std::function<void(const RowOutcome&)>& onFailure) {
+                     QByteArrayList& problems,
+                     const std::function<void(const RowOutcome&)>& onFailure) {
     if (!journalPath) {
         ApplyRenames(list, onFailure);
         return kExitOk;
@@ -50,27 +51,27 @@ int ApplyWithJournal(FolderList& list, const std::optional<QByteArray>& journalP
     int error = 0;
     const std::unique_ptr<JournalWriter> journal = JournalWriter::Create(*journalPath, list, error);
     if (!journal) {
-        err += "trellisane-cli: cannot create the journal '" + *journalPath + "': " +
-               (error == EEXIST ? QByteArray("it already exists") : DescribeError(error).toUtf8()) +
-               '\n';
+        problems << "cannot create the journal '" + *journalPath + "': " +
+                        (error == EEXIST ? QByteArray("it already exists")
+                                         : DescribeError(error).toUtf8());
         return kExitUsage;
     }
     ApplyRenames(list, onFailure, journal->Attach(DefaultRenamePlatform()));
     if (const int failed = journal->Finish(); failed != 0) {
-        err += "trellisane-cli: cannot write the journal '" + *journalPath +
-               "': " + DescribeError(failed).toUtf8() + '\n';
+        problems << "cannot write the journal '" + *journalPath +
+                        "': " + DescribeError(failed).toUtf8();
         return kExitFailed;
     }
     return kExitOk;
 }
 
 int RunUndo(const QByteArray& journalPath, bool apply, bool print0, QByteArray& out,
-            QByteArray& err) {
-    const QByteArray named = "trellisane-cli: the journal '" + journalPath + "' ";
+            QByteArrayList& problems) {
+    const QByteArray named = "the journal '" + journalPath + "' ";
     QByteArray bytes;
     if (const int error = ReadWhole(journalPath, bytes); error != 0) {
-        err += "trellisane-cli: cannot read the journal '" + journalPath +
-               "': " + DescribeError(error).toUtf8() + '\n';
+        problems << "cannot read the journal '" + journalPath +
+                        "': " + DescribeError(error).toUtf8();
         return kExitUsage;
     }
     QString problem;
@@ -78,7 +79,7 @@ int RunUndo(const QByteArray& journalPath, bool apply, bool print0, QByteArray& 
     const std::optional<std::vector<RecordedMove>> moves =
         contents ? MovesOfJournal(*contents, problem) : std::nullopt;
     if (!moves) {
-        err += named + problem.toUtf8() + '\n';
+        problems << named + problem.toUtf8();
         return kExitUsage;
     }
 
@@ -121,8 +122,8 @@ int RunUndo(const QByteArray& journalPath, bool apply, bool print0, QByteArray& 
                     why += "; the folder is now at '" + Folder(outcome.at) + "'";
                 break;
         }
-        err += "trellisane-cli: cannot put back '" + Folder(outcome.found) + "' to '" +
-               Folder(outcome.target) + "': " + why + '\n';
+        problems << "cannot put back '" + Folder(outcome.found) + "' to '" +
+                        Folder(outcome.target) + "': " + why;
         status = kExitFailed;
     }
     return status;

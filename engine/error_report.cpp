@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "engine/product.h"
+#include "shell/product.h"
 
 namespace trellisane {
 
@@ -34,7 +34,11 @@ QString DescribeException(const std::exception_ptr& error) {
 }
 
 ErrorTrap::ErrorTrap(Dialogs& dialogs, QString location)
-    : m_dialogs(dialogs), m_location(std::move(location)) {}
+    : m_report([&dialogs, location = std::move(location)](const QString& description, int line) {
+          ShowErrorReport(dialogs, description, location, line);
+      }) {}
+
+ErrorTrap::ErrorTrap(ReportFn report) : m_report(std::move(report)) {}
 
 bool ErrorTrap::Step(int line, const std::function<void()>& statement) {
     m_line = line;
@@ -42,13 +46,22 @@ bool ErrorTrap::Step(int line, const std::function<void()>& statement) {
         statement();
         return true;
     } catch (...) {
+        if (!m_report) throw;
         Fail(DescribeException(std::current_exception()));
         return false;
     }
 }
 
+bool ErrorTrap::Check(int line, const std::function<std::optional<QString>()>& statement) {
+    std::optional<QString> failure;
+    if (!Step(line, [&] { failure = statement(); })) return false;
+    if (failure) Fail(*failure);
+    return !failure;
+}
+
 void ErrorTrap::Fail(const QString& description) {
-    ShowErrorReport(m_dialogs, description, m_location, m_line);
+    if (!m_report) throw TrappedError(description);
+    m_report(description, m_line);
 }
 
 }  // namespace trellisane

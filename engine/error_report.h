@@ -3,8 +3,9 @@
 #include <QString>
 #include <exception>
 #include <functional>
+#include <optional>
 
-#include "dialogs.h"
+#include "shell/dialogs.h"
 
 namespace trellisane {
 
@@ -23,17 +24,32 @@ void ShowErrorReport(Dialogs& dialogs, const QString& description, const QString
 /// The description a caught exception gives to the report.
 QString DescribeException(const std::exception_ptr& error);
 
-/// The error trap of one procedure. Statements run through Step() with their line number
-/// (100, 102, ...); a statement that throws, or that calls Fail(), is reported with the last
-/// line reached, and the procedure goes on with its next statement.
+/// Shows one failure of a trapped procedure: its description and the line reached.
+using ReportFn = std::function<void(const QString& description, int line)>;
+
+/// The error trap of one procedure, the only one there is. Statements run through Step() or
+/// Check() with their line number (100, 102, ..., named in the procedure's table of steps); a
+/// statement that throws, that gives a failure back as a value, or after which Fail() is
+/// called, is reported with the last line reached, and the procedure goes on with its next
+/// statement.
 class ErrorTrap {
   public:
-    /// `location` is the procedure's location text, ending in a blank.
+    /// Reports as the application error report through `dialogs`; `location` is the
+    /// procedure's location text, ending in a blank.
     ErrorTrap(Dialogs& dialogs, QString location);
+
+    /// Reports through `report`; when that is empty a failure is not reported here but thrown
+    /// on to the caller (a thrown one as it was, one given as a value as TrappedError).
+    explicit ErrorTrap(ReportFn report);
 
     /// Marks `line` as reached and runs `statement`; a thrown exception is reported and
     /// swallowed. Returns true when the statement completed.
     bool Step(int line, const std::function<void()>& statement);
+
+    /// Marks `line` as reached and runs `statement`, which gives its failure back as a value
+    /// (a description; nothing for success); that is reported as it is, never thrown, and so is
+    /// an exception the statement throws. Returns true when the statement succeeded.
+    bool Check(int line, const std::function<std::optional<QString>()>& statement);
 
     /// Marks `line` as reached without running anything.
     void Reach(int line) { m_line = line; }
@@ -42,11 +58,9 @@ class ErrorTrap {
     void Fail(const QString& description);
 
     int line() const { return m_line; }
-    const QString& location() const { return m_location; }
 
   private:
-    Dialogs& m_dialogs;
-    QString m_location;
+    ReportFn m_report;
     int m_line = 0;
 };
 

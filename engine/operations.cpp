@@ -71,7 +71,9 @@ constexpr std::array kMatchOrder{
     Operation::OpAddBeforeEvery,     Operation::OpAddAfterEvery,
 };
 
-QString& Field(PromptAnswers& answers, PromptField field) {
+}  // namespace
+
+QString& AnswerOf(PromptAnswers& answers, PromptField field) {
     switch (field) {
         case PromptField::X:
             return answers.x;
@@ -85,7 +87,23 @@ QString& Field(PromptAnswers& answers, PromptField field) {
     return answers.x;
 }
 
-}  // namespace
+const QString& AnswerOf(const PromptAnswers& answers, PromptField field) {
+    return AnswerOf(const_cast<PromptAnswers&>(answers), field);
+}
+
+QString FieldName(PromptField field) {
+    switch (field) {
+        case PromptField::X:
+            return QStringLiteral("x");
+        case PromptField::Y:
+            return QStringLiteral("y");
+        case PromptField::FindWhat:
+            return QStringLiteral("find");
+        case PromptField::ReplaceWith:
+            return QStringLiteral("replace");
+    }
+    return QString();
+}
 
 const std::vector<CatalogueEntry>& Catalogue() {
     static const std::vector<CatalogueEntry> catalogue = BuildCatalogue();
@@ -120,7 +138,7 @@ PromptAnswers AskPrompts(Operation operation, const PromptFn& ask) {
     const CatalogueEntry* entry = EntryOf(operation);
     if (entry == nullptr) return answers;
     for (const Prompt& prompt : entry->prompts) {
-        Field(answers, prompt.field) = ask ? ask(prompt.text) : QString();
+        AnswerOf(answers, prompt.field) = ask ? ask(prompt.text) : QString();
     }
     return answers;
 }

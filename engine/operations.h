@@ -46,6 +46,14 @@ struct PromptAnswers {
     QString replaceWith;
 };
 
+/// The answer that fills `field`, for reading or writing. O(1).
+QString& AnswerOf(PromptAnswers& answers, PromptField field);
+const QString& AnswerOf(const PromptAnswers& answers, PromptField field);
+
+/// The short name of a prompt field, as the command line spells its option without "--" and as
+/// the window names an answer: "x", "y", "find", "replace".
+QString FieldName(PromptField field);
+
 /// One row of the operation selector.
 struct CatalogueEntry {
     QString displayText;

@@ -8,26 +8,6 @@ namespace trellisane {
 
 namespace {
 
-/// The pass's own error trap: runs one step, and hands a failure to `report` (then goes on) or,
-/// without one, throws it on.
-class PreviewTrap {
-  public:
-    explicit PreviewTrap(const PreviewHooks& hooks) : m_hooks(hooks) {}
-
-    template <typename Statement>
-    void Step(int line, Statement&& statement) {
-        try {
-            statement();
-        } catch (...) {
-            if (!m_hooks.report) throw;
-            m_hooks.report(DescribeException(std::current_exception()), line);
-        }
-    }
-
-  private:
-    const PreviewHooks& m_hooks;
-};
-
 /// Clears the busy flag however the pass ends, so a failure never leaves the window unable to
 /// preview again.
 class BusyGuard {
@@ -45,26 +25,34 @@ class BusyGuard {
 
 bool PreviewRename(bool& previewBusy, FolderList& list, const PreviewHooks& hooks) {
     if (previewBusy) return false;
-    PreviewTrap trap(hooks);
-    BusyGuard busy(previewBusy);  // line 102
+    using namespace preview_lines;
+    ErrorTrap trap(hooks.report);
+    trap.Reach(kBusyOn);
+    BusyGuard busy(previewBusy);
 
-    trap.Step(104, [&] {
+    trap.Step(kEnableStartRenaming, [&] {
         if (hooks.enableStartRenaming) hooks.enableStartRenaming();
     });
 
     Operation operation = Operation::OpNone;
-    trap.Step(106, [&] {
+    trap.Step(kMatchOperation, [&] {
         operation = MatchOperation(hooks.selectorText ? hooks.selectorText() : QString());
     });
-    if (operation == Operation::OpNone) return true;  // a separator row: nothing to write
+    if (operation == Operation::OpNone) {  // a separator row: nothing to write
+        if (hooks.answered) hooks.answered(operation, PromptAnswers());
+        return true;
+    }
 
     PromptAnswers answers;
-    trap.Step(108, [&] { answers = AskPrompts(operation, hooks.ask); });
+    trap.Step(kAskPrompts, [&] {
+        answers = hooks.given ? *hooks.given : AskPrompts(operation, hooks.ask);
+        if (hooks.answered) hooks.answered(operation, answers);
+    });
 
     qsizetype count = 0;
-    trap.Step(110, [&] { count = list.Count(); });
+    trap.Step(kCountRows, [&] { count = list.Count(); });
 
-    trap.Step(112, [&] {
+    trap.Step(kWriteNewPaths, [&] {
         // One notification for the whole list, however many rows are written.
         FolderList::BulkChange bulk(list);
         for (qsizetype position = 1; position <= count; ++position) {
@@ -73,7 +61,7 @@ bool PreviewRename(bool& previewBusy, FolderList& list, const PreviewHooks& hook
             if (newPath) list.SetNewPath(position, *newPath);
         }
     });
-    return true;  // line 114: the guard clears the busy flag
+    return true;  // kBusyOff: the guard clears the busy flag
 }
 
 }  // namespace trellisane

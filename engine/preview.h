@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "operations.h"
 
@@ -11,6 +12,17 @@ class FolderList;
 
 /// The location text of the preview pass's error reports.
 inline constexpr char kPreviewLocation[] = "in Dorvalin2021/08/31.Form1.PreviewRename ";
+
+/// The preview pass's statements, as its error reports number them.
+namespace preview_lines {
+inline constexpr int kBusyOn = 102;
+inline constexpr int kEnableStartRenaming = 104;
+inline constexpr int kMatchOperation = 106;
+inline constexpr int kAskPrompts = 108;
+inline constexpr int kCountRows = 110;
+inline constexpr int kWriteNewPaths = 112;
+inline constexpr int kBusyOff = 114;
+}  // namespace preview_lines
 
 /// What the preview pass needs from its window, without any widget.
 struct PreviewHooks {
@@ -25,6 +37,13 @@ struct PreviewHooks {
     /// pass then goes on with its next step. When empty, a failure is thrown on to the caller
     /// once `previewBusy` has been cleared.
     std::function<void(const QString& description, int line)> report;
+    /// Answers given up front (the command line's options): when set, no prompt is asked and
+    /// `ask` is not needed.
+    std::optional<PromptAnswers> given;
+    /// Told once per pass that gets past the busy check, before any row is written: the
+    /// operation matched (OpNone for a separator row) and the answers it runs with. May be
+    /// empty.
+    std::function<void(Operation operation, const PromptAnswers& answers)> answered;
 };
 
 /// The preview pass. Returns at once (false) while `previewBusy` is set; otherwise sets it,

@@ -1,5 +1,7 @@
 #include "engine/text_case.h"
 
+#include "engine/characters.h"
+
 namespace trellisane {
 
 namespace {
@@ -28,15 +30,10 @@ char32_t MapCodePoint(char32_t code, CaseDirection direction) {
     return mapped;
 }
 
-/// Length in code units of the character starting at `i`: 2 for a whole surrogate pair,
-/// 1 otherwise (a lone surrogate is a character of its own and is left as it is).
-qsizetype CharLength(const QChar* data, qsizetype size, qsizetype i) {
-    return data[i].isHighSurrogate() && i + 1 < size && data[i + 1].isLowSurrogate() ? 2 : 1;
-}
-
-/// Maps the character at `i` in place and returns its length in code units.
+/// Maps the character at `i` in place and returns its length in code units. A lone surrogate
+/// is left as it is.
 qsizetype MapAt(QChar* data, qsizetype size, qsizetype i, CaseDirection direction) {
-    const qsizetype length = CharLength(data, size, i);
+    const qsizetype length = CharLength(QStringView(data, size), i);
     if (length == 2) {
         const char32_t mapped =
             MapCodePoint(QChar::surrogateToUcs4(data[i], data[i + 1]), direction);
@@ -76,8 +73,8 @@ QString ProperCase(const QString& text) {
     bool capitalise = true;
     for (qsizetype i = 0; i < size;) {
         const QChar original = data[i];
-        const qsizetype length =
-            capitalise ? MapAt(data, size, i, CaseDirection::Upper) : CharLength(data, size, i);
+        const qsizetype length = capitalise ? MapAt(data, size, i, CaseDirection::Upper)
+                                            : CharLength(QStringView(data, size), i);
         // Only blank, tab and CR start a new word; a line feed, hyphen or apostrophe does not.
         capitalise = length == 1 && (original == u' ' || original == u'\t' || original == u'\r');
         i += length;

@@ -4,14 +4,11 @@
 
 #include <QFile>
 
+#include "engine/characters.h"
+
 namespace trellisane {
 
 namespace {
-
-/// Length in code units of the character starting at `i` (a surrogate pair is one character).
-qsizetype CharLength(QStringView text, qsizetype i) {
-    return text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
-}
 
 /// True when the character `ch` (one or two code units) occurs as a whole character of `set`.
 bool SetHolds(QStringView set, QStringView ch) {

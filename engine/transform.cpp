@@ -1,5 +1,6 @@
 #include "engine/transform.h"
 
+#include "engine/characters.h"
 #include "engine/text_case.h"
 
 namespace trellisane {
@@ -13,11 +14,6 @@ constexpr char16_t kAlphanumerics[] =
 // Letters, digits, the blank, CR, LF and TAB: what "remove non-alphanumeric" keeps.
 constexpr char16_t kAlphanumericsAndSpacing[] =
     u"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789 \r\n\t";
-
-/// True when position `i` of `text` falls between the two halves of a surrogate pair.
-bool SplitsPair(QStringView text, qsizetype i) {
-    return i > 0 && i < text.size() && text[i - 1].isHighSurrogate() && text[i].isLowSurrogate();
-}
 
 /// Scans `text` from its start; where `searched` occurs, emits `replacement(searched)` and goes
 /// on right after the occurrence, so occurrences never overlap, the leftmost wins and inserted

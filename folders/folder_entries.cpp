@@ -7,6 +7,15 @@
 
 namespace trellisane {
 
+bool IsFolder(const QByteArray& nativePath, struct stat& info) {
+    return stat(nativePath.constData(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool IsFolder(const QByteArray& nativePath) {
+    struct stat info;
+    return IsFolder(nativePath, info);
+}
+
 EntryKind KindOf(int dirFd, const dirent* entry) {
     struct stat info;
     switch (entry->d_type) {

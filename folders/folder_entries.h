@@ -1,7 +1,9 @@
 #pragma once
 
 #include <dirent.h>
+#include <sys/stat.h>
 
+#include <QByteArray>
 #include <QString>
 #include <cerrno>
 #include <cstring>
@@ -15,6 +17,14 @@ enum class EntryKind { NotFolder, Folder, LinkToFolder };
 /// system gives it, with a stat only for links and unknown types. A dangling link, or a link to
 /// anything but a folder, is NotFolder. At most two stat calls.
 EntryKind KindOf(int dirFd, const dirent* entry);
+
+/// Whether `nativePath` (in the file system's encoding) names a folder, a symbolic link to one
+/// included; `info` receives what stat gave. False on any error and for a dangling link or a
+/// link to anything but a folder. One stat call.
+bool IsFolder(const QByteArray& nativePath, struct stat& info);
+
+/// IsFolder without the stat.
+bool IsFolder(const QByteArray& nativePath);
 
 /// Calls `visit(entry)` for every entry of `dir` but "." and "..", in the file system's order,
 /// until `visit` returns false. Returns 0, or the errno value of a read that failed part-way.

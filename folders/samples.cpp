@@ -27,15 +27,15 @@ SampleFolder::~SampleFolder() {
     if (m_dir != nullptr) closedir(static_cast<DIR*>(m_dir));
 }
 
-QString SampleFolder::Open() {
+std::optional<QString> SampleFolder::Open() {
     if (m_dir != nullptr) closedir(static_cast<DIR*>(m_dir));
     m_dir = opendir(QFile::encodeName(m_path).constData());
-    m_openError = m_dir == nullptr ? DescribeError(errno) : QString();
+    m_openError = m_dir == nullptr ? std::optional(DescribeError(errno)) : std::nullopt;
     return m_openError;
 }
 
-QString SampleFolder::List() {
-    if (m_dir == nullptr && m_openError.isEmpty()) Open();  // List() without Open()
+std::optional<QString> SampleFolder::List() {
+    if (m_dir == nullptr && !m_openError) Open();  // List() without Open()
     if (m_dir == nullptr) return m_openError;
     DIR* dir = static_cast<DIR*>(m_dir);
     QStringList names;
@@ -56,7 +56,8 @@ QString SampleFolder::List() {
     m_rows.reserve(names.size());
     for (const QString& name : names) m_rows.push_back(m_path + name + kPathSeparator);
     m_listed = error == 0;
-    return error == 0 ? QString() : DescribeError(error);
+    if (error != 0) return DescribeError(error);
+    return std::nullopt;
 }
 
 }  // namespace trellisane

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace trellisane {
 
@@ -10,7 +11,8 @@ namespace trellisane {
 QString SamplesPath(const QString& programFolder);
 
 /// The "Samples" folder, read in two steps so that a caller can report a failure of each step
-/// on its own. Failures come back as the platform's description, never as an exception. The
+/// on its own. A failure comes back as a value, the platform's description (nothing on
+/// success), never as an exception. The
 /// folder is held open from Open() until List() or the end of the object, whichever is first.
 class SampleFolder {
   public:
@@ -20,15 +22,15 @@ class SampleFolder {
     SampleFolder(const SampleFolder&) = delete;
     SampleFolder& operator=(const SampleFolder&) = delete;
 
-    /// Opens the folder for listing. Returns "" on success, else the platform's description
-    /// (for example "No such file or directory" or "Permission denied").
-    QString Open();
+    /// Opens the folder for listing. Returns nothing on success, else the platform's
+    /// description (for example "No such file or directory" or "Permission denied").
+    std::optional<QString> Open();
 
     /// Lists the immediate sub-folders (and links to folders) of the opened folder into Rows()
-    /// and closes it. Returns "" on success, else the platform's description; after a failed
-    /// Open(), that failure's description again. Opens the folder first when Open() was not
-    /// called. O(n log n) in the entries.
-    QString List();
+    /// and closes it. Returns nothing on success, else the platform's description; after a
+    /// failed Open(), that failure's description again. Opens the folder first when Open() was
+    /// not called. O(n log n) in the entries.
+    std::optional<QString> List();
 
     /// True once List() has read the whole folder.
     bool Listed() const { return m_listed; }
@@ -41,7 +43,7 @@ class SampleFolder {
   private:
     QString m_path;
     void* m_dir = nullptr;  // the open DIR*, kept out of the header
-    QString m_openError;
+    std::optional<QString> m_openError;
     QStringList m_rows;
     bool m_listed = false;
 };

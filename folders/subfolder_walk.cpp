@@ -187,9 +187,7 @@ class Walker {
     /// recursive).
     void TestOnly(std::vector<Node>& found);
     /// Existence test: stat follows links, so a dangling link is no folder.
-    static bool Exists(const Node& node, struct stat& info) {
-        return stat(node.native.constData(), &info) == 0 && S_ISDIR(info.st_mode);
-    }
+    static bool Exists(const Node& node, struct stat& info) { return IsFolder(node.native, info); }
     /// The attribute test; a link always passes (the link itself lies on its parent's file
     /// system, which passed). Reports a file system that cannot be examined at `line`.
     bool Passes(const Node& node, const struct stat& info, int line) {
@@ -325,9 +323,7 @@ void GetSubDirectories2016(QStringList& folders, bool recursive, const WalkHooks
 }
 
 bool IsExistingFolder(const QString& path) {
-    if (path.isEmpty()) return false;
-    struct stat info;
-    return stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode);
+    return !path.isEmpty() && IsFolder(QFile::encodeName(path));
 }
 
 bool HasUnusableCharacters(const QString& name) {

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <system_error>
 
+#include "folders/protected_location.h"
 #include "rename/start_renaming.h"
 
 #ifndef RENAME_NOREPLACE
@@ -79,7 +80,19 @@ bool SameEntry(const QString& a, const QString& b) {
     return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-RenamePlatform DefaultRenamePlatform() { return RenamePlatform{RenameNoReplace, SameEntry}; }
+RenamePlatform DefaultRenamePlatform() {
+    // The running program does not move, so where its installed folder is is asked once.
+    static const QString guarded = ProtectedFolderOf(RunningProgramFolder());
+    RenamePlatform platform;
+    platform.renameNoReplace = RenameNoReplace;
+    platform.sameEntry = SameEntry;
+    if (!guarded.isEmpty()) {
+        platform.refuse = [](const QString& path) {
+            return ProtectedLocationRefusal(path, guarded);
+        };
+    }
+    return platform;
+}
 
 FolderRenameResult RenameFolder(const QString& from, const QString& to,
                                 const RenamePlatform& platform) {

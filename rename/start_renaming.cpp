@@ -3,12 +3,12 @@
 #include <optional>
 #include <utility>
 
-#include "engine/dialogs.h"
 #include "engine/error_report.h"
 #include "folders/folder_entries.h"
 #include "folders/folder_list.h"
 #include "folders/path_separator.h"
 #include "rename/path_index.h"
+#include "shell/dialogs.h"
 
 namespace trellisane {
 
@@ -89,6 +89,9 @@ RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutco
             outcome.description = QStringLiteral("No new name: the row has not been previewed.");
         } else if (WithSeparator(outcome.newPath) == WithSeparator(outcome.oldPath)) {
             outcome.ok = true;  // nothing to do, and nothing for the disk to refuse
+        } else if (auto refused =
+                       platform.refuse ? platform.refuse(outcome.oldPath) : std::nullopt) {
+            outcome.description = *refused;
         } else if (auto refusal = Refusal(outcome.oldPath, outcome.newPath, from, to)) {
             outcome.description = *refusal;
         } else {
@@ -117,36 +120,30 @@ RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutco
 
 RenameRun StartRenaming(FolderList& list, Dialogs& dialogs, const QString& title,
                         const std::function<void()>& disableStartRenaming) {
-    // The handler's numbered statements; an error report names the last one reached.
-    //   100  count the rows
-    //   102  an empty list: "No folders added.", and the handler ends
-    //   104  the rename pass, first row to last
-    //   106    rename one row's folder: a failed rename is reported at this line
-    //   108  "Done.", whatever failed
-    //   110  disable Start Renaming
+    using namespace start_renaming_lines;  // an error report names the last step reached
     ErrorTrap trap(dialogs, QString::fromLatin1(kStartRenamingLocation));
     RenameRun run;
 
     qsizetype count = 0;
-    trap.Step(100, [&] { count = list.Count(); });
+    trap.Step(kCountRows, [&] { count = list.Count(); });
     if (count == 0) {
-        trap.Step(102, [&] {
+        trap.Step(kNoFolders, [&] {
             dialogs.ShowMessage(QStringLiteral("No folders added."), title, DialogIcon::None,
                                 DialogButtons::Ok);
         });
         return run;
     }
 
-    trap.Step(104, [&] {
+    trap.Step(kRenamePass, [&] {
         run = ApplyRenames(list, [&](const RowOutcome& failed) {
-            trap.Reach(106);
+            trap.Reach(kRenameRow);
             trap.Fail(failed.description);
         });
     });
-    trap.Step(108, [&] {
+    trap.Step(kDone, [&] {
         dialogs.ShowMessage(QStringLiteral("Done."), title, DialogIcon::None, DialogButtons::Ok);
     });
-    trap.Step(110, [&] {
+    trap.Step(kDisableStart, [&] {
         if (disableStartRenaming) disableStartRenaming();
     });
     return run;

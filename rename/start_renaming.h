@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace trellisane {
@@ -12,6 +13,16 @@ class FolderList;
 
 /// The location text of Start Renaming's error reports.
 inline constexpr char kStartRenamingLocation[] = "in Dorvalin2021/08/31.Form1.PushButton2_Click ";
+
+/// Start Renaming's statements, as its error reports number them.
+namespace start_renaming_lines {
+inline constexpr int kCountRows = 100;
+inline constexpr int kNoFolders = 102;     ///< an empty list: "No folders added.", then the end
+inline constexpr int kRenamePass = 104;    ///< the rename pass, first row to last
+inline constexpr int kRenameRow = 106;     ///< one row's folder: a failed rename is reported here
+inline constexpr int kDone = 108;          ///< "Done.", whatever failed
+inline constexpr int kDisableStart = 110;  ///< disable Start Renaming
+}  // namespace start_renaming_lines
 
 /// One folder moved on disk by a run: every path equal to `from` or below it now lies below
 /// `to`. Both end with the separator.
@@ -79,6 +90,9 @@ struct RenamePlatform {
     std::function<int(const QString& from, const QString& to)> renameNoReplace;
     /// Whether two paths name one entry (SameEntry).
     std::function<bool(const QString& a, const QString& b)> sameEntry;
+    /// Why the folder at a row's current path must be left alone whatever its new name, or
+    /// nothing; may be empty (nothing is refused).
+    std::function<std::optional<QString>(const QString& oldPath)> refuse;
     /// Optional: told before row `position`'s folder is renamed from `from` to `to` (no
     /// trailing separators); a non-zero errno refuses the rename, which then fails with it.
     std::function<int(qsizetype position, const QString& from, const QString& to)> aboutToRename;
@@ -88,7 +102,8 @@ struct RenamePlatform {
         renamed;
 };
 
-/// The real disk operations: RenameNoReplace and SameEntry.
+/// The real disk operations: RenameNoReplace and SameEntry; `refuse` refuses every folder inside
+/// the running program's own folder when that is an installed copy (ProtectedLocationRefusal).
 RenamePlatform DefaultRenamePlatform();
 
 /// The outcome of RenameFolder.

@@ -5,7 +5,9 @@
 set -eu
 
 # Extra packages may be named as arguments (the screenshot scripts add xdotool and imagemagick).
-PACKAGES="cmake make g++ pkg-config qt6-base-dev libgtest-dev fonts-liberation xvfb xauth $*"
+# help2man makes a manual page; the rest check the installation and the Debian package.
+PACKAGES="cmake make g++ pkg-config qt6-base-dev libgtest-dev fonts-liberation xvfb xauth help2man \
+desktop-file-utils appstream lintian dpkg-dev man-db bash-completion $*"
 
 missing=""
 for pkg in $PACKAGES; do

@@ -265,6 +265,49 @@ TEST_F(AddingTest, ClosingTheWindowStopsAnAddStillWalking) {
     EXPECT_EQ(form->List().Count(), 0);
 }
 
+TEST_F(AddingTest, ClosingWhileAWalkReportIsOpenAnswersItAsCancelledAndLeaves) {
+    std::atomic<bool> walkReturned{false};
+    Open(1, [&](QStringList& folders, const WalkHooks& hooks) {
+        hooks.report("Input/output error", 104);
+        folders << folders.first() + "more/";
+        walkReturned = true;
+    });
+    MakeFolder("a");
+    bool closed = false;
+    dialogs.onCall = [&](const DialogCall& call) {
+        if (call.kind != Kind::Message || closed) return;
+        closed = true;
+        form->close();  // while the report is still open
+    };
+    Subfolders()->setChecked(true);
+    dialogs.browseAnswers.push_back(PathOf("a"));
+    Click("PushButton3");
+    ASSERT_TRUE(WaitUntil([&] { return closed; }));
+    EXPECT_TRUE(walkReturned);  // the walk stopped waiting for OK
+    EXPECT_EQ(form->AddsInFlight(), 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->List().Count(), 0);  // its batch is dropped
+    EXPECT_EQ(dialogs.Messages().size(), 1);
+}
+
+TEST_F(AddingTest, ClosingDoesNotWaitForAWalkThatIgnoresTheCancel) {
+    // A walk stuck in a system call: it neither looks at the cancel flag nor returns.
+    auto gate = std::make_shared<Gate>();
+    auto left = std::make_shared<std::atomic<bool>>(false);
+    Open(1, [gate, left](QStringList&, const WalkHooks&) {
+        gate->Pass(WalkHooks{});
+        *left = true;
+    });
+    MakeFolder("a");
+    StartHeldAdd(PathOf("a"), *gate);
+    form->close();
+    EXPECT_FALSE(*left);  // closing returned while the walk was still inside
+    EXPECT_EQ(form->AddsInFlight(), 0);
+    form.reset();
+    gate->Release();
+    ASSERT_TRUE(WaitUntil([&] { return left->load(); }));
+}
+
 class RemovalTest : public WindowTest {
   protected:
     void SetUp() override {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QFont>
 #include <QStringList>
 #include <QTableView>
 #include <QTest>
@@ -62,6 +63,8 @@ TEST(FolderListModel, StaysConsistentThroughEveryChange) {
         for (qsizetype i = 1; i <= list.Count(); ++i) list.SetNewPath(i, "/x/");
     }
     EXPECT_EQ(model.index(6, 1).data().toString(), "/x/");
+    model.NotePass(Operation::OpUpperCase, {});  // "/x/" is not upper case: drawn in italics
+    EXPECT_TRUE(model.index(6, 1).data(Qt::FontRole).value<QFont>().italic());
     list.Remove(1);
     list.Remove(list.Count());
     EXPECT_EQ(model.rowCount(), 5);

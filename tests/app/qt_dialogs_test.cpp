@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QCompleter>
 #include <QDir>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -20,7 +22,7 @@
 #include <functional>
 
 #include "app/form1.h"
-#include "engine/product.h"
+#include "shell/product.h"
 
 namespace trellisane {
 namespace {
@@ -174,7 +176,94 @@ TEST(QtDialogsBrowse, CancelGivesEmptyTextAndABadStartFolderIsIgnored) {
     });
     QtDialogs dialogs;
     EXPECT_EQ(dialogs.BrowseFolder("Please select folder:", "/no/such/folder"), "");
-    EXPECT_NE(opened, "/no/such/folder");
+    EXPECT_EQ(opened, QDir::homePath());
+}
+
+TEST(QtDialogsBrowse, WithoutAStartFolderOpensAtHomeNotTheWorkingFolder) {
+    QTemporaryDir working;
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(working.path()));
+    QString opened;
+    WhenModal([&](QWidget* modal) {
+        opened = qobject_cast<QFileDialog*>(modal)->directory().absolutePath();
+        QMetaObject::invokeMethod(modal, "accept");
+    });
+    QtDialogs dialogs;
+    EXPECT_EQ(dialogs.BrowseFolder("Please select folder:", ""), QDir::homePath());
+    EXPECT_EQ(opened, QDir::homePath());
+    QDir::setCurrent(before);
+}
+
+/// What is typed into the real dialog's "Directory:" field, key by key, before Enter. The dialog
+/// opens at "rv/b"; its sibling "rv/big" shares the prefix "b", which Qt's completion passes.
+struct TypedRow {
+    const char* name;
+    const char* typed;  // appended to the temporary root and "/" when `absolute`
+    bool absolute;
+    bool popupOpen;        // the completion popup is known to be up when Enter is pressed
+    const char* expected;  // the folder chosen, relative to the root; "" for nothing at all
+};
+
+class QtBrowseTypedTest : public ::testing::TestWithParam<TypedRow> {};
+
+TEST_P(QtBrowseTypedTest, ChoosesTheFolderTypedAndNothingElse) {
+    const TypedRow& row = GetParam();
+    QTemporaryDir root;
+    for (const char* folder : {"rv/b/one", "rv/b/two", "rv/big/inner"}) {
+        ASSERT_TRUE(QDir(root.path()).mkpath(folder));
+    }
+    bool popupOpen = false;
+    bool stayedOpen = false;
+    WhenModal([&](QWidget* modal) {
+        auto* field = modal->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(field, nullptr);
+        field->setFocus();
+        const QString typed = (row.absolute ? root.path() + "/" : QString()) + row.typed;
+        QTest::keyClicks(field, typed, Qt::NoModifier, 5);
+        QTest::qWait(200);  // the completion model is filled in the background
+        popupOpen = field->completer() != nullptr && field->completer()->popup()->isVisible();
+        QTest::keyClick(field, Qt::Key_Return);
+        QTest::qWait(50);
+        stayedOpen = modal->isVisible();
+        if (stayedOpen) QMetaObject::invokeMethod(modal, "reject");
+    });
+    QtDialogs dialogs;
+    const QString chosen = dialogs.BrowseFolder("Please select folder:", root.path() + "/rv/b");
+    EXPECT_EQ(chosen, *row.expected ? root.path() + "/" + row.expected : QString());
+    if (row.popupOpen) {
+        EXPECT_TRUE(popupOpen);
+    }
+    EXPECT_EQ(stayedOpen, !*row.expected);  // a text naming no folder keeps the dialog up
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    QtDialogs, QtBrowseTypedTest,
+    ::testing::Values(TypedRow{"FullPathSharingAPrefix", "rv/big", true, true, "rv/big"},
+                      TypedRow{"FullPathWithTrailingSlash", "rv/big/", true, true, "rv/big"},
+                      TypedRow{"FullPathOfTheShownFolder", "rv/b", true, true, "rv/b"},
+                      TypedRow{"RelativeToTheShownFolder", "../big/inner", false, false,
+                               "rv/big/inner"},
+                      TypedRow{"NameOfAFolderShown", "one", false, true, "rv/b/one"},
+                      TypedRow{"NoSuchFolder", "rv/bigger", true, false, ""},
+                      TypedRow{"NoSuchFolderInTheShownOne", "three", false, false, ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(QtDialogsBrowse, ChoosesTheFolderPickedInTheList) {
+    QTemporaryDir root;
+    for (const char* folder : {"start/alpha", "start/beta"}) {
+        ASSERT_TRUE(QDir(root.path()).mkpath(folder));
+    }
+    WhenModal([&](QWidget* modal) {
+        auto* list = modal->findChild<QAbstractItemView*>("treeView");  // the detail view
+        ASSERT_NE(list, nullptr);
+        QTest::qWait(200);  // the folder's listing is read in the background
+        list->setFocus();
+        QTest::keyClicks(list, "be");  // keyboard search picks "beta"
+        QTest::keyClick(modal, Qt::Key_Return);
+    });
+    QtDialogs dialogs;
+    EXPECT_EQ(dialogs.BrowseFolder("Please select folder:", root.path() + "/start"),
+              root.path() + "/start/beta");
 }
 
 TEST(QtDialogsBrowse, LeavesNothingInTheSettingsFolder) {

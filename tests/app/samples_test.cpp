@@ -1,8 +1,11 @@
 // "Load Sample/Example Folders".
 
+#include <QDir>
+#include <QSet>
 #include <QUrl>
 
 #include "app/handler_lines.h"
+#include "engine/transform.h"
 #include "tests/app/window_fixture.h"
 
 namespace trellisane::testing {
@@ -95,6 +98,39 @@ TEST_F(WindowTest, AnEmptySamplesFolderAddsNothingButStillAsks) {
     EXPECT_EQ(form->List().Count(), 0);
     EXPECT_EQ(dialogs.Messages(), QStringList{kQuestion});
     EXPECT_EQ(Selector()->currentIndex(), kRemoveNumeric);
+}
+
+// The shipped samples are the first thing a person renames: what "Remove numeric" makes of
+// them must read as clean names (no doubled, leading or trailing blank, no word that is only
+// punctuation or starts or ends with it), all different, with mixed case and a folder inside
+// one of them still there to try the other operations on.
+TEST(ShippedSamples, RemoveNumericLeavesCleanDistinctNames) {
+    const QDir samples(QStringLiteral(TRELLISANE_SOURCE_DIR "/data/Samples"));
+    const QStringList names = samples.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_GE(names.size(), 5);
+    QSet<QString> results;
+    bool mixedCase = false;
+    bool nested = false;
+    for (const QString& name : names) {
+        const QString result = TransformName(name, Operation::OpRemoveNumeric, {}).value_or(name);
+        SCOPED_TRACE(result.toStdString());
+        EXPECT_NE(result, name);  // every sample shows the operation at work
+        EXPECT_FALSE(result.contains(u"  "));
+        EXPECT_EQ(result, result.trimmed());
+        for (const QString& word : result.split(u' ')) {
+            if (word == u"&") continue;
+            EXPECT_TRUE(word.front().isLetter() || word.front() == u'(');
+            EXPECT_TRUE(word.back().isLetter() || word.back() == u')');
+        }
+        results.insert(result);
+        mixedCase = mixedCase || (name != name.toLower() && name != name.toUpper());
+        nested =
+            nested ||
+            !QDir(samples.filePath(name)).entryList(QDir::Dirs | QDir::NoDotAndDotDot).isEmpty();
+    }
+    EXPECT_EQ(results.size(), names.size());
+    EXPECT_TRUE(mixedCase);
+    EXPECT_TRUE(nested);
 }
 
 }  // namespace

@@ -10,8 +10,8 @@
 
 #include "app/handler_lines.h"
 #include "app/skin.h"
-#include "engine/product.h"
 #include "rename/start_renaming.h"
+#include "shell/product.h"
 #include "tests/app/window_fixture.h"
 
 namespace trellisane::testing {

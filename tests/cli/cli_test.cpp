@@ -70,8 +70,9 @@ TEST_F(Cli, AnswersComeFromTheirOptionsAndMissingOnesLeaveNamesAlone) {
     const QByteArray op = "Add x before every y character(s) in folder(s)";
     Result result = RunBinary({"--operation", op, "--y", "-", "--x=_", a}, Root8());
     EXPECT_EQ(result.out, a + '\t' + Root8() + "/a_-b/\n");
-    // No --x: as a cancelled prompt, so no new path.
-    result = RunBinary({"--operation", op, "--y", "-", a}, Root8());
+    // --x "": an empty answer on purpose, as a cancelled prompt, so no new path.
+    result = RunBinary({"--operation", op, "--y", "-", "--x", "", a}, Root8());
+    EXPECT_EQ(result.status, 0) << result.err.toStdString();
     EXPECT_EQ(result.out, a + "\t\n");
     // A value starting with '-' is still a value; an empty replacement changes nothing.
     result =
@@ -113,6 +114,26 @@ INSTANTIATE_TEST_SUITE_P(
     Cli, CliUsage,
     ::testing::Values(
         UsageRow{"Help", {"--help"}, 0, "--operation TEXT", ""},
+        UsageRow{"ShortHelp", {"-h"}, 0, "--operation TEXT", ""},
+        UsageRow{"HelpSaysWhenANewPathIsEmpty",
+                 {"--help"},
+                 0,
+                 "it is empty only when the operation made no change at all",
+                 ""},
+        UsageRow{"MissingX", {"--operation", "add x to end", "@"}, 2, "", "needs --x\n"},
+        UsageRow{"MissingReplace",
+                 {"--operation", "find and replace", "--find", "a", "@"},
+                 2,
+                 "",
+                 "needs --replace\n"},
+        UsageRow{"MissingYAndX", {"@", "--operation=add x after every y"}, 2, "", "--y and --x"},
+        // An answer the operation does not read is warned about; the run goes on unchanged.
+        UsageRow{"UnusedAnswer",
+                 {"--operation", "upper case", "--x", "_", "--replace=", "@"},
+                 0,
+                 "/F/\n",
+                 "warning: --x is not used by 'Change case of folder(s) to UPPER CASE' and changes "
+                 "nothing\ntrellisane-cli: warning: --replace"},
         UsageRow{"Version", {"--version"}, 0, "trellisane-cli " TRELLISANE_VERSION "\n", ""},
         UsageRow{"UnknownOption", {"--operation", "upper case", "--bogus", "@"}, 2, "", "--bogus"},
         UsageRow{"MissingValue", {"@", "--operation"}, 2, "", "--operation"},
@@ -127,12 +148,24 @@ INSTANTIATE_TEST_SUITE_P(
             "AnswerNotUtf8", {"--operation", "add x to end", "--x", "\xff", "@"}, 2, "", "UTF-8"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Cli, UnknownOperationListsTheCatalogue) {
-    const Result result = RunBinary({"--operation", "-", MakeRaw("f")}, Root8());
-    EXPECT_EQ(result.status, 2);
-    const QByteArrayList lines = result.err.split('\n');
-    for (const QString& text : CatalogueTexts()) {
-        EXPECT_TRUE(lines.contains(text.toUtf8())) << text.toStdString();
+TEST_F(Cli, HelpAndAnUnknownOperationListTheSixteenOperationsWithTheirKeywords) {
+    const QByteArray folder = MakeRaw("f");
+    for (const Result& result :
+         {RunBinary({"--help"}, Root8()), RunBinary({"--operation", "-", folder}, Root8())}) {
+        const QByteArray& listed = result.status == 0 ? result.out : result.err;
+        QByteArrayList rows;  // the lines that name an operation's text at their end
+        for (const QByteArray& line : listed.split('\n')) {
+            for (const CatalogueEntry& entry : Catalogue()) {
+                if (entry.operation == Operation::OpNone) continue;
+                if (line.endsWith(" " + entry.displayText.toUtf8())) {
+                    rows << line;
+                    EXPECT_TRUE(line.startsWith("  " + entry.keyword.toUtf8() + "  "))
+                        << line.toStdString();
+                }
+            }
+            EXPECT_FALSE(line.trimmed() == "-") << "a separator row is listed";
+        }
+        EXPECT_EQ(rows.size(), 16) << listed.toStdString();
     }
 }
 
@@ -144,9 +177,7 @@ TEST_F(Cli, RefusesNonUtf8NamesBeforeDoingAnything) {
     const Result result =
         RunBinary({"--operation", "remove numeric", "--apply", good, bad}, Root8());
     EXPECT_EQ(result.status, 2);
-    EXPECT_TRUE(
-        result.err.contains("bad\xff"
-                            "2"));
+    EXPECT_TRUE(result.err.contains("bad\\xff2")) << result.err.toStdString();  // escaped
     EXPECT_TRUE(result.out.isEmpty());
     EXPECT_TRUE(Exists("good1"));
     EXPECT_FALSE(Exists("good"));
@@ -179,6 +210,25 @@ TEST_F(Cli, ApplyReportsAFailedRowAndKeepsItsPath) {
     EXPECT_EQ(result.err.count('\n'), 1);
     EXPECT_TRUE(Exists("x/marker"));
     EXPECT_TRUE(Exists("x1"));
+}
+
+TEST_F(Cli, AFailureIsOneLineWithControlCharactersAndBackslashesEscaped) {
+    MakeRaw("x\x1b[H\t\\\xc2\x9b\n\r\x7f");  // taken: the target of the row below
+    const QByteArray x1 = MakeRaw(
+        "x\x1b[H\t\\\xc2\x9b"
+        "1\n\r\x7f");
+    const Result result = RunBinary({"--operation", "remove numeric", "--apply", x1}, Root8());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err.count('\n'), 1) << result.err.toStdString();
+    EXPECT_TRUE(result.err.endsWith('\n'));
+    EXPECT_TRUE(
+        result.err.contains("/x\\x1b[H\\t\\\\\\x9b"
+                            "1\\n\\r\\x7f/' to '"))
+        << result.err.toStdString();
+    for (const char control : {'\x1b', '\t', '\r', '\x7f'}) {
+        EXPECT_FALSE(result.err.contains(control)) << int(control);
+    }
+    EXPECT_FALSE(result.err.contains("\xc2\x9b"));
 }
 
 TEST_F(Cli, SubfoldersAddEachTreeDeepestFirst) {

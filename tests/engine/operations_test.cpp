@@ -4,8 +4,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <set>
 
+#include "engine/operation_help.h"
 #include "engine/text_case.h"
 
 namespace trellisane {
@@ -147,6 +149,44 @@ INSTANTIATE_TEST_SUITE_P(
                {u"Find What:"_s, u"Replace With:"_s},
                {{}, {}, {}, u"with"_s}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The selector's help for every operation: an example that shows a real change, worked out by
+// the operation itself, and a word on each answer the operation asks for.
+TEST(OperationHelp, EveryOperationHasAnExampleThatChangesTheNameAndExplainsItsAnswers) {
+    for (const CatalogueEntry& entry : Catalogue()) {
+        if (entry.operation == Operation::OpNone) continue;
+        const QString help = OperationHelp(entry.operation);
+        SCOPED_TRACE(entry.displayText.toStdString());
+        if (entry.operation != Operation::OpRemoveBlankLines) {  // no name shows a line break
+            const qsizetype example = help.indexOf(u"Example: ");
+            ASSERT_GE(example, 0) << help.toStdString();
+            const QString line = help.mid(example).section(u'\n', 0, 0);
+            const QStringList quoted = line.split(u'"');
+            ASSERT_GE(quoted.size(), 5) << line.toStdString();
+            EXPECT_NE(quoted.at(quoted.size() - 4), quoted.at(quoted.size() - 2))
+                << line.toStdString();  // "name" becomes "result": they differ
+        }
+        for (const Prompt& prompt : entry.prompts) {
+            const QStringList says = [&]() -> QStringList {
+                switch (prompt.field) {
+                    case PromptField::X:
+                        return {u"x is the text"_s, u"x the text"_s};
+                    case PromptField::Y:
+                        return {u"y is the text"_s};
+                    case PromptField::FindWhat:
+                        return {u"the text to find"_s};
+                    case PromptField::ReplaceWith:
+                        return {u"the text to put in its place"_s};
+                }
+                return {};
+            }();
+            EXPECT_TRUE(std::any_of(says.begin(), says.end(), [&](const QString& text) {
+                return help.contains(text);
+            })) << help.toStdString();
+        }
+    }
+    EXPECT_TRUE(OperationHelp(Operation::OpNone).contains(u"changes no name"));
+}
 
 }  // namespace
 }  // namespace trellisane

@@ -5,8 +5,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>  // completes TempTree's member for the fixtures made here
 
-#include "engine/product.h"
 #include "folders/folder_list.h"
+#include "shell/product.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_tree.h"
 

@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "engine/dialogs.h"
+#include "shell/dialogs.h"
 
 namespace trellisane::testing {
 
