@@ -120,6 +120,12 @@ RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutco
 
 RenameRun StartRenaming(FolderList& list, Dialogs& dialogs, const QString& title,
                         const std::function<void()>& disableStartRenaming) {
+    return StartRenaming(list, dialogs, title, disableStartRenaming, DefaultRenamePlatform());
+}
+
+RenameRun StartRenaming(FolderList& list, Dialogs& dialogs, const QString& title,
+                        const std::function<void()>& disableStartRenaming,
+                        const RenamePlatform& platform) {
     using namespace start_renaming_lines;  // an error report names the last step reached
     ErrorTrap trap(dialogs, QString::fromLatin1(kStartRenamingLocation));
     RenameRun run;
@@ -135,10 +141,13 @@ RenameRun StartRenaming(FolderList& list, Dialogs& dialogs, const QString& title
     }
 
     trap.Step(kRenamePass, [&] {
-        run = ApplyRenames(list, [&](const RowOutcome& failed) {
-            trap.Reach(kRenameRow);
-            trap.Fail(failed.description);
-        });
+        run = ApplyRenames(
+            list,
+            [&](const RowOutcome& failed) {
+                trap.Reach(kRenameRow);
+                trap.Fail(failed.description);
+            },
+            platform);
     });
     trap.Step(kDone, [&] {
         dialogs.ShowMessage(QStringLiteral("Done."), title, DialogIcon::None, DialogButtons::Ok);

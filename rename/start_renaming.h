@@ -125,4 +125,9 @@ FolderRenameResult RenameFolder(const QString& from, const QString& to,
 RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutcome&)>& onFailure,
                        const RenamePlatform& platform);
 
+/// StartRenaming with the disk operations of `platform`.
+RenameRun StartRenaming(FolderList& list, Dialogs& dialogs, const QString& title,
+                        const std::function<void()>& disableStartRenaming,
+                        const RenamePlatform& platform);
+
 }  // namespace trellisane

@@ -201,4 +201,57 @@ RenamePlatform MoveRecorder::Attach(RenamePlatform base) {
     return platform;
 }
 
+RenamePlatform LastRun::Record(const FolderList& list, RenamePlatform base) {
+    Withdraw();
+    m_before = list.Rows();
+    return m_recorder.Attach(std::move(base));
+}
+
+void LastRun::Withdraw() {
+    m_before.clear();
+    m_recorder.Clear();
+}
+
+std::vector<UndoOutcome> LastRun::Undo(FolderList& list, const RenamePlatform& platform) {
+    std::vector<UndoOutcome> notPutBack;
+    if (!CanUndo() || list.Count() != static_cast<qsizetype>(m_before.size())) {
+        Withdraw();
+        return notPutBack;
+    }
+    const UndoResult undo = UndoMoves(m_recorder.Moves(), true, platform);
+    for (const qsizetype j : undo.order) {
+        const UndoOutcome& outcome = undo.outcomes[static_cast<size_t>(j)];
+        if (outcome.status != UndoStatus::PutBack && outcome.status != UndoStatus::AlreadyBack) {
+            notPutBack.push_back(outcome);
+        }
+    }
+
+    QStringList paths;
+    for (const FolderRow& row : list.Rows()) paths << row.current;
+    CarryThroughMoves(paths, undo.moves);
+    FolderList::BulkChange bulk(list);
+    for (qsizetype position = 1; position <= list.Count(); ++position) {
+        const FolderRow& before = m_before[static_cast<size_t>(position - 1)];
+        const QString& now = paths[position - 1];
+        const bool back = WithSeparator(now) == WithSeparator(before.current);
+        list.SetCurrent(position, back ? before.current : now);
+        list.SetNewPath(position, back ? before.newPath : QString());
+    }
+    Withdraw();
+    return notPutBack;
+}
+
+QString NotPutBackMessage(const std::vector<UndoOutcome>& notPutBack) {
+    constexpr size_t kShown = 5;
+    QString text = QStringLiteral("%1 folders could not be put back").arg(notPutBack.size());
+    for (size_t i = 0; i < notPutBack.size() && i < kShown; ++i) {
+        text += (i == 0 ? QStringLiteral("\n\n") : QStringLiteral("\n")) +
+                WithSeparator(notPutBack[i].found);
+    }
+    if (notPutBack.size() > kShown) {
+        text += QStringLiteral("\nand %1 more").arg(notPutBack.size() - kShown);
+    }
+    return text;
+}
+
 }  // namespace trellisane

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "folders/folder_list.h"
 #include "rename/start_renaming.h"
 
 namespace trellisane {
@@ -85,5 +86,35 @@ class MoveRecorder {
     std::vector<RecordedMove> m_moves;
     std::optional<FolderId> m_pendingId;
 };
+
+/// The last run over a list, kept in memory so that it can be undone: the rows as they stood
+/// before it and every folder it moved. Offered for that run only.
+class LastRun {
+  public:
+    /// Forgets any earlier run and remembers the rows of `list` as they stand before a run;
+    /// returns `base` with hooks recording that run's moves (this must outlive their use).
+    RenamePlatform Record(const FolderList& list, RenamePlatform base);
+    /// Whether there is a run to undo: it moved at least one folder and has been neither
+    /// withdrawn nor undone.
+    bool CanUndo() const { return !m_recorder.Moves().empty(); }
+    /// Forgets the run.
+    void Withdraw();
+    /// Puts back every folder the run moved (UndoMoves) and rewrites the rows of `list`, which
+    /// must be the run's rows as it left them (their new paths may have changed since): a row
+    /// whose folder is back where it stood before the run gets back both its paths of then;
+    /// any other row shows where its folder is now, without a new path. Nothing is left to
+    /// undo afterwards. Returns the outcomes of the moves whose folder was not put back, in
+    /// the order handled. Does nothing (and returns nothing) when the rows are not the run's.
+    std::vector<UndoOutcome> Undo(FolderList& list,
+                                  const RenamePlatform& platform = DefaultRenamePlatform());
+
+  private:
+    std::vector<FolderRow> m_before;
+    MoveRecorder m_recorder;
+};
+
+/// The message telling that folders could not be put back: "N folders could not be put
+/// back", then the paths where the first few of them were looked for, one per line.
+QString NotPutBackMessage(const std::vector<UndoOutcome>& notPutBack);
 
 }  // namespace trellisane
