@@ -5,7 +5,11 @@
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test bench package deps configure build screenshot clean
+ASAN_BUILD ?= build-asan
+TSAN_BUILD ?= build-tsan
+FUZZ_SECONDS ?= 60
+
+.PHONY: run test bench package deps configure build screenshot clean sanitize tsan lint fuzz mutate
 
 run: build
 	@./scripts/run-window.sh $(BUILD)
@@ -24,6 +28,33 @@ package: build
 screenshot: build
 	@./scripts/install-deps.sh xdotool imagemagick
 	./scripts/screenshot.sh $(BUILD) docs/screenshot.png
+
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, in its own build folder.
+sanitize: deps
+	@test -f $(ASAN_BUILD)/CMakeCache.txt || cmake -S . -B $(ASAN_BUILD) \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRELLISANE_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The tests whose threads are the project's own, under ThreadSanitizer.
+tsan: deps
+	@test -f $(TSAN_BUILD)/CMakeCache.txt || cmake -S . -B $(TSAN_BUILD) \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRELLISANE_TSAN=ON
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target app_test
+	cd $(TSAN_BUILD) && ctest --output-on-failure -L threads
+
+# clang-tidy and cppcheck over the project's sources, with the normal build's compile commands.
+lint: build
+	@./scripts/install-deps.sh clang-tidy cppcheck
+	JOBS=$(JOBS) ./scripts/lint.sh $(BUILD)
+
+# Each libFuzzer target for FUZZ_SECONDS, growing the corpus kept in fuzz/corpus/.
+fuzz:
+	./scripts/fuzz.sh $(FUZZ_SECONDS)
+
+# A bounded mutation pass over rename/ and folders/.
+mutate: deps
+	./scripts/mutate.py
 
 deps:
 	@./scripts/install-deps.sh

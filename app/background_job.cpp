@@ -40,6 +40,9 @@ bool JobContext::AskAndWait(std::function<void()> ask) {
 void JobWorker::Run() {
     m_work(m_context);
     Q_EMIT done();
+    // The thread ends itself, and only here: a job cancelled before its run request arrived
+    // still runs its work (which sees the cancel) instead of vanishing unseen.
+    thread()->quit();
 }
 
 BackgroundJob::BackgroundJob(Work work, QObject* parent)
@@ -59,7 +62,6 @@ BackgroundJob::BackgroundJob(Work work, QObject* parent)
 
 BackgroundJob::~BackgroundJob() {
     Cancel();
-    m_thread.quit();
     m_thread.wait();
 }
 
@@ -84,7 +86,6 @@ void BackgroundJob::Cancel() {
 bool BackgroundJob::Stop(QDeadlineTimer deadline) {
     Cancel();
     if (!m_started || m_ended) return true;
-    m_thread.quit();  // the loop ends once the work has returned
     if (m_thread.wait(deadline)) {
         m_ended = true;
         return true;
@@ -112,14 +113,19 @@ void BackgroundJob::Ask(const std::shared_ptr<JobQuestion>& question) {
         return;
     }
     m_pending.push_back(question);
-    question->ask();  // modal: a close meanwhile settles it as cancelled
+    bool asked = true;
+    try {
+        question->ask();  // modal: a close meanwhile settles it as cancelled
+    } catch (...) {
+        asked = false;  // nothing may leave a slot; the work gets its cancelled answer
+    }
     std::erase(m_pending, question);
-    Settle(*question, true);
+    Settle(*question, asked);
 }
 
 void BackgroundJob::WorkDone() {
-    m_thread.quit();
-    m_thread.wait();
+    if (m_ended) return;  // Stop() has already waited for it: whoever stopped it is leaving
+    m_thread.wait();      // the worker has quit its loop: at most a moment
     m_ended = true;
     Q_EMIT finished();
 }

@@ -38,7 +38,8 @@ class JobContext {
 
     /// Runs `ask` on the user-interface thread (typically a modal message box) and returns its
     /// answer; or, when the job is cancelled before or while it is asked, returns `ifCancelled`
-    /// at once and `ask` is not run (or its answer is dropped). Blocks the worker meanwhile.
+    /// at once and `ask` is not run (or its answer is dropped); so it does when `ask` throws.
+    /// Blocks the worker meanwhile.
     template <typename Answer>
     Answer Ask(std::function<Answer()> ask, Answer ifCancelled) {
         auto answer = std::make_shared<std::optional<Answer>>();
@@ -67,20 +68,24 @@ class JobContext {
 ///
 /// Adding a new kind of background work takes a few lines:
 ///
-///     auto job = std::make_unique<BackgroundJob>([state](JobContext& context) {
+///     auto* job = new BackgroundJob([state](JobContext& context) {
 ///         for (auto& item : state->items) {            // worker thread: touch no widget,
 ///             if (context.Cancelled()) return;         // only the state the work owns
 ///             if (!Process(item)) {
 ///                 context.Ask<bool>([=] { ShowReport(item); return true; }, false);
 ///             }
 ///         }
+///     }, this);                                         // a child of the window
+///     connect(job, &BackgroundJob::finished, this, [this, state, job] {
+///         Use(*state);
+///         job->deleteLater();
 ///     });
-///     connect(job.get(), &BackgroundJob::finished, this, [this, state] { Use(*state); });
 ///     if (!job->Start()) { /* no thread: report it, finish with what there is */ }
 ///
-/// and, when the window closes, BackgroundJob::StopAll(jobs, deadline). The work owns its data
-/// (a shared_ptr it captures), so a job abandoned on close (stuck in a system call) never
-/// reaches a destroyed window.
+/// and, when the window closes, BackgroundJob::StopAll(its jobs, deadline); Form1 stops every
+/// job that is its direct child, so a new kind of work there needs nothing more. The work owns
+/// its data (a shared_ptr it captures), so a job abandoned on close (stuck in a system call)
+/// never reaches a destroyed window.
 class BackgroundJob : public QObject {
     Q_OBJECT
 
@@ -90,11 +95,13 @@ class BackgroundJob : public QObject {
 
     /// Makes the job and its thread; nothing runs until Start().
     explicit BackgroundJob(Work work, QObject* parent = nullptr);
-    /// Stops the job as Stop() does, with no time limit when the work has already ended.
+    /// Cancels and waits for the work to end, without a time limit: call Stop() first where
+    /// the wait must be bounded.
     ~BackgroundJob() override;
 
-    /// Starts the work on its own thread. False when no thread could be started (the work
-    /// has not run and `finished` will not come).
+    /// Starts the work on its own thread; once started, the work runs to its end even when the
+    /// job is cancelled at once (it then sees Cancelled()). False when no thread could be
+    /// started (the work has not run and `finished` will not come).
     bool Start();
 
     /// Sets the cancel flag and answers any question still waiting as cancelled. Returns at
@@ -103,9 +110,9 @@ class BackgroundJob : public QObject {
 
     /// Cancels, then waits until `deadline` for the work to end. True when it has ended (or
     /// never started); false when the work is stuck, in which case the job is abandoned: it is
-    /// disconnected, leaves its parent and is left running, to vanish with the process, since a
-    /// thread cannot be destroyed while it runs. Call it through a std::unique_ptr's release()
-    /// in that case. User-interface thread only.
+    /// disconnected and leaves its parent, and is left running, to vanish with the process (a
+    /// thread cannot be destroyed while it runs). The caller must then not delete it.
+    /// User-interface thread only.
     bool Stop(QDeadlineTimer deadline);
 
     /// Cancels every job first, then waits for each until the one shared `deadline`. Returns
@@ -119,8 +126,8 @@ class BackgroundJob : public QObject {
   Q_SIGNALS:
     /// Queued from the worker: how far the work has come.
     void progressed(qint64 done, qint64 total);
-    /// The work has returned (also after a cancel); its results may now be read. Not emitted
-    /// for a job stopped or abandoned before its end reached the user-interface thread.
+    /// The work has returned (also after a Cancel(), so a cancelled run still hands over what
+    /// it did); its results may now be read. Once only, and never after Stop().
     void finished();
     /// Internal: asks the worker to run the work (queued onto the worker thread).
     void runRequested();
@@ -147,7 +154,7 @@ class JobWorker : public QObject {
     JobWorker(const BackgroundJob::Work& work, JobContext& context)
         : m_work(work), m_context(context) {}
 
-    /// Runs the work once, then emits `done`.
+    /// Runs the work once, emits `done` and ends the thread's event loop.
     void Run();
 
   Q_SIGNALS:

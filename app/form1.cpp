@@ -104,7 +104,7 @@ void Form1::Form_Load() {
     using namespace lines;
     ErrorTrap trap(m_dialogs, QString::fromLatin1(kFormLoadLocation));
 
-    trap.Step(kLoadSkin, [&] { ApplyStartupSkin(*this, m_programFolder); });
+    trap.Check(kLoadSkin, [&] { return ApplyStartupSkin(*this, m_programFolder); });
     trap.Step(kLoadCaptionIconTitle, [&] { setWindowTitle(QString::fromLatin1(kProductName)); });
     trap.Step(kLoadCaptionIconTitle, [&] { setWindowIcon(ApplicationIcon()); });
     trap.Step(kLoadCaptionIconTitle,
@@ -123,7 +123,7 @@ void Form1::Form_Load() {
         });
     }
 
-    trap.Step(kLoadHomePage, [&] { MaybeOpenHomePage(m_draw, m_dialogs); });
+    trap.Check(kLoadHomePage, [&] { return MaybeOpenHomePage(m_draw, m_dialogs); });
 
     trap.Step(kLoadPreviewBusyOn, [&] { m_previewBusy = true; });
     trap.Step(kLoadFirstColumn,
@@ -186,20 +186,21 @@ void Form1::PushButton4_Click() {
     SampleFolder samples(samplesPath);
     trap.Check(kSamplesOpen, [&] { return samples.Open(); });
     trap.Check(kSamplesList, [&] { return samples.List(); });
-    trap.Step(kSamplesWalk, [&] {
+    trap.Check(kSamplesWalk, [&]() -> std::optional<QString> {
         if (!samples.Listed()) {
-            throw TrappedError(
-                QStringLiteral("There is no listing of %1 to go through.").arg(samplesPath));
+            return QStringLiteral("There is no listing of %1 to go through.").arg(samplesPath);
         }
         m_list.AppendInOrder(samples.Rows());
+        return std::nullopt;
     });
-    trap.Step(kSamplesSelect, [&] {
+    trap.Check(kSamplesSelect, [&]() -> std::optional<QString> {
         if (Combo1->count() <= kRemoveNumericRow) {
-            throw TrappedError(
-                QStringLiteral("The operation selector has no row %1.").arg(kRemoveNumericRow + 1));
+            return QStringLiteral("The operation selector has no row %1.")
+                .arg(kRemoveNumericRow + 1);
         }
         Combo1->setCurrentIndex(kRemoveNumericRow);
         Combo1_Click();  // a selection made by the program runs its pass like a pick
+        return std::nullopt;
     });
     DialogAnswer answer = DialogAnswer::No;
     trap.Step(kSamplesAsk, [&] {

@@ -100,8 +100,9 @@ class Form1 : public QWidget, private Form1Controls {
     void StartAddWorker(const std::shared_ptr<AddJob>& job, bool recursive);
     /// Ends an add on the user-interface thread once its work has returned.
     void FinishAdd(const std::shared_ptr<AddJob>& job);
-    /// Cancels every add still under way, answers its pending question as cancelled and waits
-    /// for them for at most kWorkerExitWaitMs in all; their batches are dropped.
+    /// Cancels every background job of the window (each is a direct child), answers their
+    /// pending questions as cancelled and waits for them for at most kWorkerExitWaitMs in all;
+    /// the batches of adds under way are dropped.
     void StopAdds();
 
     Dialogs& m_dialogs;

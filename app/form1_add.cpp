@@ -166,13 +166,14 @@ void Form1::FinishAdd(const std::shared_ptr<AddJob>& job) {
 }
 
 void Form1::StopAdds() {
-    std::vector<BackgroundJob*> workers;
-    for (const std::shared_ptr<AddJob>& job : m_adds) workers.push_back(job->worker);
+    // Every job is a child of the window, whatever its kind of work.
+    const QList<BackgroundJob*> children = findChildren<BackgroundJob*>(Qt::FindDirectChildrenOnly);
+    const std::vector<BackgroundJob*> jobs(children.begin(), children.end());
     // A job still stuck after the wait has let go of the window and is left to the exit.
-    BackgroundJob::StopAll(workers, QDeadlineTimer(kWorkerExitWaitMs));
+    BackgroundJob::StopAll(jobs, QDeadlineTimer(kWorkerExitWaitMs));
     // Later, not now: a close from inside a job's question still has that job on the stack.
-    for (BackgroundJob* worker : workers) {
-        if (worker->parent() == this) worker->deleteLater();
+    for (BackgroundJob* job : jobs) {
+        if (job->parent() == this) job->deleteLater();
     }
     m_adds.clear();
     m_waitingForRun.clear();

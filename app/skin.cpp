@@ -11,8 +11,6 @@
 #include <QStyle>
 #include <QWidget>
 
-#include "engine/error_report.h"
-
 namespace trellisane {
 
 QString SkinFilePath(const QString& programFolder) {
@@ -32,11 +30,11 @@ void SetBackgroundColour(QWidget& widget, const QColor& colour) {
     widget.setAutoFillBackground(widget.isWindow());
 }
 
-void ApplyStartupSkin(QWidget& window, const QString& programFolder) {
+std::optional<QString> ApplyStartupSkin(QWidget& window, const QString& programFolder) {
     const QString path = SkinFilePath(programFolder);
     const QFileInfo info(path);
     // Only a plain file counts; a folder of that name, or a hidden entry, is not a skin.
-    if (!info.isFile() || info.isHidden()) return;
+    if (!info.isFile() || info.isHidden()) return std::nullopt;
 
     const QColor buttonFace = ButtonFaceColour();
     SetBackgroundColour(window, buttonFace);
@@ -51,16 +49,14 @@ void ApplyStartupSkin(QWidget& window, const QString& programFolder) {
     }
 
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw TrappedError(
-            QStringLiteral("The skin file %1 could not be read: %2").arg(path, file.errorString()));
-    }
-    const QByteArray sheet = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        throw TrappedError(
-            QStringLiteral("The skin file %1 could not be read: %2").arg(path, file.errorString()));
+    const bool opened = file.open(QIODevice::ReadOnly);
+    const QByteArray sheet = opened ? file.readAll() : QByteArray();
+    if (!opened || file.error() != QFileDevice::NoError) {
+        return QStringLiteral("The skin file %1 could not be read: %2")
+            .arg(path, file.errorString());
     }
     window.setStyleSheet(QString::fromUtf8(sheet));
+    return std::nullopt;
 }
 
 }  // namespace trellisane

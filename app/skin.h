@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QString>
+#include <optional>
 
 class QWidget;
 
@@ -18,9 +19,9 @@ void SetBackgroundColour(QWidget& widget, const QColor& colour);
 
 /// Skins `window` when the skin file is a plain file: the window and every frame, check box,
 /// radio button and label in it take the button-face colour, then the file is read as a Qt
-/// style sheet and applied to the window. With no such file nothing changes. Throws
-/// TrappedError when the file is there but cannot be read, after the colours have changed.
-/// Reads one small file.
-void ApplyStartupSkin(QWidget& window, const QString& programFolder);
+/// style sheet and applied to the window. With no such file nothing changes. Returns the
+/// failure's description when the file is there but cannot be read (the colours have changed
+/// all the same), else nothing. Reads one small file.
+std::optional<QString> ApplyStartupSkin(QWidget& window, const QString& programFolder);
 
 }  // namespace trellisane

@@ -5,7 +5,6 @@
 #include <memory>
 #include <random>
 
-#include "engine/error_report.h"
 #include "shell/dialogs.h"
 #include "shell/product.h"
 
@@ -37,14 +36,13 @@ DrawFn MakeTimeOfDayDraw() {
     };
 }
 
-void MaybeOpenHomePage(const DrawFn& draw, Dialogs& dialogs) {
+std::optional<QString> MaybeOpenHomePage(const DrawFn& draw, Dialogs& dialogs) {
     constexpr int kLuckyNumber = 7;
-    if (draw() != kLuckyNumber) return;
+    if (draw() != kLuckyNumber) return std::nullopt;
     const QUrl homePage(QString::fromLatin1(kHomePageUrl));
-    if (!dialogs.OpenUrl(homePage)) {
-        throw TrappedError(QStringLiteral("The web browser could not be started to open %1.")
-                               .arg(homePage.toString()));
-    }
+    if (dialogs.OpenUrl(homePage)) return std::nullopt;
+    return QStringLiteral("The web browser could not be started to open %1.")
+        .arg(homePage.toString());
 }
 
 std::optional<QString> MissingDisplayReason(const EnvFn& env) {

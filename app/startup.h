@@ -23,10 +23,10 @@ int DrawFromFraction(double fraction);
 /// A draw seeded once from the time of day (seconds since local midnight), as at every start.
 DrawFn MakeTimeOfDayDraw();
 
-/// Draws once; on 7 hands the maker's home page to the desktop's browser. Throws TrappedError
-/// when the browser could not be started; any other draw does nothing. Does not wait for the
-/// browser.
-void MaybeOpenHomePage(const DrawFn& draw, Dialogs& dialogs);
+/// Draws once; on 7 hands the maker's home page to the desktop's browser. Returns the failure's
+/// description when the browser could not be started, else nothing; any other draw does
+/// nothing. Does not wait for the browser.
+std::optional<QString> MaybeOpenHomePage(const DrawFn& draw, Dialogs& dialogs);
 
 /// Reads an environment variable; empty when unset.
 using EnvFn = std::function<QString(const char* name)>;

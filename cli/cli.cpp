@@ -52,7 +52,7 @@ constexpr char kUsage[] =
     "                    (with --apply; without, only show it: each folder's path now, a TAB\n"
     "                    and the path it would get back)\n"
     "  --print0          end every path with a NUL byte instead of a TAB or a newline\n"
-    "  -h, --help        show this help and exit\n"
+    "  --help, -h        show this help and exit\n"
     "  --version         show the version and exit\n"
     "  --                end of options: every later argument is a FOLDER\n"
     "\n"

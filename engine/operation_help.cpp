@@ -9,7 +9,8 @@ namespace trellisane {
 
 namespace {
 
-/// One operation's help: what it does, the example's name and answers, and what it asks.
+/// One operation's help: what it does, the example's name and answers, and what it asks
+/// (nullptr for an operation without prompts).
 struct Help {
     Operation operation;
     const char* does;
@@ -70,7 +71,7 @@ const Help* HelpOf(Operation operation) {
         {OpRemoveBlankLines,
          "Removes the empty lines from names that hold line breaks: two line breaks in a row "
          "become one.",
-         nullptr,
+         "Notes\r\n\r\n2020",
          {},
          nullptr},
         {OpRemoveAlphabet,
@@ -112,7 +113,14 @@ const Help* HelpOf(Operation operation) {
     return nullptr;
 }
 
-QString Quoted(const QString& text) { return u'"' + text + u'"'; }
+/// The sign that stands for a line break (CR LF) in an example.
+constexpr char16_t kLineBreakSign = u'\u23CE';
+
+QString Quoted(const QString& text) {
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QChar(kLineBreakSign));
+    return u'"' + shown + u'"';
+}
 
 /// "x = "_old", y = "-"": the answers to the operation's prompts, in the order asked.
 QString AnswersText(Operation operation, const PromptAnswers& answers) {
@@ -132,7 +140,7 @@ QString OperationHelp(Operation operation) {
     const Help* help = HelpOf(operation);
     if (help == nullptr) return QStringLiteral("A separator: picking it changes no name.");
     QString text = QString::fromUtf8(help->does);
-    if (help->exampleName != nullptr) {
+    {
         const QString name = QString::fromUtf8(help->exampleName);
         const QString result = TransformName(name, operation, help->exampleAnswers).value_or(name);
         const QString with = AnswersText(operation, help->exampleAnswers);
@@ -140,6 +148,10 @@ QString OperationHelp(Operation operation) {
             QStringLiteral("\nExample: ") +
             (with.isEmpty() ? QString() : QStringLiteral("with ") + with + QStringLiteral(", ")) +
             Quoted(name) + QStringLiteral(" becomes ") + Quoted(result) + u'.';
+        if (name.contains(u'\n')) {
+            text += QStringLiteral(" (") + QChar(kLineBreakSign) +
+                    QStringLiteral(" stands for a line break.)");
+        }
     }
     if (help->asks != nullptr) text += u'\n' + QString::fromUtf8(help->asks);
     return text;

@@ -293,7 +293,10 @@ int Walker::List(const Node& folder, std::vector<Node>& found) {
         if (Cancelled()) return false;  // 114
         // A name that is not valid UTF-8 decodes with U+FFFD, which is above 255 and so
         // unusable: such a folder is skipped rather than listed under a name it does not have.
-        const QString name = QString::fromUtf8(entry->d_name);
+        // Read up to the NUL, not to the end of the declared array: a file system whose names
+        // may take more than 255 bytes in UTF-8 (NTFS, CIFS) hands longer ones, and a name cut
+        // at 256 bytes would name no folder.
+        const QString name = QString::fromUtf8(entry->d_name, -1);
         if (name.size() >= kLengthBound || HasUnusableCharacters(name)) return true;
         found.push_back(Node{prefix + name + kPathSeparator,
                              nativePrefix + QByteArray(entry->d_name) + '/',

@@ -5,9 +5,11 @@
 set -eu
 
 # Extra packages may be named as arguments (the screenshot scripts add xdotool and imagemagick).
-# help2man makes a manual page; the rest check the installation and the Debian package.
+# help2man makes a manual page; desktop-file-utils, appstream, lintian, dpkg-dev, man-db and
+# bash-completion check the installation and the Debian package; e2fsprogs makes the ext4 image of
+# the full-disk test.
 PACKAGES="cmake make g++ pkg-config qt6-base-dev libgtest-dev fonts-liberation xvfb xauth help2man \
-desktop-file-utils appstream lintian dpkg-dev man-db bash-completion $*"
+desktop-file-utils appstream lintian dpkg-dev man-db bash-completion e2fsprogs $*"
 
 missing=""
 for pkg in $PACKAGES; do

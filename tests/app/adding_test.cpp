@@ -236,6 +236,21 @@ TEST_F(AddingTest, AWalkReportIsShownOnTheWindowThreadWhileTheWalkWaits) {
     EXPECT_EQ(Currents(), QStringList({PathOf("a/more/"), PathOf("a/")}));
 }
 
+TEST_F(AddingTest, AWalkReportThatCannotBeShownLetsTheWalkGoOn) {
+    Open(1, [](QStringList& folders, const WalkHooks& hooks) {
+        hooks.report("Input/output error", 104);
+        folders << folders.first() + "more/";
+    });
+    MakeFolder("a");
+    dialogs.onCall = [](const DialogCall& call) {
+        if (call.kind == Kind::Message) throw TrappedError("The box could not be shown.");
+    };
+    Subfolders()->setChecked(true);
+    Add(PathOf("a"));
+    EXPECT_EQ(Currents(), QStringList({PathOf("a/more/"), PathOf("a/")}));
+    EXPECT_EQ(form->Pointer(), kPointerDefault);
+}
+
 TEST_F(AddingTest, AFailedWalkIsReportedAndTheAddStillEnds) {
     Open(1, [](QStringList& folders, const WalkHooks&) {
         folders << folders.first() + "found/";

@@ -220,8 +220,16 @@ TEST_P(QtBrowseTypedTest, ChoosesTheFolderTypedAndNothingElse) {
         field->setFocus();
         const QString typed = (row.absolute ? root.path() + "/" : QString()) + row.typed;
         QTest::keyClicks(field, typed, Qt::NoModifier, 5);
-        QTest::qWait(200);  // the completion model is filled in the background
-        popupOpen = field->completer() != nullptr && field->completer()->popup()->isVisible();
+        // The completion model is filled in the background; give it time (a hang guard).
+        const auto popupUp = [field] {
+            return field->completer() != nullptr && field->completer()->popup()->isVisible();
+        };
+        if (row.popupOpen) {
+            static_cast<void>(QTest::qWaitFor(popupUp, 10000));  // checked below
+        } else {
+            QTest::qWait(200);
+        }
+        popupOpen = popupUp();
         QTest::keyClick(field, Qt::Key_Return);
         QTest::qWait(50);
         stayedOpen = modal->isVisible();
@@ -256,7 +264,9 @@ TEST(QtDialogsBrowse, ChoosesTheFolderPickedInTheList) {
     WhenModal([&](QWidget* modal) {
         auto* list = modal->findChild<QAbstractItemView*>("treeView");  // the detail view
         ASSERT_NE(list, nullptr);
-        QTest::qWait(200);  // the folder's listing is read in the background
+        // The folder's listing is read in the background.
+        ASSERT_TRUE(QTest::qWaitFor(
+            [list] { return list->model()->rowCount(list->rootIndex()) == 2; }, 10000));
         list->setFocus();
         QTest::keyClicks(list, "be");  // keyboard search picks "beta"
         QTest::keyClick(modal, Qt::Key_Return);

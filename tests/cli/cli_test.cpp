@@ -1,3 +1,6 @@
+#include "cli/cli.h"
+
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -244,6 +247,36 @@ TEST_F(Cli, SubfoldersAddEachTreeDeepestFirst) {
                                   r + "/u/",     r + "/U/",     ""};
     EXPECT_EQ(result.out.split('\0'), expected);
 }
+
+struct EscapeRow {
+    const char* name;
+    QByteArray text;
+    QByteArray line;
+};
+
+class EscapeLineTest : public ::testing::TestWithParam<EscapeRow> {};
+
+TEST_P(EscapeLineTest, GivesOnePrintableLine) {
+    EXPECT_EQ(EscapeLine(GetParam().text), GetParam().line);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, EscapeLineTest,
+    ::testing::Values(EscapeRow{"Plain", "a b/c.d", "a b/c.d"},
+                      EscapeRow{"Utf8Unchanged", "\xc3\xa9t\xc3\xa9 \xf0\x9f\x98\x80",
+                                "\xc3\xa9t\xc3\xa9 \xf0\x9f\x98\x80"},
+                      EscapeRow{"NamedEscapes", "\\\a\b\t\n\v\f\r", "\\\\\\a\\b\\t\\n\\v\\f\\r"},
+                      EscapeRow{"OtherControls", QByteArray("\x00\x1b[H\x7f", 5),
+                                "\\x00\\x1b[H\\x7f"},
+                      // U+009B is a terminal's one-character escape sequence introducer.
+                      EscapeRow{"C1Controls",
+                                "a\xc2\x9b"
+                                "1m\xc2\x80\xc2\xa0",
+                                "a\\x9b"
+                                "1m\\x80\xc2\xa0"},
+                      // Not UTF-8: no byte from 0x80 up is passed on, so nothing can be misread.
+                      EscapeRow{"NotUtf8", "bad\xff\xc3\xa9", "bad\\xff\\xc3\\xa9"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace trellisane

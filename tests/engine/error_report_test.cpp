@@ -45,13 +45,30 @@ TEST(ErrorTrap, ReportsEachFailureAtItsLineAndGoesOn) {
     EXPECT_TRUE(trap.Step(112, [&] { ran << u"112"_s; }));
     trap.Reach(114);
     trap.Fail(u"by hand"_s);
+    // A failure given back as a value is reported as it stands; success reports nothing.
+    EXPECT_FALSE(trap.Check(116, [] { return std::optional<QString>(u"Not a directory"_s); }));
+    EXPECT_TRUE(trap.Check(118, [] { return std::optional<QString>(); }));
 
     EXPECT_EQ(ran, (QStringList{u"100"_s, u"112"_s}));
-    EXPECT_EQ(dialogs.Messages(), (QStringList{ErrorReportText(u"Disk gone"_s, u"in P "_s, 102),
-                                               ErrorReportText(u"Ünïcode what"_s, u"in P "_s, 104),
-                                               ErrorReportText(u"Unknown error"_s, u"in P "_s, 106),
-                                               ErrorReportText(u"late"_s, u"in P "_s, 110),
-                                               ErrorReportText(u"by hand"_s, u"in P "_s, 114)}));
+    EXPECT_EQ(dialogs.Messages(),
+              (QStringList{ErrorReportText(u"Disk gone"_s, u"in P "_s, 102),
+                           ErrorReportText(u"Ünïcode what"_s, u"in P "_s, 104),
+                           ErrorReportText(u"Unknown error"_s, u"in P "_s, 106),
+                           ErrorReportText(u"late"_s, u"in P "_s, 110),
+                           ErrorReportText(u"by hand"_s, u"in P "_s, 114),
+                           ErrorReportText(u"Not a directory"_s, u"in P "_s, 116)}));
+}
+
+TEST(ErrorTrap, WithoutAReportFunctionEveryFailureReachesTheCaller) {
+    ErrorTrap trap{ReportFn()};
+    EXPECT_THROW(trap.Step(100, [] { throw std::runtime_error("thrown"); }), std::runtime_error);
+    try {
+        trap.Check(102, [] { return std::optional<QString>(u"as a value"_s); });
+        ADD_FAILURE() << "no throw";
+    } catch (const TrappedError& error) {
+        EXPECT_EQ(error.description(), u"as a value"_s);
+    }
+    EXPECT_EQ(trap.line(), 102);
 }
 
 }  // namespace

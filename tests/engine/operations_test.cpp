@@ -157,15 +157,13 @@ TEST(OperationHelp, EveryOperationHasAnExampleThatChangesTheNameAndExplainsItsAn
         if (entry.operation == Operation::OpNone) continue;
         const QString help = OperationHelp(entry.operation);
         SCOPED_TRACE(entry.displayText.toStdString());
-        if (entry.operation != Operation::OpRemoveBlankLines) {  // no name shows a line break
-            const qsizetype example = help.indexOf(u"Example: ");
-            ASSERT_GE(example, 0) << help.toStdString();
-            const QString line = help.mid(example).section(u'\n', 0, 0);
-            const QStringList quoted = line.split(u'"');
-            ASSERT_GE(quoted.size(), 5) << line.toStdString();
-            EXPECT_NE(quoted.at(quoted.size() - 4), quoted.at(quoted.size() - 2))
-                << line.toStdString();  // "name" becomes "result": they differ
-        }
+        const qsizetype example = help.indexOf(u"Example: ");
+        ASSERT_GE(example, 0) << help.toStdString();
+        const QString line = help.mid(example).section(u'\n', 0, 0);
+        const QStringList quoted = line.split(u'"');
+        ASSERT_GE(quoted.size(), 5) << line.toStdString();
+        EXPECT_NE(quoted.at(quoted.size() - 4), quoted.at(quoted.size() - 2))
+            << line.toStdString();  // "name" becomes "result": they differ
         for (const Prompt& prompt : entry.prompts) {
             const QStringList says = [&]() -> QStringList {
                 switch (prompt.field) {

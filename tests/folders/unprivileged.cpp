@@ -1,5 +1,6 @@
 #include "tests/folders/unprivileged.h"
 
+#include <grp.h>
 #include <linux/capability.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -66,6 +67,17 @@ bool UseUpFiles() {
 
 std::optional<QByteArray> RunWithoutReadPower(const std::function<QByteArray()>& body) {
     return RunInChild(DropReadPower, body);
+}
+
+std::optional<QByteArray> RunAsUser(unsigned uid, unsigned gid,
+                                    const std::function<QByteArray()>& body) {
+    return RunInChild(
+        [uid, gid] {
+            // The group first: once the user is no longer root, it cannot be changed.
+            return setgroups(0, nullptr) == 0 && setresgid(gid, gid, gid) == 0 &&
+                   setresuid(uid, uid, uid) == 0 && geteuid() == uid;
+        },
+        body);
 }
 
 std::optional<QByteArray> RunWithoutFreeFiles(const std::function<QByteArray()>& body) {

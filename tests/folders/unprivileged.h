@@ -12,6 +12,12 @@ namespace trellisane::testing {
 /// `body` must not use GoogleTest assertions: they would be lost with the child.
 std::optional<QByteArray> RunWithoutReadPower(const std::function<QByteArray()>& body);
 
+/// Runs `body` in a forked child that has become the user `uid` with group `gid` and no
+/// supplementary groups, so it has none of root's powers. Returns what `body` returned, or
+/// nothing when the child could not become that user or died. Same rules for `body`.
+std::optional<QByteArray> RunAsUser(unsigned uid, unsigned gid,
+                                    const std::function<QByteArray()>& body);
+
 /// Runs `body` in a forked child whose open-file limit is used up, so that opening a folder
 /// fails with "Too many open files". Returns what `body` returned, or nothing on failure.
 std::optional<QByteArray> RunWithoutFreeFiles(const std::function<QByteArray()>& body);

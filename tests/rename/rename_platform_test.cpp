@@ -196,7 +196,7 @@ class CaseOnlyOnFat : public TempTree {
 
         QFile image(PathOf(QStringLiteral("fat.img")));
         ASSERT_TRUE(image.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(image.resize(8 * 1024 * 1024));
+        ASSERT_TRUE(image.resize(qint64{8} * 1024 * 1024));
         image.close();
         if (RunQuietly(mkfs, {image.fileName()}) != 0) {
             GTEST_SKIP() << "mkfs.fat failed";

@@ -1,0 +1,141 @@
+#include "tests/support/syscall_seams.h"
+
+#include <dirent.h>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <cerrno>
+#include <cstddef>
+#include <cstring>
+#include <set>
+#include <vector>
+
+namespace {
+
+int g_renameError = 0;
+int g_renameCalls = 0;
+
+QByteArray g_failingListing;
+int g_listingError = 0;
+
+bool g_extraArmed = false;
+dev_t g_extraDevice = 0;
+ino_t g_extraInode = 0;
+QByteArray g_extraParent;  // its path, without trailing separator
+QByteArray g_extraName;
+std::vector<char> g_extraEntry;  // a dirent with room for a name of any length
+std::set<DIR*> g_extraServed;
+
+template <typename Fn>
+Fn Next(const char* name) {
+    return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
+}
+
+QByteArray WithoutTrailingSeparators(QByteArray path) {
+    while (path.size() > 1 && path.endsWith('/')) path.chop(1);
+    return path;
+}
+
+}  // namespace
+
+namespace trellisane::testing {
+
+RenameAt2Fails::RenameAt2Fails(int error) {
+    g_renameError = error;
+    g_renameCalls = 0;
+}
+RenameAt2Fails::~RenameAt2Fails() { g_renameError = 0; }
+int RenameAt2Fails::Calls() const { return g_renameCalls; }
+
+ListingFails::ListingFails(const QString& path, int error) {
+    g_failingListing = QFile::encodeName(path);
+    g_listingError = error;
+}
+ListingFails::~ListingFails() {
+    g_failingListing.clear();
+    g_listingError = 0;
+}
+
+ExtraFolderEntry::ExtraFolderEntry(const QString& parent, const QByteArray& name) {
+    struct stat info {};
+    g_extraParent = WithoutTrailingSeparators(QFile::encodeName(parent));
+    if (::stat(g_extraParent.constData(), &info) != 0) return;
+    g_extraDevice = info.st_dev;
+    g_extraInode = info.st_ino;
+    g_extraName = name;
+    g_extraEntry.assign(offsetof(dirent, d_name) + static_cast<std::size_t>(name.size()) + 1, 0);
+    auto* entry = reinterpret_cast<dirent*>(g_extraEntry.data());
+    entry->d_ino = info.st_ino + 1;
+    entry->d_type = DT_DIR;
+    entry->d_reclen = static_cast<unsigned short>(g_extraEntry.size());
+    std::memcpy(g_extraEntry.data() + offsetof(dirent, d_name), name.constData(),
+                static_cast<std::size_t>(name.size()));
+    g_extraServed.clear();
+    g_extraArmed = true;
+}
+ExtraFolderEntry::~ExtraFolderEntry() {
+    g_extraArmed = false;
+    g_extraServed.clear();
+}
+
+}  // namespace trellisane::testing
+
+// The C library declares these with reserved parameter names, which code of ours may not use.
+// NOLINTBEGIN(readability-inconsistent-declaration-parameter-name)
+extern "C" {
+
+int renameat2(int oldDir, const char* oldPath, int newDir, const char* newPath,
+              unsigned int flags) __THROW {
+    if (g_renameError != 0) {
+        ++g_renameCalls;
+        errno = g_renameError;
+        return -1;
+    }
+    return static_cast<int>(::syscall(SYS_renameat2, oldDir, oldPath, newDir, newPath, flags));
+}
+
+DIR* opendir(const char* path) {
+    static const auto real = Next<DIR* (*)(const char*)>("opendir");
+    if (g_listingError != 0 && g_failingListing == path) {
+        errno = g_listingError;
+        return nullptr;
+    }
+    return real(path);
+}
+
+int closedir(DIR* dir) {
+    static const auto real = Next<int (*)(DIR*)>("closedir");
+    g_extraServed.erase(dir);
+    return real(dir);
+}
+
+struct dirent* readdir(DIR* dir) {
+    static const auto real = Next<struct dirent* (*)(DIR*)>("readdir");
+    struct dirent* entry = real(dir);
+    if (entry != nullptr || errno != 0 || !g_extraArmed || g_extraServed.count(dir) != 0) {
+        return entry;
+    }
+    struct stat info {};
+    if (::fstat(::dirfd(dir), &info) != 0 || info.st_dev != g_extraDevice ||
+        info.st_ino != g_extraInode) {
+        return nullptr;
+    }
+    g_extraServed.insert(dir);
+    return reinterpret_cast<dirent*>(g_extraEntry.data());
+}
+
+int stat(const char* path, struct stat* info) __THROW {
+    if (g_extraArmed) {
+        const QByteArray asked = WithoutTrailingSeparators(QByteArray(path));
+        if (asked == g_extraParent + '/' + g_extraName) path = g_extraParent.constData();
+    }
+    return static_cast<int>(::syscall(SYS_newfstatat, AT_FDCWD, path, info, 0));
+}
+
+}  // extern "C"
+// NOLINTEND(readability-inconsistent-declaration-parameter-name)

@@ -1,0 +1,46 @@
+#pragma once
+
+// Seams at the system calls, for failures a real file system on this machine cannot be made to
+// produce on demand. Linking syscall_seams.cpp into a test executable replaces renameat2,
+// opendir, readdir, closedir and stat for the whole executable; each passes straight through
+// to the C library unless a test has armed it, and only for what the test named.
+
+#include <QByteArray>
+#include <QString>
+
+namespace trellisane::testing {
+
+/// While alive, every renameat2 call fails with `error` without reaching the kernel, as on a
+/// file system that refuses the call or has no room. Not thread-safe; one at a time.
+class RenameAt2Fails {
+  public:
+    explicit RenameAt2Fails(int error);
+    ~RenameAt2Fails();
+    RenameAt2Fails(const RenameAt2Fails&) = delete;
+    RenameAt2Fails& operator=(const RenameAt2Fails&) = delete;
+    /// The number of calls refused so far.
+    int Calls() const;
+};
+
+/// While alive, opening the folder `path` for listing fails with `error` (compared as the exact
+/// text handed to opendir, after QFile::encodeName). One at a time.
+class ListingFails {
+  public:
+    ListingFails(const QString& path, int error);
+    ~ListingFails();
+    ListingFails(const ListingFails&) = delete;
+    ListingFails& operator=(const ListingFails&) = delete;
+};
+
+/// While alive, every listing of the folder `parent` ends with one more entry, a folder named
+/// `name` (which may be longer than any real file system allows), and stat of that entry's
+/// path answers as for `parent`. One at a time.
+class ExtraFolderEntry {
+  public:
+    ExtraFolderEntry(const QString& parent, const QByteArray& name);
+    ~ExtraFolderEntry();
+    ExtraFolderEntry(const ExtraFolderEntry&) = delete;
+    ExtraFolderEntry& operator=(const ExtraFolderEntry&) = delete;
+};
+
+}  // namespace trellisane::testing
