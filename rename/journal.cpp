@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QtEndian>
+#include <algorithm>
 #include <array>
 #include <cerrno>
 
@@ -276,7 +277,7 @@ std::unique_ptr<JournalWriter> JournalWriter::Create(const QByteArray& path, con
 }
 
 JournalWriter::JournalWriter(int fd, const FolderList& list, qsizetype batchSize)
-    : m_fd(fd), m_list(list), m_batchSize(batchSize < 1 ? 1 : batchSize) {}
+    : m_fd(fd), m_list(list), m_batchSize(batchSize < 1 ? 1 : batchSize), m_ahead(m_batchSize) {}
 
 JournalWriter::~JournalWriter() {
     if (m_fd >= 0) ::close(m_fd);
@@ -313,13 +314,17 @@ int JournalWriter::AboutTo(qsizetype position, const QString& from, const QStrin
     }
 
     // A new batch: this rename, then the renames the rows after it ask for as they stand now.
-    // Whatever is written ahead and then not done gets a "not moved" record later.
+    // Whatever is written ahead and then not done gets a "not moved" record later, so a run
+    // whose renames keep turning out different (a parent listed before each of its folders,
+    // say) writes ahead less and less: the journal stays within a few records per rename.
+    const bool usedUp = m_cursor >= m_batch.size();
+    m_ahead = usedUp ? std::min(m_ahead * 2, m_batchSize) : std::max<qsizetype>(1, m_ahead / 2);
     QByteArray bytes = CloseBatch();
     m_batch.clear();
     m_cursor = 0;
     m_batch.push_back(Pending{position, m_nextSequence++, from, to, id});
     for (qsizetype row = position + 1;
-         row <= m_list.Count() && static_cast<qsizetype>(m_batch.size()) < m_batchSize; ++row) {
+         row <= m_list.Count() && static_cast<qsizetype>(m_batch.size()) < m_ahead; ++row) {
         const FolderRow& next = m_list.Row(row);
         if (next.newPath.isEmpty() || WithSeparator(next.newPath) == WithSeparator(next.current)) {
             continue;  // this row will not reach the disk

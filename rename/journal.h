@@ -70,8 +70,9 @@ std::optional<std::vector<RecordedMove>> MovesOfJournal(const JournalContents& c
 /// folder is renamed its "about to" record is on disk and synced. To sync once per batch
 /// rather than once per rename, the "about to" records of the next `batchSize` rows are
 /// written ahead from the list as it stands and synced together; a rename that turns out
-/// different (an earlier rename moved the row, or failed) starts a new batch at once. The
-/// "done" records of a batch go out with the next batch or at Finish.
+/// different (an earlier rename moved the row, or failed) starts a new batch at once, and the
+/// next batches write ahead fewer rows until they are used up again. The "done" records of a
+/// batch go out with the next batch or at Finish.
 class JournalWriter {
   public:
     /// Creates the journal at `path` (never replacing an existing file), writes the header and
@@ -109,6 +110,7 @@ class JournalWriter {
     int m_fd;
     const FolderList& m_list;
     qsizetype m_batchSize;
+    qsizetype m_ahead;  ///< how many records the next batch writes ahead, at most m_batchSize
     std::vector<Pending> m_batch;
     size_t m_cursor = 0;
     std::optional<size_t> m_current;  ///< the batch entry of the rename under way
