@@ -17,9 +17,13 @@ run: build
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-bench: deps configure
+# The figures of docs/performance.md: installs the measuring tools, configures again (so Google
+# Benchmark is found), builds the benchmarks and runs them (scripts/bench.sh), printing one table.
+bench: deps
+	@./scripts/install-deps.sh libbenchmark-dev hyperfine rename gnuplot-nox time python3
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
-	cd $(BUILD) && for b in bench_rename bench_walk bench_add; do if [ -x ./$$b ]; then ./$$b; fi; done
+	./scripts/bench.sh $(BUILD)
 
 # The Debian package, named as Debian names it (trellisane_VERSION_ARCH.deb), into build/.
 package: build

@@ -1,27 +1,35 @@
-// "Add Folder/s" with sub-folders on a tree of about 100,000 folders, in the real window on the
-// offscreen platform: how long the add takes from the click to the previewed rows, and the
-// longest time the event loop was kept from running (measured by a 1 ms timer).
+// The window's two long handlers on the offscreen platform, with Google Benchmark, each with the
+// longest time the event loop was kept from running (a 1 ms timer notes every gap):
+//   - "Add Folder/s" with sub-folders, from the click to the previewed rows, over the tree of
+//     100,000 folders that scripts/bench.sh made in TRELLISANE_BENCH_TREES;
+//   - "Start Renaming" over 100,000 rows ("Add x to end"), from the click to the end of the
+//     run, on a tree of its own made beside those.
 
-#include <unistd.h>
+#include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "app/form1.h"
+#include "bench/tree_shape.h"
 #include "shell/dialogs.h"
 
 using namespace trellisane;
 
 namespace {
 
-/// Answers the browse dialog with one folder and every other question with OK or Cancel.
+/// Answers the browse dialog with one folder, every prompt with "_old" and every message with OK.
 class BenchDialogs : public Dialogs {
   public:
     explicit BenchDialogs(QString folder) : m_folder(std::move(folder)) {}
@@ -30,7 +38,7 @@ class BenchDialogs : public Dialogs {
         std::fprintf(stderr, "bench_add: message: %s\n", qPrintable(text));
         return DialogAnswer::Ok;
     }
-    QString Prompt(const QString&, const QString&) override { return QString(); }
+    QString Prompt(const QString&, const QString&) override { return QStringLiteral("_old"); }
     QString BrowseFolder(const QString&, const QString&) override { return m_folder; }
     bool OpenUrl(const QUrl&) override { return false; }
 
@@ -38,59 +46,112 @@ class BenchDialogs : public Dialogs {
     QString m_folder;
 };
 
-/// 10 x 10 x 10 x 100 folders below `folder`: 101,110 in all.
-long MakeTree(const std::filesystem::path& folder, int level) {
-    static constexpr int kFanOut[] = {10, 10, 10, 100};
-    if (level == 4) return 0;
-    long made = 0;
-    for (int i = 0; i < kFanOut[level]; ++i) {
-        const std::filesystem::path child = folder / ("Folder " + std::to_string(i));
-        std::filesystem::create_directory(child);
-        made += 1 + MakeTree(child, level + 1);
-    }
-    return made;
+/// Runs the event loop until `done` holds, noting the longest gap between two ticks of a 1 ms
+/// timer (the longest time a handler kept the loop from running), in milliseconds.
+template <typename Done>
+qint64 LongestStall(Done&& done) {
+    QElapsedTimer clock;
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer tick;
+    tick.setInterval(1);
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        longest = std::max(longest, now - last);
+        last = now;
+        if (done()) QCoreApplication::quit();
+    });
+    clock.start();
+    tick.start();
+    QCoreApplication::exec();
+    return longest;
 }
+
+void BM_WindowAdd(benchmark::State& state) {
+    const char* trees = std::getenv("TRELLISANE_BENCH_TREES");
+    if (trees == nullptr) {
+        state.SkipWithError("TRELLISANE_BENCH_TREES names no folder of trees");
+        return;
+    }
+    const long count = state.range(0);
+    BenchDialogs dialogs(QFile::decodeName(trees) + u'/' + QString::number(count));
+    qint64 longest = 0;
+    qsizetype rows = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Form1 form(dialogs, QDir::tempPath(), [] { return 1; });
+        form.show();
+        form.findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(true);
+        state.ResumeTiming();
+        // Clicked from the event loop, so the timer measures the click's own handler too.
+        QTimer::singleShot(0, [&] { form.findChild<QPushButton*>("PushButton3")->click(); });
+        longest = std::max(longest, LongestStall([&] { return form.AddsInFlight() == 0; }));
+        state.PauseTiming();
+        rows = form.List().Count();
+        form.close();
+        state.ResumeTiming();
+    }
+    if (rows != count + 1) state.SkipWithError("the add did not list every folder");
+    state.counters["rows"] = static_cast<double>(rows);
+    state.counters["longest_stall_ms"] = static_cast<double>(longest);
+}
+
+void BM_WindowStartRenaming(benchmark::State& state) {
+    const char* trees = std::getenv("TRELLISANE_BENCH_TREES");
+    if (trees == nullptr) {
+        state.SkipWithError("TRELLISANE_BENCH_TREES names no folder of trees");
+        return;
+    }
+    const long count = state.range(0);
+    qint64 longest = 0;
+    qsizetype rows = 0;
+    int made = 0;
+    bool renamed = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::string root = std::string(trees) + "/start-renaming-" + std::to_string(++made);
+        std::filesystem::create_directory(root);
+        for (const std::string& path : bench::TreePaths(count)) {
+            std::filesystem::create_directory(root + '/' + path);
+        }
+        BenchDialogs dialogs(QFile::decodeName(root.c_str()));
+        Form1 form(dialogs, QDir::tempPath(), [] { return 1; });
+        form.show();
+        form.findChild<QCheckBox*>(QStringLiteral("Check1"))->setChecked(true);
+        QTimer::singleShot(0, [&] { form.findChild<QPushButton*>("PushButton3")->click(); });
+        LongestStall([&] { return form.AddsInFlight() == 0; });
+        // Picked as the person picks it, so the pick runs its preview pass.
+        QComboBox* selector = form.findChild<QComboBox*>(QStringLiteral("Combo1"));
+        const int entry = selector->findText(QStringLiteral("Add x to end of each in folder(s)"));
+        selector->setCurrentIndex(entry);
+        Q_EMIT selector->activated(entry);
+        QPushButton* start = form.findChild<QPushButton*>(QStringLiteral("PushButton2"));
+        state.ResumeTiming();
+        QTimer::singleShot(0, [&] { start->click(); });
+        // The run is over once the button has been disabled ("Done." answered).
+        longest = std::max(longest, LongestStall([&] { return !start->isEnabled(); }));
+        state.PauseTiming();
+        rows = form.List().Count();
+        renamed = form.List().Row(1).current.contains(QStringLiteral("_old"));
+        form.close();
+        state.ResumeTiming();
+    }
+    if (!renamed) state.SkipWithError("the run renamed nothing");
+    state.counters["rows"] = static_cast<double>(rows);
+    state.counters["longest_stall_ms"] = static_cast<double>(longest);
+}
+
+BENCHMARK(BM_WindowAdd)->Arg(100000)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WindowStartRenaming)->Arg(100000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const std::filesystem::path base =
-        std::filesystem::path(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") /
-        ("trellisane-bench-add-" + std::to_string(getpid()));
-    std::filesystem::create_directory(base);
-    const long made = MakeTree(base, 0);
-
-    BenchDialogs dialogs(QString::fromStdString(base.string()));
-    Form1 form(dialogs, QDir::tempPath(), [] { return 1; });
-    form.show();
-    form.findChild<QCheckBox*>("Check1")->setChecked(true);
-
-    QElapsedTimer clock;
-    qint64 last = 0;
-    qint64 longestGap = 0;
-    QTimer tick;
-    tick.setInterval(1);
-    QObject::connect(&tick, &QTimer::timeout, [&] {
-        const qint64 now = clock.elapsed();
-        longestGap = std::max(longestGap, now - last);
-        last = now;
-        if (form.AddsInFlight() == 0) app.quit();
-    });
-    clock.start();
-    tick.start();
-    // Clicked from the event loop, so the timer measures the click's own handler too.
-    QTimer::singleShot(0, [&] { form.findChild<QPushButton*>("PushButton3")->click(); });
-    app.exec();
-    const qint64 total = clock.elapsed();
-
-    std::printf(
-        "add: %ld folders below the chosen one, %lld rows listed and previewed in %lld ms\n", made,
-        static_cast<long long>(form.List().Count()), static_cast<long long>(total));
-    std::printf("add: the event loop was blocked for at most %lld ms\n",
-                static_cast<long long>(longestGap));
-    form.close();
-    std::filesystem::remove_all(base);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
     return 0;
 }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli/journal_cli.h"
+#include "cli/status_output.h"
 #include "engine/error_report.h"
 #include "engine/operations.h"
 #include "engine/preview.h"
@@ -31,8 +32,8 @@ constexpr int kExitUsage = 2;
 
 constexpr char kUsage[] =
     "Usage: trellisane-cli --operation TEXT [--x TEXT] [--y TEXT] [--find TEXT]\n"
-    "                      [--replace TEXT] [--subfolders] [--apply [--journal FILE]]\n"
-    "                      [--print0] FOLDER...\n"
+    "                      [--replace TEXT] [--subfolders]\n"
+    "                      [--apply [--journal FILE] | --status | --check] [--print0] FOLDER...\n"
     "       trellisane-cli --undo FILE [--apply] [--print0]\n"
     "\n"
     "Shows, for every FOLDER, the path it would get under one renaming operation, or renames\n"
@@ -46,6 +47,10 @@ constexpr char kUsage[] =
     "  --subfolders      add every folder beneath each FOLDER as well, deepest first\n"
     "  --apply           rename the folders on disk, first row to last, then print the paths\n"
     "                    where they are now\n"
+    "  --status          add a third field to every row: ok, unchanged, not-previewed,\n"
+    "                    refused, taken, claimed or missing, as Start Renaming would find it\n"
+    "  --check           print only the rows that would not be renamed, with their status\n"
+    "                    and the reason; exit 1 when there is any\n"
     "  --journal FILE    with --apply, record the run in the new file FILE as it goes, so\n"
     "                    that --undo can put every folder back, even after a crash\n"
     "  --undo FILE       put back every folder the run recorded in FILE renamed, newest first\n"
@@ -138,6 +143,8 @@ struct Request {
     bool subfolders = false;
     bool apply = false;
     bool print0 = false;
+    bool status = false;
+    bool check = false;
     std::optional<QByteArray> journal;  ///< --journal FILE, as bytes
     std::optional<QByteArray> undo;     ///< --undo FILE, as bytes
     std::vector<QByteArray> folders;
@@ -223,6 +230,8 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
         if (name == "--subfolders") flag = &request.subfolders;
         if (name == "--apply") flag = &request.apply;
         if (name == "--print0") flag = &request.print0;
+        if (name == "--status") flag = &request.status;
+        if (name == "--check") flag = &request.check;
         const bool help = name == "--help" || name == "-h";
         if (help || name == "--version" || flag != nullptr) {
             if (inlineValue) return usageError("option '" + name + "' takes no value");
@@ -278,14 +287,19 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
         *value = *text;
     }
     if (request.undo) {
-        if (request.operation || request.journal || !request.folders.empty()) {
-            return usageError("--undo takes no --operation, --journal or FOLDER");
+        if (request.operation || request.journal || request.status || request.check ||
+            !request.folders.empty()) {
+            return usageError(
+                "--undo takes no --operation, --journal, --status, --check or FOLDER");
         }
         return std::nullopt;
     }
     if (request.journal && !request.apply) return usageError("--journal needs --apply");
     if (!request.operation) return usageError("--operation is missing");
     if (request.folders.empty()) return usageError("no FOLDER given");
+    if (request.apply && (request.status || request.check)) {
+        return usageError("--status and --check show a preview; they do not go with --apply");
+    }
     return std::nullopt;
 }
 
@@ -387,15 +401,17 @@ int Run(int argc, char** argv, Output& out, Output& err) {
         QByteArrayList problems;
         const int journalStatus =
             ApplyWithJournal(list, request.journal, problems, [&](const RowOutcome& outcome) {
-                Complain(err, ("cannot rename '" + outcome.oldPath + "' to '" + outcome.newPath +
-                               "': " + outcome.description)
-                                  .toUtf8());
+                Complain(err, outcome.Report().toUtf8());
                 status = kExitFailed;
             });
         for (const QByteArray& problem : problems) Complain(err, problem);
         if (journalStatus == kExitUsage) return kExitUsage;
         if (journalStatus != kExitOk) status = journalStatus;
         for (const FolderRow& row : list.Rows()) out << row.current << rowEnd;
+    } else if (request.status || request.check) {
+        status = WriteRowStatuses(
+            list.Rows(), request.check ? StatusOutput::NotRenamedOnly : StatusOutput::EveryRow,
+            request.print0, [&out](const QByteArray& block) { out << block; });
     } else {
         for (const FolderRow& row : list.Rows()) {
             out << row.current << fieldEnd << row.newPath << rowEnd;

@@ -49,7 +49,7 @@ int ApplyWithJournal(FolderList& list, const std::optional<QByteArray>& journalP
         return kExitOk;
     }
     int error = 0;
-    const std::unique_ptr<JournalWriter> journal = JournalWriter::Create(*journalPath, list, error);
+    const std::unique_ptr<JournalWriter> journal = JournalWriter::Create(*journalPath, error);
     if (!journal) {
         problems << "cannot create the journal '" + *journalPath + "': " +
                         (error == EEXIST ? QByteArray("it already exists")

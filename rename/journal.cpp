@@ -247,15 +247,15 @@ std::optional<std::vector<RecordedMove>> MovesOfJournal(const JournalContents& c
     return moves;
 }
 
-std::unique_ptr<JournalWriter> JournalWriter::Create(const QByteArray& path, const FolderList& list,
-                                                     int& error, qsizetype batchSize) {
+std::unique_ptr<JournalWriter> JournalWriter::Create(const QByteArray& path, int& error,
+                                                     qsizetype batchSize) {
     error = 0;
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
         error = errno;
         return nullptr;
     }
-    std::unique_ptr<JournalWriter> writer(new JournalWriter(fd, list, batchSize));
+    std::unique_ptr<JournalWriter> writer(new JournalWriter(fd, batchSize));
     error = writer->Write(JournalHeader(), true);
     if (error == 0) {
         // The file's own entry in its folder must survive a power cut as well.
@@ -276,8 +276,8 @@ std::unique_ptr<JournalWriter> JournalWriter::Create(const QByteArray& path, con
     return writer;
 }
 
-JournalWriter::JournalWriter(int fd, const FolderList& list, qsizetype batchSize)
-    : m_fd(fd), m_list(list), m_batchSize(batchSize < 1 ? 1 : batchSize), m_ahead(m_batchSize) {}
+JournalWriter::JournalWriter(int fd, qsizetype batchSize)
+    : m_fd(fd), m_batchSize(batchSize < 1 ? 1 : batchSize), m_ahead(m_batchSize) {}
 
 JournalWriter::~JournalWriter() {
     if (m_fd >= 0) ::close(m_fd);
@@ -286,27 +286,40 @@ JournalWriter::~JournalWriter() {
 RenamePlatform JournalWriter::Attach(RenamePlatform base) {
     RenamePlatform platform = base;
     platform.aboutToRename = [this, next = std::move(base.aboutToRename)](
-                                 qsizetype position, const QString& from, const QString& to) {
-        const int refused = next ? next(position, from, to) : 0;
-        return refused != 0 ? refused : AboutTo(position, from, to);
+                                 const std::vector<FolderRow>& rows, const QString& from,
+                                 const QString& to) {
+        const int refused = next ? next(rows, from, to) : 0;
+        return refused != 0 ? refused : AboutTo(rows, from, to);
     };
-    platform.renamed = [this, next = std::move(base.renamed)](
-                           qsizetype position, const QString& from, const QString& to,
-                           const FolderRenameResult& result) {
+    platform.renamed = [this, next = std::move(base.renamed)](const QString& from,
+                                                              const QString& to,
+                                                              const FolderRenameResult& result) {
         Renamed(result);
-        if (next) next(position, from, to, result);
+        if (next) next(from, to, result);
     };
     return platform;
 }
 
-int JournalWriter::AboutTo(qsizetype position, const QString& from, const QString& to) {
+int JournalWriter::AboutTo(const std::vector<FolderRow>& rows, const QString& from,
+                           const QString& to) {
     m_current.reset();
     if (m_error != 0) return m_error;
     const std::optional<FolderId> id = IdAt(from);
-    while (m_cursor < m_batch.size() && m_batch[m_cursor].position < position) ++m_cursor;
+    // The row at its turn: the first one asking for this rename that is not done yet (the
+    // rows before it have their new paths cleared). Rows are taken in order, so the search
+    // goes on from where the last one ended.
+    const auto asks = [&](const FolderRow& row) {
+        return WithoutSeparator(row.current) == from && WithoutSeparator(row.newPath) == to;
+    };
+    size_t position = m_row;
+    while (position < rows.size() && !asks(rows[position])) ++position;
+    if (position == rows.size()) position = m_row;  // not found: nothing to write ahead from
+    m_row = position;
+
+    while (m_cursor < m_batch.size() && m_batch[m_cursor].row < position) ++m_cursor;
     if (m_cursor < m_batch.size()) {
         const Pending& written = m_batch[m_cursor];
-        if (written.position == position && written.from == from && written.to == to &&
+        if (written.row == position && written.from == from && written.to == to &&
             written.id == id) {
             m_current = m_cursor;
             return 0;  // already durable
@@ -323,9 +336,9 @@ int JournalWriter::AboutTo(qsizetype position, const QString& from, const QStrin
     m_batch.clear();
     m_cursor = 0;
     m_batch.push_back(Pending{position, m_nextSequence++, from, to, id});
-    for (qsizetype row = position + 1;
-         row <= m_list.Count() && static_cast<qsizetype>(m_batch.size()) < m_ahead; ++row) {
-        const FolderRow& next = m_list.Row(row);
+    for (size_t row = position + 1;
+         row < rows.size() && static_cast<qsizetype>(m_batch.size()) < m_ahead; ++row) {
+        const FolderRow& next = rows[row];
         if (next.newPath.isEmpty() || WithSeparator(next.newPath) == WithSeparator(next.current)) {
             continue;  // this row will not reach the disk
         }

@@ -11,8 +11,6 @@
 
 namespace trellisane {
 
-class FolderList;
-
 /// The journal of a run, on disk: the header "trellisane rename journal\n" and "version 1\n",
 /// then records. A record is a type byte, a 32-bit payload length and a CRC-32 of those two,
 /// the payload, and a CRC-32 of everything before it; integers are little-endian. Paths are
@@ -66,7 +64,7 @@ std::optional<JournalContents> ParseJournal(const QByteArray& bytes, QString& er
 std::optional<std::vector<RecordedMove>> MovesOfJournal(const JournalContents& contents,
                                                         QString& error);
 
-/// Writes the journal of one run of ApplyRenames over `list`, as the run goes: before any
+/// Writes the journal of one run of ApplyRenames, as the run goes: before any
 /// folder is renamed its "about to" record is on disk and synced. To sync once per batch
 /// rather than once per rename, the "about to" records of the next `batchSize` rows are
 /// written ahead from the list as it stands and synced together; a rename that turns out
@@ -77,9 +75,9 @@ class JournalWriter {
   public:
     /// Creates the journal at `path` (never replacing an existing file), writes the header and
     /// syncs the file and its folder. Returns nothing with the errno value in `error` (EEXIST:
-    /// the file exists). `list` must outlive the writer and be the list the run renames.
-    static std::unique_ptr<JournalWriter> Create(const QByteArray& path, const FolderList& list,
-                                                 int& error, qsizetype batchSize = kJournalBatch);
+    /// the file exists).
+    static std::unique_ptr<JournalWriter> Create(const QByteArray& path, int& error,
+                                                 qsizetype batchSize = kJournalBatch);
     ~JournalWriter();
     JournalWriter(const JournalWriter&) = delete;
     JournalWriter& operator=(const JournalWriter&) = delete;
@@ -92,7 +90,7 @@ class JournalWriter {
 
   private:
     struct Pending {
-        qsizetype position;
+        size_t row;  ///< index into the run's rows
         quint64 sequence;
         QString from;
         QString to;
@@ -100,15 +98,15 @@ class JournalWriter {
         bool resolved = false;
     };
 
-    JournalWriter(int fd, const FolderList& list, qsizetype batchSize);
-    int AboutTo(qsizetype position, const QString& from, const QString& to);
+    JournalWriter(int fd, qsizetype batchSize);
+    int AboutTo(const std::vector<FolderRow>& rows, const QString& from, const QString& to);
     void Renamed(const FolderRenameResult& result);
     /// The "done" records of the batch, "not moved" for every record it did not use.
     QByteArray CloseBatch();
     int Write(const QByteArray& bytes, bool sync);
 
     int m_fd;
-    const FolderList& m_list;
+    size_t m_row = 0;  ///< where the search for the row at its turn starts
     qsizetype m_batchSize;
     qsizetype m_ahead;  ///< how many records the next batch writes ahead, at most m_batchSize
     std::vector<Pending> m_batch;

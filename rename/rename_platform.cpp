@@ -1,7 +1,10 @@
 // The disk side of renaming: one folder renamed without ever replacing anything.
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -78,6 +81,60 @@ bool SameEntry(const QString& a, const QString& b) {
     if (::lstat(QFile::encodeName(a).constData(), &first) != 0) return false;
     if (::lstat(QFile::encodeName(b).constData(), &second) != 0) return false;
     return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+EntryState ExamineEntry(const QString& path) {
+    EntryState state;
+    if (path.isEmpty() || HoldsNul(path)) {
+        state.error = ENOENT;
+        return state;
+    }
+    const QByteArray encoded = QFile::encodeName(path);
+    struct stat status {};
+    if (::lstat(encoded.constData(), &status) != 0) {
+        state.error = errno;
+        return state;
+    }
+    state.owner = status.st_uid;
+    state.device = status.st_dev;
+    if (S_ISDIR(status.st_mode)) {
+        state.kind = Occupant::Folder;
+    } else if (S_ISLNK(status.st_mode)) {
+        state.kind = Occupant::Link;
+        struct stat target {};
+        state.linkToFolder = ::stat(encoded.constData(), &target) == 0 && S_ISDIR(target.st_mode);
+    } else {
+        state.kind = Occupant::File;
+    }
+    return state;
+}
+
+bool FoldsCase(const QString& folder) {
+    if (folder.isEmpty() || HoldsNul(folder)) return false;
+    const QByteArray encoded = QFile::encodeName(folder);
+    struct statfs system {};
+    if (::statfs(encoded.constData(), &system) != 0) return false;
+    switch (static_cast<unsigned long>(system.f_type)) {
+        case 0x4d44:      // FAT
+        case 0x2011BAB0:  // exFAT
+        case 0x5346544e:  // NTFS (ntfs-3g, ntfs)
+        case 0x7366746e:  // NTFS (ntfs3)
+        case 0x482b:      // HFS+
+        case 0x4244:      // HFS
+            return true;
+        case 0xEF53:      // ext2/3/4
+        case 0xF2F52010:  // f2fs
+            break;
+        default:
+            return false;
+    }
+    // ext4 and f2fs fold case only in folders made with the attribute.
+    const int fd = ::open(encoded.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return false;
+    int flags = 0;
+    const bool folds = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_CASEFOLD_FL) != 0;
+    ::close(fd);
+    return folds;
 }
 
 RenamePlatform DefaultRenamePlatform() {

@@ -1,49 +1,45 @@
 #include "rename/start_renaming.h"
 
-#include <optional>
-#include <utility>
-
 #include "engine/error_report.h"
-#include "folders/folder_entries.h"
 #include "folders/folder_list.h"
-#include "folders/path_separator.h"
 #include "rename/path_index.h"
+#include "rename/run_player.h"
 #include "shell/dialogs.h"
 
 namespace trellisane {
 
 namespace {
 
-constexpr QChar kSeparator = kPathSeparator;
+/// The real disk, through the operations of one platform, for a run over `rows`.
+class PlatformDisk : public RunDisk {
+  public:
+    PlatformDisk(const RenamePlatform& platform, const std::vector<FolderRow>& rows)
+        : m_platform(platform), m_rows(rows) {}
+    EntryState Examine(const QString& path) override { return m_platform.examine(path); }
+    std::optional<QString> Refuse(const QString& oldPath) override {
+        return m_platform.refuse ? m_platform.refuse(oldPath) : std::nullopt;
+    }
+    FolderRenameResult Rename(const QString& from, const QString& to) override {
+        const int refused =
+            m_platform.aboutToRename ? m_platform.aboutToRename(m_rows, from, to) : 0;
+        if (refused != 0) return FolderRenameResult{refused, {}};
+        FolderRenameResult result = RenameFolder(from, to, m_platform);
+        if (m_platform.renamed) m_platform.renamed(from, to, result);
+        return result;
+    }
 
-/// Why the row's rename must not reach the disk, or nothing. `from` and `to` receive the
-/// paths to hand the platform. `oldPath` and `newPath` differ and `newPath` is not empty.
-std::optional<QString> Refusal(const QString& oldPath, const QString& newPath, QString& from,
-                               QString& to) {
-    from = WithoutSeparator(oldPath);
-    to = WithoutSeparator(newPath);
-    const QChar nul(u'\0');
-    if (from.contains(nul)) return QStringLiteral("The folder's path holds a NUL character.");
-    const qsizetype nameStart = from.lastIndexOf(kSeparator) + 1;
-    if (nameStart >= from.size()) return QStringLiteral("The folder has no name to change.");
-    // Compared as text: the parent part of the new path is the old one, character for
-    // character, or the row would move its folder elsewhere.
-    if (!to.startsWith(QStringView(from).left(nameStart))) {
-        return QStringLiteral("The new path is not in the folder's own parent folder.");
-    }
-    const QStringView name = QStringView(to).mid(nameStart);
-    if (name.isEmpty()) return QStringLiteral("The new name is empty.");
-    if (name == u"." || name == u"..") {
-        return QStringLiteral("The new name \"%1\" is not a folder name.").arg(name);
-    }
-    if (name.contains(kSeparator)) {
-        return QStringLiteral("The new name \"%1\" holds a path separator.").arg(name);
-    }
-    if (name.contains(nul)) return QStringLiteral("The new name holds a NUL character.");
-    return std::nullopt;
-}
+  private:
+    const RenamePlatform& m_platform;
+    const std::vector<FolderRow>& m_rows;
+};
 
 }  // namespace
+
+QString RowOutcome::NewName() const { return NewNameOf(oldPath, newPath); }
+
+QString RowOutcome::Report() const {
+    return DescribeFailure(fate, WithoutSeparator(oldPath), NewName());
+}
 
 RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutcome&)>& onFailure) {
     return ApplyRenames(list, onFailure, DefaultRenamePlatform());
@@ -51,69 +47,15 @@ RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutco
 
 RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutcome&)>& onFailure,
                        const RenamePlatform& platform) {
-    RenameRun run;
-    const qsizetype count = list.Count();
-    run.outcomes.reserve(static_cast<size_t>(count));
+    std::vector<FolderRow> rows = list.Rows();
+    PlatformDisk disk(platform, rows);
+    RenameRun run = PlayRun(rows, disk, onFailure);
+
     FolderList::BulkChange bulk(list);
-
-    // Every row is filed under its current path, so the rows inside a folder that has just
-    // been renamed are found without looking at the others.
-    PathIndex index;
-    for (qsizetype position = 1; position <= count; ++position) {
-        index.Add(WithSeparator(list.Row(position).current), position);
-    }
-
-    // The rows of the folder moved from `from` to `to`, and of everything inside it, follow
-    // it: earlier rows (already renamed) and later rows (before their turn) alike. A row of
-    // another folder keeps its new path, even one naming the place `from` has just left.
-    const auto follow = [&](const QString& from, const QString& to) {
-        index.Move(from, to, [&](qsizetype position, const QString& now) {
-            const QString& newPath = list.Row(position).newPath;
-            if (newPath.startsWith(from)) {
-                list.SetNewPath(position, to + newPath.mid(from.size()));
-            }
-            list.SetCurrent(position, now);
-        });
-        run.moves.push_back(PathMove{from, to});
-    };
-
-    for (qsizetype position = 1; position <= count; ++position) {
-        RowOutcome outcome;
-        outcome.position = position;
-        outcome.oldPath = list.Row(position).current;
-        outcome.newPath = list.Row(position).newPath;
-
-        QString from;
-        QString to;
-        if (outcome.newPath.isEmpty()) {
-            outcome.description = QStringLiteral("No new name: the row has not been previewed.");
-        } else if (WithSeparator(outcome.newPath) == WithSeparator(outcome.oldPath)) {
-            outcome.ok = true;  // nothing to do, and nothing for the disk to refuse
-        } else if (auto refused =
-                       platform.refuse ? platform.refuse(outcome.oldPath) : std::nullopt) {
-            outcome.description = *refused;
-        } else if (auto refusal = Refusal(outcome.oldPath, outcome.newPath, from, to)) {
-            outcome.description = *refusal;
-        } else {
-            const int refused =
-                platform.aboutToRename ? platform.aboutToRename(position, from, to) : 0;
-            const FolderRenameResult result =
-                refused != 0 ? FolderRenameResult{refused, {}} : RenameFolder(from, to, platform);
-            if (refused == 0 && platform.renamed) platform.renamed(position, from, to, result);
-            if (result.error == 0) {
-                outcome.ok = true;
-                follow(WithSeparator(outcome.oldPath), to + kSeparator);
-            } else {
-                outcome.description = DescribeError(result.error);
-                if (!result.strandedAt.isEmpty()) {
-                    follow(WithSeparator(outcome.oldPath), result.strandedAt + kSeparator);
-                }
-            }
-        }
-
+    for (qsizetype position = 1; position <= list.Count(); ++position) {
+        const FolderRow& row = rows[static_cast<size_t>(position - 1)];
+        list.SetCurrent(position, row.current);
         list.SetNewPath(position, QString());
-        run.outcomes.push_back(std::move(outcome));
-        if (!run.outcomes.back().ok && onFailure) onFailure(run.outcomes.back());
     }
     return run;
 }
@@ -145,7 +87,7 @@ RenameRun StartRenaming(FolderList& list, Dialogs& dialogs, const QString& title
             list,
             [&](const RowOutcome& failed) {
                 trap.Reach(kRenameRow);
-                trap.Fail(failed.description);
+                trap.Fail(failed.Report());
             },
             platform);
     });
@@ -167,7 +109,7 @@ void CarryThroughMoves(QStringList& paths, const std::vector<PathMove>& moves) {
         index.Move(WithSeparator(move.from), WithSeparator(move.to),
                    [&](qsizetype i, const QString& now) {
                        // A path keeps its own form, with or without the trailing separator.
-                       paths[i] = paths[i].endsWith(kSeparator) ? now : now.chopped(1);
+                       paths[i] = paths[i].endsWith(kPathSeparator) ? now : now.chopped(1);
                    });
     }
 }

@@ -1,15 +1,20 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <optional>
 #include <vector>
 
+#include "rename/row_status.h"
+
 namespace trellisane {
 
 class Dialogs;
 class FolderList;
+struct FolderRow;
 
 /// The location text of Start Renaming's error reports.
 inline constexpr char kStartRenamingLocation[] = "in Dorvalin2021/08/31.Form1.PushButton2_Click ";
@@ -36,8 +41,14 @@ struct RowOutcome {
     qsizetype position = 0;  ///< 1-based row
     QString oldPath;         ///< as tried, after following earlier renames
     QString newPath;
-    bool ok = false;
-    QString description;  ///< the platform's (or our) description of a failure
+    RowFate fate;
+
+    /// Whether the folder now stands at the new path (renamed, or nothing to do).
+    bool ok() const { return Succeeds(fate.status); }
+    /// The new name as the row asked for it: the part of the new path after the old parent.
+    QString NewName() const;
+    /// The report of a row that did not succeed (DescribeFailure).
+    QString Report() const;
 };
 
 /// The result of one run, for callers that report in their own way (the command line) and for
@@ -49,13 +60,13 @@ struct RenameRun {
 
 /// Renames every row's folder from its current to its new path, first row to last; one outcome
 /// per row, going on past failures. Never replaces an existing folder; a row whose new path
-/// equals its current path succeeds without a change; an empty or unusable new name fails
-/// without touching the disk. Afterwards each row's current path is where its folder is and
-/// every new path is "". `onFailure` (may be empty) is called at once for each failed row.
-/// When a folder moves, every row whose current path is equal to or below it (by whole
-/// components) follows it, earlier rows and later ones, the later with their new paths, so a
-/// folder listed before its own sub-folders breaks nothing. A failed row keeps its path.
-/// Near-linear in rows times depth.
+/// equals its current path succeeds without a change; an empty or unusable new name, and a
+/// current path that no longer names a folder, fail without a rename. Afterwards each row's current
+/// path is where its folder is and every new path is "". `onFailure` (may be empty) is called at
+/// once for each failed row. When a folder moves, every row whose current path is equal to or below
+/// it (by whole components) follows it, earlier rows and later ones, the later with their new
+/// paths, so a folder listed before its own sub-folders breaks nothing. A failed row keeps its
+/// path. Near-linear in rows times depth.
 RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutcome&)>& onFailure);
 
 /// "Start Renaming": "No folders added." for an empty list; otherwise ApplyRenames with one
@@ -81,6 +92,27 @@ int RenameCheckThenRename(const QString& from, const QString& to);
 /// link not followed. False when either cannot be examined. Two lstat calls.
 bool SameEntry(const QString& a, const QString& b);
 
+/// What stands at one path, as a run needs to know it.
+struct EntryState {
+    int error = 0;                     ///< 0, or the errno value of the look-up (ENOENT: none)
+    Occupant kind = Occupant::Folder;  ///< what it is; a device or pipe counts as a file
+    bool linkToFolder = false;         ///< a symbolic link that leads to a folder
+    uid_t owner = 0;
+    dev_t device = 0;  ///< the file system it lies on (a mount point: the one mounted there)
+
+    /// A folder, or a link to one: what a row may rename.
+    bool IsFolder() const { return error == 0 && (kind == Occupant::Folder || linkToFolder); }
+};
+
+/// The entry at `path` (no trailing separator), a final symbolic link not followed; one lstat,
+/// and a stat for a link.
+EntryState ExamineEntry(const QString& path);
+
+/// Whether names in `folder` are compared without regard to case: a FAT, exFAT, NTFS or HFS
+/// file system, or a folder with the case-folding attribute (ext4, f2fs). False when it
+/// cannot be told. One statfs, and an open and ioctl on ext4 and f2fs.
+bool FoldsCase(const QString& folder);
+
 struct FolderRenameResult;
 
 /// The disk operations a run uses. DefaultRenamePlatform() gives the real ones; tests replace
@@ -93,17 +125,25 @@ struct RenamePlatform {
     /// Why the folder at a row's current path must be left alone whatever its new name, or
     /// nothing; may be empty (nothing is refused).
     std::function<std::optional<QString>(const QString& oldPath)> refuse;
-    /// Optional: told before row `position`'s folder is renamed from `from` to `to` (no
-    /// trailing separators); a non-zero errno refuses the rename, which then fails with it.
-    std::function<int(qsizetype position, const QString& from, const QString& to)> aboutToRename;
+    /// What stands at a path (ExamineEntry).
+    std::function<EntryState(const QString& path)> examine = ExamineEntry;
+    /// Whether the file system of `folder` sees names that differ only in case as one name
+    /// (FoldsCase). Only the plan asks.
+    std::function<bool(const QString& folder)> foldsCase = FoldsCase;
+    /// Optional: told before ApplyRenames renames a folder from `from` to `to` (no trailing
+    /// separators), with the run's rows as they stand then (the row at its turn has `from` and
+    /// `to` as its paths; the rows before it have been done, their new paths cleared). A
+    /// non-zero errno refuses the rename, which then fails with it.
+    std::function<int(const std::vector<FolderRow>& rows, const QString& from, const QString& to)>
+        aboutToRename;
     /// Optional: told after each rename that aboutToRename let through, with its result.
-    std::function<void(qsizetype position, const QString& from, const QString& to,
-                       const FolderRenameResult& result)>
+    std::function<void(const QString& from, const QString& to, const FolderRenameResult& result)>
         renamed;
 };
 
-/// The real disk operations: RenameNoReplace and SameEntry; `refuse` refuses every folder inside
-/// the running program's own folder when that is an installed copy (ProtectedLocationRefusal).
+/// The real disk operations: RenameNoReplace, SameEntry, ExamineEntry and FoldsCase; `refuse`
+/// refuses every folder inside the running program's own folder when that is an installed copy
+/// (ProtectedLocationRefusal).
 RenamePlatform DefaultRenamePlatform();
 
 /// The outcome of RenameFolder.

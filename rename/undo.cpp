@@ -185,18 +185,19 @@ UndoResult UndoMoves(const std::vector<RecordedMove>& moves, bool apply,
 RenamePlatform MoveRecorder::Attach(RenamePlatform base) {
     RenamePlatform platform = base;
     platform.aboutToRename = [this, next = std::move(base.aboutToRename)](
-                                 qsizetype position, const QString& from, const QString& to) {
-        const int refused = next ? next(position, from, to) : 0;
+                                 const std::vector<FolderRow>& rows, const QString& from,
+                                 const QString& to) {
+        const int refused = next ? next(rows, from, to) : 0;
         m_pendingId = refused == 0 ? IdAt(from) : std::nullopt;
         return refused;
     };
-    platform.renamed = [this, next = std::move(base.renamed)](
-                           qsizetype position, const QString& from, const QString& to,
-                           const FolderRenameResult& result) {
+    platform.renamed = [this, next = std::move(base.renamed)](const QString& from,
+                                                              const QString& to,
+                                                              const FolderRenameResult& result) {
         const QString at = result.error == 0 ? to : result.strandedAt;
         if (!at.isEmpty()) m_moves.push_back(RecordedMove{from, at, m_pendingId, true});
         m_pendingId.reset();
-        if (next) next(position, from, to, result);
+        if (next) next(from, to, result);
     };
     return platform;
 }

@@ -249,7 +249,9 @@ TEST_F(WindowTest, AFailedRenameShowsTheErrorReport) {
 
     Click("PushButton2");
     ASSERT_EQ(dialogs.Messages(),
-              QStringList({Report("No such file or directory",
+              QStringList({Report("No such file or directory: \"" + PathOf("gone") +
+                                      "\" cannot be renamed to \"GONE\" (no folder is there "
+                                      "any more).",
                                   "in Dorvalin2021/08/31.Form1.PushButton2_Click ", 106),
                            "Done."}));
     EXPECT_EQ(dialogs.calls[0].title, "Application Error");

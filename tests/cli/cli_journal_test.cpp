@@ -185,7 +185,7 @@ TEST_P(CliJournalKilled, ThenUndoneEveryFolderAndMarkerIsBackWhereItStarted) {
     const pid_t child = ::fork();
     if (child == 0) {
         int error = 0;
-        auto writer = JournalWriter::Create(journal, list, error, 2);
+        auto writer = JournalWriter::Create(journal, error, 2);
         if (!writer) ::_exit(3);
         int renames = 0;
         RenamePlatform disk = DefaultRenamePlatform();

@@ -368,7 +368,7 @@ std::string CheckRunInvariants(const std::vector<QString>& folders,
                                 rows[i].current.toStdString() + " to " +
                                 rows[i].newPath.toStdString() + ")";
         if (!list.Row(position).newPath.isEmpty()) return row + ": a new path was left behind";
-        if (!outcome.ok && outcome.description.isEmpty()) return row + ": failed without a reason";
+        if (!outcome.ok() && outcome.Report().isEmpty()) return row + ": failed without a reason";
         const QString expected = CarryOne(rows[i].current, run.moves);
         if (now != expected) {
             return row + ": shows " + now.toStdString() + ", carried through the moves it is " +
@@ -382,7 +382,7 @@ std::string CheckRunInvariants(const std::vector<QString>& folders,
             }
         }
         const bool changed = WithSeparator(outcome.newPath) != WithSeparator(outcome.oldPath);
-        if (outcome.ok && changed) {
+        if (outcome.ok() && changed) {
             if (renamed >= renamedIds.size()) return row + ": succeeded without renaming";
             lastRenamedBy[renamedIds[renamed++]] = i;
         }

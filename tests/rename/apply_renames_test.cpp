@@ -4,10 +4,12 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QTemporaryDir>  // completes TempTree's member for the fixtures made here
+#include <cerrno>
 #include <vector>
 
 #include "folders/folder_list.h"
 #include "rename/start_renaming.h"
+#include "tests/rename/row_fates.h"
 #include "tests/support/temp_tree.h"
 
 namespace trellisane {
@@ -20,13 +22,14 @@ using testing::TempTree;
 struct Row {
     const char* current;
     const char* newPath;  ///< nullptr: the row was never previewed
-    const char* failure;  ///< nullptr when the row succeeds, else its description
-    const char* after;    ///< its current path after the run
+    RowFate fate;
+    const char* after;  ///< its current path after the run
 };
 
 struct DiskCase {
     const char* name;
-    std::vector<const char*> folders;  ///< made with a marker file each; '!' first: left empty
+    /// Made with a marker file each; '!' first: left empty; '~' first: a file instead.
+    std::vector<const char*> folders;
     std::vector<Row> rows;
     std::vector<const char*> onDisk;  ///< every folder after the run, sorted
 };
@@ -56,10 +59,14 @@ class ApplyRenamesOnDisk : public TempTree, public ::testing::WithParamInterface
 TEST_P(ApplyRenamesOnDisk, RenamesLosesNothingAndTellsTheTruth) {
     const DiskCase& c = GetParam();
     for (const char* folder : c.folders) {
-        const bool empty = folder[0] == '!';
-        const QString relative = QString::fromUtf8(empty ? folder + 1 : folder);
+        const bool plain = folder[0] != '!' && folder[0] != '~';
+        const QString relative = QString::fromUtf8(plain ? folder : folder + 1);
+        if (folder[0] == '~') {
+            MakeFile(relative, relative.toUtf8());
+            continue;
+        }
         MakeFolder(relative);
-        if (!empty) MakeFile(relative + QStringLiteral("/marker"), relative.toUtf8());
+        if (plain) MakeFile(relative + QStringLiteral("/marker"), relative.toUtf8());
     }
     const qsizetype foldersBefore = AllFolders().size();
     const QSet<QString> markersBefore = Markers();
@@ -84,9 +91,8 @@ TEST_P(ApplyRenamesOnDisk, RenamesLosesNothingAndTellsTheTruth) {
         const Row& row = c.rows[static_cast<size_t>(position - 1)];
         const RowOutcome& outcome = run.outcomes[static_cast<size_t>(position - 1)];
         EXPECT_EQ(outcome.position, position);
-        EXPECT_EQ(outcome.ok, row.failure == nullptr);
-        EXPECT_EQ(outcome.description, QString::fromUtf8(row.failure));
-        if (row.failure != nullptr) expectedReported.push_back(position);
+        EXPECT_EQ(outcome.fate, row.fate) << StatusKeyword(outcome.fate.status);
+        if (!Succeeds(row.fate.status)) expectedReported.push_back(position);
         EXPECT_EQ(list.Row(position).current, Absolute(row.after));
         EXPECT_EQ(list.Row(position).newPath, QString());
     }
@@ -99,42 +105,52 @@ TEST_P(ApplyRenamesOnDisk, RenamesLosesNothingAndTellsTheTruth) {
     EXPECT_EQ(Markers(), markersBefore);
 }
 
-constexpr const char* kOk = nullptr;
-constexpr const char* kExists = "File exists";
+using testing::Claimed;
+using testing::Missing;
+using testing::Refused;
+using testing::Taken;
+const RowFate kOk = testing::Renamed();
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Cases, ApplyRenamesOnDisk, ::testing::Values(
     // Two folders that differ only in what the operation removes.
     DiskCase{"TwoRowsOneNewName", {"a1", "a2"},
-             {{"a1", "a", kOk, "a"}, {"a2", "a", kExists, "a2"}}, {"a", "a2"}},
+             {{"a1", "a", kOk, "a"}, {"a2", "a", Claimed(1), "a2"}}, {"a", "a2"}},
     // The earlier folder is empty: a plain rename(2) would replace it and lose it.
     DiskCase{"TwoRowsOneNewNameEarlierEmpty", {"!a1", "a2"},
-             {{"a1", "a", kOk, "a"}, {"a2", "a", kExists, "a2"}}, {"a", "a2"}},
+             {{"a1", "a", kOk, "a"}, {"a2", "a", Claimed(1), "a2"}}, {"a", "a2"}},
     DiskCase{"NewNameTakenByUnlistedEmptyFolder", {"!b", "c"},
-             {{"c", "b", kExists, "c"}}, {"b", "c"}},
-    DiskCase{"UnchangedName", {"a"}, {{"a", "a", kOk, "a"}}, {"a"}},
+             {{"c", "b", Taken(Occupant::Folder, false), "c"}}, {"b", "c"}},
+    DiskCase{"NewNameTakenByListedFolder", {"b", "c"},
+             {{"c", "b", Taken(Occupant::Folder, true), "c"}, {"b", "b", {RowStatus::Unchanged}, "b"}},
+             {"b", "c"}},
+    DiskCase{"NewNameTakenByFile", {"~b", "c"},
+             {{"c", "b", Taken(Occupant::File, false), "c"}}, {"c"}},
+    // Only folders are renamed: a file standing where the folder was is left alone.
+    DiskCase{"FileInTheFoldersPlace", {"~a"}, {{"a", "b", Missing(ENOTDIR), "a"}}, {}},
+    DiskCase{"UnchangedName", {"a"}, {{"a", "a", {RowStatus::Unchanged}, "a"}}, {"a"}},
     // Unchanged and gone: nothing to do, so nothing to report.
-    DiskCase{"UnchangedNameFolderMissing", {"a"}, {{"gone", "gone", kOk, "gone"}}, {"a"}},
+    DiskCase{"UnchangedNameFolderMissing", {"a"}, {{"gone", "gone", {RowStatus::Unchanged}, "gone"}}, {"a"}},
     DiskCase{"NeverPreviewed", {"a"},
-             {{"a", nullptr, "No new name: the row has not been previewed.", "a"}}, {"a"}},
+             {{"a", nullptr, {RowStatus::NotPreviewed}, "a"}}, {"a"}},
     DiskCase{"FolderMissing", {"a"},
-             {{"gone", "gone2", "No such file or directory", "gone"}}, {"a"}},
+             {{"gone", "gone2", Missing(ENOENT), "gone"}}, {"a"}},
     // "../x" typed at the start of the name.
     DiskCase{"TypedDotDotSeparator", {"a"},
-             {{"a", "../xa", "The new name \"../xa\" holds a path separator.", "a"}}, {"a"}},
+             {{"a", "../xa", Refused(RefusalReason::Separator), "a"}}, {"a"}},
     // Without the check, "a" would move into the existing folder "x" as "x/b".
     DiskCase{"TypedSeparatorIntoSibling", {"a", "x"},
-             {{"a", "x/b", "The new name \"x/b\" holds a path separator.", "a"}}, {"a", "x"}},
+             {{"a", "x/b", Refused(RefusalReason::Separator), "a"}}, {"a", "x"}},
     DiskCase{"DotName", {"a"},
-             {{"a", ".", "The new name \".\" is not a folder name.", "a"}}, {"a"}},
+             {{"a", ".", Refused(RefusalReason::DotName), "a"}}, {"a"}},
     DiskCase{"DotDotName", {"a"},
-             {{"a", "..", "The new name \"..\" is not a folder name.", "a"}}, {"a"}},
-    DiskCase{"EmptyName", {"a"}, {{"a", "", "The new name is empty.", "a"}}, {"a"}},
+             {{"a", "..", Refused(RefusalReason::DotName), "a"}}, {"a"}},
+    DiskCase{"EmptyName", {"a"}, {{"a", "", Refused(RefusalReason::EmptyName), "a"}}, {"a"}},
     // Cut short at the NUL, the name would be "a".
     DiskCase{"NulInName", {"ab"},
-             {{"ab", "a<NUL>b", "The new name holds a NUL character.", "ab"}}, {"ab"}},
+             {{"ab", "a<NUL>b", Refused(RefusalReason::NulInName), "ab"}}, {"ab"}},
     DiskCase{"OtherParent", {"x/a", "y"},
-             {{"x/a", "y/a", "The new path is not in the folder's own parent folder.", "x/a"}},
+             {{"x/a", "y/a", Refused(RefusalReason::OutsideParent), "x/a"}},
              {"x", "x/a", "y"}},
     // The order of one added tree: the sub-folder first.
     DiskCase{"SubFolderBeforeParent", {"p", "p/s"},
@@ -150,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ApplyRenamesOnDisk, ::testing::Values(
     DiskCase{"SameFolderTwice", {"a"}, {{"a", "b", kOk, "b"}, {"a", "b", kOk, "b"}}, {"b"}},
     // The failed row keeps its path, and follows its parent's later rename.
     DiskCase{"FailedRowFollowsParent", {"p", "p/s", "p/t"},
-             {{"p/s", "p/t", kExists, "q/s"}, {"p", "q", kOk, "q"}}, {"q", "q/s", "q/t"}},
+             {{"p/s", "p/t", Taken(Occupant::Folder, false), "q/s"}, {"p", "q", kOk, "q"}}, {"q", "q/s", "q/t"}},
     // '/a/bc/' is not inside '/a/b/'.
     DiskCase{"SiblingSharingAPrefix", {"a/b", "a/bc"},
              {{"a/b", "a/x", kOk, "a/x"}, {"a/bc", "a/y", kOk, "a/y"}}, {"a", "a/x", "a/y"}},
@@ -173,7 +189,7 @@ TEST_F(ApplyRenamesLinks, SymbolicLinkToAFolderIsRenamedAsTheLink) {
     list.SetNewPath(1, PathOf(QStringLiteral("link2")) + u'/');
     const RenameRun run = ApplyRenames(list, {});
 
-    ASSERT_TRUE(run.outcomes[0].ok) << run.outcomes[0].description.toStdString();
+    ASSERT_EQ(run.outcomes[0].fate.status, RowStatus::Renamed);
     EXPECT_TRUE(QFileInfo(PathOf(QStringLiteral("link2"))).isSymLink());
     EXPECT_FALSE(QFileInfo::exists(PathOf(QStringLiteral("link"))));
     EXPECT_TRUE(QFileInfo::exists(PathOf(QStringLiteral("target/marker"))));

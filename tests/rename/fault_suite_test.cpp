@@ -150,10 +150,10 @@ class FaultSuite : public TempTree {
         for (size_t i = 0; i < now.size(); ++i) {
             SCOPED_TRACE(list.Row(static_cast<qsizetype>(i + 1)).current.toStdString());
             EXPECT_TRUE(list.Row(static_cast<qsizetype>(i + 1)).newPath.isEmpty());
-            if (run.outcomes[i].ok) {
+            if (run.outcomes[i].ok()) {
                 EXPECT_EQ(now[i], rowMarkers[i]) << "a row that succeeded names another folder";
             } else {
-                EXPECT_FALSE(run.outcomes[i].description.isEmpty());
+                EXPECT_FALSE(run.outcomes[i].Report().isEmpty());
                 // A failed row keeps its path; its folder is there unless someone else moved it.
                 if (!now[i].isEmpty()) {
                     EXPECT_EQ(now[i], rowMarkers[i]);
@@ -162,11 +162,18 @@ class FaultSuite : public TempTree {
         }
     }
 
+    /// What a failed row's report begins with: the system's description of the error, or the
+    /// run's own sentence for a check of its own.
+    static QString Lead(const RowOutcome& outcome) {
+        const QString report = outcome.Report();
+        return report.left(report.indexOf(QStringLiteral(": \"")));
+    }
+
     /// The failure descriptions of the run, by the row's path before the run (relative).
     static std::map<QString, QString> Failures(const RenameRun& run, const QString& root) {
         std::map<QString, QString> failures;
         for (const RowOutcome& outcome : run.outcomes) {
-            if (!outcome.ok) failures[outcome.oldPath.mid(root.size() + 1)] = outcome.description;
+            if (!outcome.ok()) failures[outcome.oldPath.mid(root.size() + 1)] = Lead(outcome);
         }
         return failures;
     }
@@ -263,8 +270,8 @@ TEST_P(Permissions, RefusedRenameLeavesTheFolderAndSaysWhy) {
 
     const auto output = testing::RunAsUser(kNobody, kNobody, [&list] {
         const RenameRun run = ApplyRenames(list, {});
-        return (run.outcomes[0].ok ? QByteArray("ok") : run.outcomes[0].description.toUtf8()) +
-               '\n' + list.Row(1).current.toUtf8();
+        return (run.outcomes[0].ok() ? QByteArray("ok") : Lead(run.outcomes[0]).toUtf8()) + '\n' +
+               list.Row(1).current.toUtf8();
     });
     ::chmod(parent.constData(), 0755);
     ASSERT_TRUE(output.has_value()) << "could not run as an unprivileged user";
@@ -500,8 +507,8 @@ TEST_F(FaultSuite, FullExt4ImageRefusesARenameThatNeedsRoomAndLosesNothing) {
     const std::vector<QByteArray> rowMarkers = MarkersOf(list);
     const Census before = Count();
     const RenameRun run = ApplyRenames(list, {});
-    ASSERT_FALSE(run.outcomes[0].ok) << "the image still had room; the case did not happen";
-    EXPECT_EQ(run.outcomes[0].description, "No space left on device");
+    ASSERT_FALSE(run.outcomes[0].ok()) << "the image still had room; the case did not happen";
+    EXPECT_EQ(Lead(run.outcomes[0]), "No space left on device");
     ExpectNothingLost(before, rowMarkers, list, run);
 }
 
@@ -518,7 +525,7 @@ TEST_F(FaultSuite, FullDiskThroughTheSeamLosesNothing) {
         EXPECT_EQ(full.Calls(), 3);
     }
     EXPECT_EQ(Failures(run, Root()).size(), 3u);
-    EXPECT_EQ(run.outcomes[0].description, "No space left on device");
+    EXPECT_EQ(Lead(run.outcomes[0]), "No space left on device");
     ExpectNothingLost(before, rowMarkers, list, run);
     EXPECT_EQ(AllFolders(), (QStringList{"t", "t/p", "t/p/a", "t/p/b"}));
 }
@@ -585,6 +592,11 @@ TEST(FaultSuiteModel, AMillionRowsPreviewAndRenameCorrectly) {
         return 0;
     };
     platform.sameEntry = [](const QString&, const QString&) { return false; };
+    platform.examine = [&disk](const QString& path) {
+        EntryState state;
+        if (!disk.contains(path + '/')) state.error = ENOENT;
+        return state;
+    };
     qsizetype failures = 0;
     const RenameRun run = ApplyRenames(
         list, [&failures](const RowOutcome&) { ++failures; }, platform);

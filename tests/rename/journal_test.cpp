@@ -169,9 +169,9 @@ TEST_P(JournalOfARun, HoldsEveryRenameBeforeItHappensAndTellsExactlyWhatMoved) {
     }
     const QString journalPath = PathOf(QStringLiteral("journal"));
     int error = 0;
-    auto writer = JournalWriter::Create(QFile::encodeName(journalPath), list, error, c.batch);
+    auto writer = JournalWriter::Create(QFile::encodeName(journalPath), error, c.batch);
     ASSERT_TRUE(writer) << error;
-    EXPECT_FALSE(JournalWriter::Create(QFile::encodeName(journalPath), list, error));
+    EXPECT_FALSE(JournalWriter::Create(QFile::encodeName(journalPath), error));
     EXPECT_EQ(error, EEXIST);
 
     // At every rename, the journal on disk already announces it, with the folder's id.

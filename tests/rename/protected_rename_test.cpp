@@ -39,10 +39,10 @@ TEST_F(ProtectedRename, RefusesRowsInsideTheInstalledFolderAndGoesOn) {
     ASSERT_EQ(run.outcomes.size(), 3u);
     EXPECT_EQ(reported, 2);
     for (int row : {0, 1}) {
-        EXPECT_FALSE(run.outcomes[row].ok);
-        EXPECT_TRUE(run.outcomes[row].description.contains(guarded));
+        EXPECT_FALSE(run.outcomes[row].ok());
+        EXPECT_TRUE(run.outcomes[row].Report().contains(guarded));
     }
-    EXPECT_TRUE(run.outcomes[2].ok) << run.outcomes[2].description.toStdString();
+    EXPECT_TRUE(run.outcomes[2].ok());
     EXPECT_EQ(list.Row(1).current, inner);
     EXPECT_EQ(list.Row(2).current, sample);
     EXPECT_EQ(list.Row(3).current, PathOf("home/Photos/"));

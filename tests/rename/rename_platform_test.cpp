@@ -10,8 +10,10 @@
 #include <cerrno>
 #include <set>
 
+#include "folders/folder_entries.h"
 #include "folders/folder_list.h"
 #include "rename/start_renaming.h"
+#include "tests/rename/row_fates.h"
 #include "tests/support/temp_tree.h"
 
 namespace trellisane {
@@ -117,18 +119,10 @@ class CaseOnlyThroughSeam : public TempTree, public ::testing::WithParamInterfac
   protected:
     /// The real disk, seen as a case-insensitive file system would show it.
     RenamePlatform CaseInsensitive(const std::set<int>& failingCalls) {
-        RenamePlatform platform;
-        platform.renameNoReplace = [this, failingCalls](const QString& from, const QString& to) {
-            if (failingCalls.count(++m_calls) != 0) return EACCES;
-            const QFileInfo target(to);
-            for (const QString& entry : target.dir().entryList(
-                     QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
-                if (entry.compare(target.fileName(), Qt::CaseInsensitive) == 0) return EEXIST;
-            }
-            return RenameNoReplace(from, to);
-        };
-        platform.sameEntry = [](const QString& a, const QString& b) {
-            return a.compare(b, Qt::CaseInsensitive) == 0 && QFileInfo::exists(a);
+        RenamePlatform platform = testing::CaseInsensitiveView();
+        platform.renameNoReplace = [this, failingCalls, inner = platform.renameNoReplace](
+                                       const QString& from, const QString& to) {
+            return failingCalls.count(++m_calls) != 0 ? EACCES : inner(from, to);
         };
         return platform;
     }
@@ -156,8 +150,12 @@ TEST_P(CaseOnlyThroughSeam, GoesThroughATemporaryName) {
     }
     EXPECT_EQ(AllFiles(), QStringList{folder + QStringLiteral("/marker")});
     EXPECT_EQ(list.Row(1).current, PathOf(folder) + u'/');  // the list shows where it is
-    EXPECT_EQ(run.outcomes[0].ok, c.description == nullptr);
-    EXPECT_EQ(run.outcomes[0].description, QString::fromUtf8(c.description));
+    if (c.description == nullptr) {
+        EXPECT_EQ(run.outcomes[0].fate.status, RowStatus::Renamed);
+    } else {
+        EXPECT_EQ(run.outcomes[0].fate.refusal, RefusalReason::NoPermission);
+        EXPECT_EQ(DescribeError(run.outcomes[0].fate.error), QString::fromUtf8(c.description));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -242,9 +240,9 @@ TEST_F(CaseOnlyOnFat, ChangesOnlyTheCaseAndStillRefusesAnotherFolder) {
 
     const RenameRun run = ApplyRenames(list, {});
 
-    EXPECT_TRUE(run.outcomes[0].ok) << run.outcomes[0].description.toStdString();
-    EXPECT_EQ(run.outcomes[1].description, QStringLiteral("File exists"));
-    EXPECT_TRUE(run.outcomes[2].ok);
+    EXPECT_EQ(run.outcomes[0].fate.status, RowStatus::Renamed);
+    EXPECT_EQ(run.outcomes[1].fate.status, RowStatus::Taken);
+    EXPECT_EQ(run.outcomes[2].fate.status, RowStatus::Renamed);
     EXPECT_EQ(Below(m_mount), (QStringList{"PHOTOS", "x", "y"}));
     for (const char* name : {"PHOTOS", "x", "y"}) {
         EXPECT_EQ(Below(m_mount + QString::fromUtf8(name)), QStringList{"marker"}) << name;

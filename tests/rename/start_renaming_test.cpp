@@ -72,8 +72,17 @@ TEST_F(StartRenamingTest, ReportsEachFailedRowThenDoneThenDisables) {
         EXPECT_EQ(m_dialogs.calls[i].icon, DialogIcon::Exclamation);
         EXPECT_EQ(m_dialogs.calls[i].buttons, DialogButtons::Ok);
     }
-    EXPECT_EQ(m_dialogs.calls[0].text, QStringLiteral("File exists\r\n") + tail);
-    EXPECT_EQ(m_dialogs.calls[1].text, QStringLiteral("No such file or directory\r\n") + tail);
+    // The platform's description first, then which folder and which name.
+    EXPECT_EQ(m_dialogs.calls[0].text,
+              QStringLiteral("File exists: \"%1\" cannot be renamed to \"a\" (a folder of that "
+                             "name is already there, given it by row 1).\r\n")
+                      .arg(PathOf(QStringLiteral("a2"))) +
+                  tail);
+    EXPECT_EQ(m_dialogs.calls[1].text,
+              QStringLiteral("No such file or directory: \"%1\" cannot be renamed to \"gone2\" "
+                             "(no folder is there any more).\r\n")
+                      .arg(PathOf(QStringLiteral("gone"))) +
+                  tail);
     ExpectPlainBox(m_dialogs.calls[2], QStringLiteral("Done."));
     EXPECT_EQ(m_disabled, 1);
 
@@ -82,7 +91,7 @@ TEST_F(StartRenamingTest, ReportsEachFailedRowThenDoneThenDisables) {
     EXPECT_EQ(m_list.Row(2).current, PathOf(QStringLiteral("a2/")));
     EXPECT_EQ(m_list.Row(4).current, PathOf(QStringLiteral("c/")));
     ASSERT_EQ(run.outcomes.size(), 4u);
-    EXPECT_FALSE(run.outcomes[2].ok);
+    EXPECT_FALSE(run.outcomes[2].ok());
 }
 
 TEST_F(StartRenamingTest, AllSucceedingShowsOnlyDone) {

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "folders/folder_list.h"
+#include "rename/start_renaming.h"
+
+namespace trellisane {
+
+/// The disk a run is played on: the real one for Start Renaming, a model of it for the plan.
+class RunDisk {
+  public:
+    virtual ~RunDisk() = default;
+    /// What stands at `path` (no trailing separator), a final symbolic link not followed.
+    virtual EntryState Examine(const QString& path) = 0;
+    /// Why the folder at a row's current path must be left alone whatever its new name, or
+    /// nothing (RenamePlatform::refuse).
+    virtual std::optional<QString> Refuse(const QString& oldPath) = 0;
+    /// Renames as RenameFolder does: never replacing, a case-only change included.
+    virtual FolderRenameResult Rename(const QString& from, const QString& to) = 0;
+};
+
+/// Plays a run over `rows` in list order on `disk`: one outcome per row, going on past
+/// failures, the rows of every moved folder carried along (earlier rows and later ones, the
+/// later with their new paths). Afterwards each row's current path is where its folder is and
+/// every new path is "". `onFailure` (may be empty) is called at once for each row that does
+/// not succeed. Once `cancel` (may be null) is set, stops before the next row, with fewer
+/// outcomes than rows. Near-linear in rows times depth, plus two Examine and one Rename per row
+/// that reaches the disk.
+RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
+                  const std::function<void(const RowOutcome&)>& onFailure,
+                  const std::atomic<bool>* cancel = nullptr);
+
+}  // namespace trellisane
