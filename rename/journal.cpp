@@ -284,20 +284,14 @@ JournalWriter::~JournalWriter() {
 }
 
 RenamePlatform JournalWriter::Attach(RenamePlatform base) {
-    RenamePlatform platform = base;
-    platform.aboutToRename = [this, next = std::move(base.aboutToRename)](
-                                 const std::vector<FolderRow>& rows, const QString& from,
-                                 const QString& to) {
-        const int refused = next ? next(rows, from, to) : 0;
-        return refused != 0 ? refused : AboutTo(rows, from, to);
-    };
-    platform.renamed = [this, next = std::move(base.renamed)](const QString& from,
-                                                              const QString& to,
-                                                              const FolderRenameResult& result) {
-        Renamed(result);
-        if (next) next(from, to, result);
-    };
-    return platform;
+    return ChainRenameHooks(
+        std::move(base),
+        [this](const std::vector<FolderRow>& rows, const QString& from, const QString& to) {
+            return AboutTo(rows, from, to);
+        },
+        [this](const QString&, const QString&, const FolderRenameResult& result) {
+            Renamed(result);
+        });
 }
 
 int JournalWriter::AboutTo(const std::vector<FolderRow>& rows, const QString& from,

@@ -182,24 +182,36 @@ UndoResult UndoMoves(const std::vector<RecordedMove>& moves, bool apply,
     return result;
 }
 
-RenamePlatform MoveRecorder::Attach(RenamePlatform base) {
+RenamePlatform ChainRenameHooks(RenamePlatform base, decltype(RenamePlatform::aboutToRename) before,
+                                decltype(RenamePlatform::renamed) after) {
     RenamePlatform platform = base;
-    platform.aboutToRename = [this, next = std::move(base.aboutToRename)](
+    platform.aboutToRename = [first = std::move(base.aboutToRename), before = std::move(before)](
                                  const std::vector<FolderRow>& rows, const QString& from,
                                  const QString& to) {
-        const int refused = next ? next(rows, from, to) : 0;
-        m_pendingId = refused == 0 ? IdAt(from) : std::nullopt;
-        return refused;
+        const int refused = first ? first(rows, from, to) : 0;
+        return refused != 0 ? refused : before(rows, from, to);
     };
-    platform.renamed = [this, next = std::move(base.renamed)](const QString& from,
-                                                              const QString& to,
-                                                              const FolderRenameResult& result) {
-        const QString at = result.error == 0 ? to : result.strandedAt;
-        if (!at.isEmpty()) m_moves.push_back(RecordedMove{from, at, m_pendingId, true});
-        m_pendingId.reset();
-        if (next) next(from, to, result);
+    platform.renamed = [last = std::move(base.renamed), after = std::move(after)](
+                           const QString& from, const QString& to,
+                           const FolderRenameResult& result) {
+        after(from, to, result);
+        if (last) last(from, to, result);
     };
     return platform;
+}
+
+RenamePlatform MoveRecorder::Attach(RenamePlatform base) {
+    return ChainRenameHooks(
+        std::move(base),
+        [this](const std::vector<FolderRow>&, const QString& from, const QString&) {
+            m_pendingId = IdAt(from);
+            return 0;
+        },
+        [this](const QString& from, const QString& to, const FolderRenameResult& result) {
+            const QString at = result.error == 0 ? to : result.strandedAt;
+            if (!at.isEmpty()) m_moves.push_back(RecordedMove{from, at, m_pendingId, true});
+            m_pendingId.reset();
+        });
 }
 
 RenamePlatform LastRun::Record(const FolderList& list, RenamePlatform base) {

@@ -70,6 +70,11 @@ struct UndoResult {
 UndoResult UndoMoves(const std::vector<RecordedMove>& moves, bool apply,
                      const RenamePlatform& platform = DefaultRenamePlatform());
 
+/// `base` with `before` told of each rename once the hooks `base` already has have let it
+/// through (its answer then decides), and `after` told of each result before them.
+RenamePlatform ChainRenameHooks(RenamePlatform base, decltype(RenamePlatform::aboutToRename) before,
+                                decltype(RenamePlatform::renamed) after);
+
 /// Records, in memory, every move of the runs whose platform it attached to: the id of each
 /// folder before its rename, and where it went (a stranded case-only change included).
 class MoveRecorder {
