@@ -109,7 +109,9 @@ void BM_WindowStartRenaming(benchmark::State& state) {
     bool renamed = false;
     for (auto _ : state) {
         state.PauseTiming();
-        const std::string root = std::string(trees) + "/start-renaming-" + std::to_string(++made);
+        std::string root(trees);
+        root += "/start-renaming-";
+        root += std::to_string(++made);
         std::filesystem::create_directory(root);
         for (const std::string& path : bench::TreePaths(count)) {
             std::filesystem::create_directory(root + '/' + path);

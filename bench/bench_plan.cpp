@@ -85,7 +85,7 @@ void Measure(const QString& base, int count, Shape shape, const QString& operati
     qsizetype renamed = 0;
     for (size_t i = 0; i < run.outcomes.size(); ++i) {
         if (!(plan.fates[i] == run.outcomes[i].fate)) ++wrong;
-        if (plan.finalPaths[i] != list.Row(static_cast<qsizetype>(i + 1)).current) ++wrong;
+        if (plan.finalPaths[i] != list.Row(static_cast<qsizetype>(i) + 1).current) ++wrong;
         if (run.outcomes[i].fate.status == RowStatus::Renamed) ++renamed;
     }
     std::printf("%-14s %-16s %8d %10.1f %10.2f %10lld %8lld\n", NameOf(shape),

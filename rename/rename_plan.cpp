@@ -229,7 +229,7 @@ RenamePlan PlanRenames(const std::vector<FolderRow>& rows, const RenamePlatform&
     plan.finalPaths.reserve(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
         plan.fates.push_back(run.outcomes[i].fate);
-        plan.finalPaths.push_back(WithSeparator(std::move(played[i].current)));
+        plan.finalPaths.push_back(WithSeparator(played[i].current));
     }
     return plan;
 }
