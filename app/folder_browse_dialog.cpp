@@ -40,7 +40,7 @@ void FolderBrowseDialog::accept() {
         return;
     }
     m_chosen = chosen;
-    // Not QFileDialog::accept, which would answer from the list again.
+    // Not QFileDialog::accept, which would answer from the list's selection again.
     QDialog::accept();  // NOLINT(bugprone-parent-virtual-call)
 }
 

@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include "app/handler_lines.h"
 #include "app/skin.h"
 #include "app/tooltips.h"
+#include "app/undo_last_renaming.h"
 #include "engine/error_report.h"
 #include "engine/operations.h"
 #include "engine/preview.h"
@@ -82,6 +84,10 @@ void Form1::BuildControls() {
     for (const auto& [widget, value] : rules) m_pointers->Track(*widget, value);
     ListView1->installEventFilter(this);              // the Delete key
     ListView1->viewport()->installEventFilter(this);  // the double-click
+
+    m_listMenu = InstallListMenu(*ListView1);
+    m_undo = new UndoLastRenaming(*this, *m_listMenu, *m_model);
+    connect(m_undo->Action(), &QAction::triggered, this, [this] { UndoLastRenaming_Click(); });
 
     connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
     connect(Combo1, &QComboBox::currentTextChanged, this,

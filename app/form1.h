@@ -15,10 +15,13 @@
 #include "folders/folder_list.h"
 #include "folders/subfolder_walk.h"
 
+class QMenu;
+
 namespace trellisane {
 
 class Dialogs;
 class FolderListModel;
+class UndoLastRenaming;
 
 /// Gathers every folder below the entries of `folders` into it (the sub-folder walk). Runs on
 /// a worker thread; must honour `hooks.cancelled` and may call `hooks.report`.
@@ -85,6 +88,10 @@ class Form1 : public QWidget, private Form1Controls {
     void PushButton6_Click();
     void ListView1_DblClick();
     void ListView1_KeyDown(int key, Qt::KeyboardModifiers modifiers);
+    /// "Undo Last Renaming" (Ctrl+Z, the list's context menu): puts the last run's folders
+    /// back, the rows as they were before it, and enables Start Renaming; reports the folders
+    /// that could not be put back in one message. Nothing while an add is under way.
+    void UndoLastRenaming_Click();
 
     /// Removes the selected row unless the pointer is busy, the list is empty or no row is
     /// selected. No preview pass.
@@ -108,6 +115,8 @@ class Form1 : public QWidget, private Form1Controls {
     QString m_title;
     bool m_previewBusy = false;
     PointerFeedback* m_pointers = nullptr;  // a child of the window
+    QMenu* m_listMenu = nullptr;            // the list's context menu, a child of the list
+    UndoLastRenaming* m_undo = nullptr;     // a child of the window
 
     std::vector<std::shared_ptr<AddJob>> m_adds;
     std::vector<std::shared_ptr<AddJob>> m_waitingForRun;

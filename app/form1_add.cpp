@@ -18,6 +18,7 @@
 #include "app/form1.h"
 #include "app/handler_lines.h"
 #include "app/settings_store.h"
+#include "app/undo_last_renaming.h"
 #include "engine/error_report.h"
 #include "folders/folder_entries.h"
 #include "folders/path_separator.h"
@@ -186,11 +187,13 @@ void Form1::PushButton2_Click() {
         // leaving the window believing a run is still under way.
         ErrorTrap trap(m_dialogs, QString::fromLatin1(kStartRenamingLocation));
         trap.Step(start_renaming_lines::kCountRows, [&] {
-            run = StartRenaming(m_list, m_dialogs, m_title,
-                                [this] { PushButton2->setEnabled(false); });
+            run = StartRenaming(
+                m_list, m_dialogs, m_title, [this] { PushButton2->setEnabled(false); },
+                m_undo->BeforeRun(m_list));
         });
     }
     --m_renamingRuns;
+    m_undo->AfterRun();
 
     // Every add under way gathered its paths before these renames: they follow the folders.
     for (const std::shared_ptr<AddJob>& job : m_adds) {

@@ -13,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "cli/journal_cli.h"
 #include "cli/status_output.h"
 #include "engine/error_report.h"
 #include "engine/operations.h"
@@ -31,8 +32,9 @@ constexpr int kExitUsage = 2;
 
 constexpr char kUsage[] =
     "Usage: trellisane-cli --operation TEXT [--x TEXT] [--y TEXT] [--find TEXT]\n"
-    "                      [--replace TEXT] [--subfolders] [--apply | --status | --check]\n"
-    "                      [--print0] FOLDER...\n"
+    "                      [--replace TEXT] [--subfolders]\n"
+    "                      [--apply [--journal FILE] | --status | --check] [--print0] FOLDER...\n"
+    "       trellisane-cli --undo FILE [--apply] [--print0]\n"
     "\n"
     "Shows, for every FOLDER, the path it would get under one renaming operation, or renames\n"
     "it with --apply. Each FOLDER is added as one batch, in the order given.\n"
@@ -49,6 +51,11 @@ constexpr char kUsage[] =
     "                    refused, taken, claimed or missing, as Start Renaming would find it\n"
     "  --check           print only the rows that would not be renamed, with their status\n"
     "                    and the reason; exit 1 when there is any\n"
+    "  --journal FILE    with --apply, record the run in the new file FILE as it goes, so\n"
+    "                    that --undo can put every folder back, even after a crash\n"
+    "  --undo FILE       put back every folder the run recorded in FILE renamed, newest first\n"
+    "                    (with --apply; without, only show it: each folder's path now, a TAB\n"
+    "                    and the path it would get back)\n"
     "  --print0          end every path with a NUL byte instead of a TAB or a newline\n"
     "  --help, -h        show this help and exit\n"
     "  --version         show the version and exit\n"
@@ -67,7 +74,8 @@ constexpr char kUsage[] =
     "Every failure is reported as one line on standard error; a backslash or a control\n"
     "character in it is shown escaped (\\\\, \\n, \\t, \\x1b, ...).\n"
     "\n"
-    "Exit status: 0 success, 1 some folder could not be renamed, 2 usage error.\n"
+    "Exit status: 0 success, 1 some folder could not be renamed (or put back), 2 usage error\n"
+    "(an existing --journal FILE, an --undo FILE that is no sound journal included).\n"
     "\n"
     "Operations (keyword, then full text):\n";
 
@@ -137,6 +145,8 @@ struct Request {
     bool print0 = false;
     bool status = false;
     bool check = false;
+    std::optional<QByteArray> journal;  ///< --journal FILE, as bytes
+    std::optional<QByteArray> undo;     ///< --undo FILE, as bytes
     std::vector<QByteArray> folders;
 };
 
@@ -237,6 +247,21 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
             continue;
         }
 
+        std::optional<QByteArray>* file = nullptr;
+        if (name == "--journal") file = &request.journal;
+        if (name == "--undo") file = &request.undo;
+        if (file != nullptr) {
+            if (inlineValue) {
+                file->emplace(*inlineValue);
+            } else if (i + 1 < argc) {
+                file->emplace(argv[++i]);
+            } else {
+                return usageError("option '" + name + "' needs a value");
+            }
+            if ((*file)->isEmpty()) return usageError("option '" + name + "' needs a file name");
+            continue;
+        }
+
         QString* value = nullptr;
         if (name == "--operation") value = &request.operation.emplace();
         for (const PromptField field : kFields) {
@@ -261,6 +286,15 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
         if (!text) return usageError("the value of '" + name + "' is not valid UTF-8");
         *value = *text;
     }
+    if (request.undo) {
+        if (request.operation || request.journal || request.status || request.check ||
+            !request.folders.empty()) {
+            return usageError(
+                "--undo takes no --operation, --journal, --status, --check or FOLDER");
+        }
+        return std::nullopt;
+    }
+    if (request.journal && !request.apply) return usageError("--journal needs --apply");
     if (!request.operation) return usageError("--operation is missing");
     if (request.folders.empty()) return usageError("no FOLDER given");
     if (request.apply && (request.status || request.check)) {
@@ -299,6 +333,16 @@ std::optional<int> CheckAnswers(Operation operation, const Request& request, Out
 int Run(int argc, char** argv, Output& out, Output& err) {
     Request request;
     if (const std::optional<int> status = Parse(argc, argv, request, out, err)) return *status;
+    if (request.undo) {
+        QByteArray shown;
+        QByteArrayList problems;
+        const int status = RunUndo(*request.undo, request.apply, request.print0, shown, problems);
+        for (const QByteArray& problem : problems) Complain(err, problem);
+        out << shown;
+        if (out.Flush()) return status;
+        err << "trellisane-cli: cannot write the output\n";
+        return kExitFailed;
+    }
 
     const QString operationText = *request.operation;
     const Operation operation = MatchOperation(operationText);
@@ -354,10 +398,15 @@ int Run(int argc, char** argv, Output& out, Output& err) {
     const char rowEnd = request.print0 ? '\0' : '\n';
     int status = kExitOk;
     if (request.apply) {
-        ApplyRenames(list, [&](const RowOutcome& outcome) {
-            Complain(err, outcome.Report().toUtf8());
-            status = kExitFailed;
-        });
+        QByteArrayList problems;
+        const int journalStatus =
+            ApplyWithJournal(list, request.journal, problems, [&](const RowOutcome& outcome) {
+                Complain(err, outcome.Report().toUtf8());
+                status = kExitFailed;
+            });
+        for (const QByteArray& problem : problems) Complain(err, problem);
+        if (journalStatus == kExitUsage) return kExitUsage;
+        if (journalStatus != kExitOk) status = journalStatus;
         for (const FolderRow& row : list.Rows()) out << row.current << rowEnd;
     } else if (request.status || request.check) {
         status = WriteRowStatuses(

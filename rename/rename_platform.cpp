@@ -140,7 +140,9 @@ bool FoldsCase(const QString& folder) {
 RenamePlatform DefaultRenamePlatform() {
     // The running program does not move, so where its installed folder is is asked once.
     static const QString guarded = ProtectedFolderOf(RunningProgramFolder());
-    RenamePlatform platform{RenameNoReplace, SameEntry, {}};
+    RenamePlatform platform;
+    platform.renameNoReplace = RenameNoReplace;
+    platform.sameEntry = SameEntry;
     if (!guarded.isEmpty()) {
         platform.refuse = [](const QString& path) {
             return ProtectedLocationRefusal(path, guarded);

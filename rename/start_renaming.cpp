@@ -10,20 +10,27 @@ namespace trellisane {
 
 namespace {
 
-/// The real disk, through the operations of one platform.
+/// The real disk, through the operations of one platform, for a run over `rows`.
 class PlatformDisk : public RunDisk {
   public:
-    explicit PlatformDisk(const RenamePlatform& platform) : m_platform(platform) {}
+    PlatformDisk(const RenamePlatform& platform, const std::vector<FolderRow>& rows)
+        : m_platform(platform), m_rows(rows) {}
     EntryState Examine(const QString& path) override { return m_platform.examine(path); }
     std::optional<QString> Refuse(const QString& oldPath) override {
         return m_platform.refuse ? m_platform.refuse(oldPath) : std::nullopt;
     }
     FolderRenameResult Rename(const QString& from, const QString& to) override {
-        return RenameFolder(from, to, m_platform);
+        const int refused =
+            m_platform.aboutToRename ? m_platform.aboutToRename(m_rows, from, to) : 0;
+        if (refused != 0) return FolderRenameResult{refused, {}};
+        FolderRenameResult result = RenameFolder(from, to, m_platform);
+        if (m_platform.renamed) m_platform.renamed(from, to, result);
+        return result;
     }
 
   private:
     const RenamePlatform& m_platform;
+    const std::vector<FolderRow>& m_rows;
 };
 
 }  // namespace
@@ -41,7 +48,7 @@ RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutco
 RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutcome&)>& onFailure,
                        const RenamePlatform& platform) {
     std::vector<FolderRow> rows = list.Rows();
-    PlatformDisk disk(platform);
+    PlatformDisk disk(platform, rows);
     RenameRun run = PlayRun(rows, disk, onFailure);
 
     FolderList::BulkChange bulk(list);
@@ -55,6 +62,12 @@ RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutco
 
 RenameRun StartRenaming(FolderList& list, Dialogs& dialogs, const QString& title,
                         const std::function<void()>& disableStartRenaming) {
+    return StartRenaming(list, dialogs, title, disableStartRenaming, DefaultRenamePlatform());
+}
+
+RenameRun StartRenaming(FolderList& list, Dialogs& dialogs, const QString& title,
+                        const std::function<void()>& disableStartRenaming,
+                        const RenamePlatform& platform) {
     using namespace start_renaming_lines;  // an error report names the last step reached
     ErrorTrap trap(dialogs, QString::fromLatin1(kStartRenamingLocation));
     RenameRun run;
@@ -70,10 +83,13 @@ RenameRun StartRenaming(FolderList& list, Dialogs& dialogs, const QString& title
     }
 
     trap.Step(kRenamePass, [&] {
-        run = ApplyRenames(list, [&](const RowOutcome& failed) {
-            trap.Reach(kRenameRow);
-            trap.Fail(failed.Report());
-        });
+        run = ApplyRenames(
+            list,
+            [&](const RowOutcome& failed) {
+                trap.Reach(kRenameRow);
+                trap.Fail(failed.Report());
+            },
+            platform);
     });
     trap.Step(kDone, [&] {
         dialogs.ShowMessage(QStringLiteral("Done."), title, DialogIcon::None, DialogButtons::Ok);

@@ -14,6 +14,7 @@ namespace trellisane {
 
 class Dialogs;
 class FolderList;
+struct FolderRow;
 
 /// The location text of Start Renaming's error reports.
 inline constexpr char kStartRenamingLocation[] = "in Dorvalin2021/08/31.Form1.PushButton2_Click ";
@@ -112,6 +113,8 @@ EntryState ExamineEntry(const QString& path);
 /// cannot be told. One statfs, and an open and ioctl on ext4 and f2fs.
 bool FoldsCase(const QString& folder);
 
+struct FolderRenameResult;
+
 /// The disk operations a run uses. DefaultRenamePlatform() gives the real ones; tests replace
 /// an entry to reach file systems this machine may not have (a case-insensitive one).
 struct RenamePlatform {
@@ -127,6 +130,15 @@ struct RenamePlatform {
     /// Whether the file system of `folder` sees names that differ only in case as one name
     /// (FoldsCase). Only the plan asks.
     std::function<bool(const QString& folder)> foldsCase = FoldsCase;
+    /// Optional: told before ApplyRenames renames a folder from `from` to `to` (no trailing
+    /// separators), with the run's rows as they stand then (the row at its turn has `from` and
+    /// `to` as its paths; the rows before it have been done, their new paths cleared). A
+    /// non-zero errno refuses the rename, which then fails with it.
+    std::function<int(const std::vector<FolderRow>& rows, const QString& from, const QString& to)>
+        aboutToRename;
+    /// Optional: told after each rename that aboutToRename let through, with its result.
+    std::function<void(const QString& from, const QString& to, const FolderRenameResult& result)>
+        renamed;
 };
 
 /// The real disk operations: RenameNoReplace, SameEntry, ExamineEntry and FoldsCase; `refuse`
@@ -152,5 +164,10 @@ FolderRenameResult RenameFolder(const QString& from, const QString& to,
 /// ApplyRenames with the disk operations of `platform`.
 RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutcome&)>& onFailure,
                        const RenamePlatform& platform);
+
+/// StartRenaming with the disk operations of `platform`.
+RenameRun StartRenaming(FolderList& list, Dialogs& dialogs, const QString& title,
+                        const std::function<void()>& disableStartRenaming,
+                        const RenamePlatform& platform);
 
 }  // namespace trellisane

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QObject>
+#include <optional>
+#include <vector>
+
+#include "rename/undo.h"
+
+class QAbstractItemModel;
+class QAbstractItemView;
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace trellisane {
+
+class FolderList;
+
+/// "Undo Last Renaming" in the window: its action (Ctrl+Z anywhere in the window, and an entry
+/// of the list's context menu) over the last run of Start Renaming, kept in memory only. The
+/// action is enabled exactly while there is a run to undo: one that moved a folder and has not
+/// been undone, withdrawn or replaced by a new run. The run is withdrawn as soon as the list
+/// gains or loses rows or is emptied (an add, the samples, a removal, "Clear List"); a preview
+/// pass keeps it.
+class UndoLastRenaming : public QObject {
+    Q_OBJECT
+
+  public:
+    /// The action (object name "UndoLastRenaming") is added to `window` and to `menu`; the
+    /// rows of `model` are watched. All three must outlive this object, a child of `window`.
+    UndoLastRenaming(QWidget& window, QMenu& menu, QAbstractItemModel& model);
+
+    QAction* Action() const { return m_action; }
+
+    /// Before a run over `list`: forgets the last run and returns the disk operations that
+    /// record this one.
+    RenamePlatform BeforeRun(const FolderList& list);
+    /// After that run: the action is enabled when the run moved a folder.
+    void AfterRun();
+    /// Undoes the last run on `list` (LastRun::Undo) and disables the action. Nothing, when
+    /// there is no run to undo; else the outcomes of the folders that were not put back.
+    std::optional<std::vector<UndoOutcome>> Undo(FolderList& list);
+
+  private:
+    void Withdraw();
+
+    LastRun m_run;
+    QAction* m_action;
+};
+
+/// Gives `list` its context menu (object name "ListView1Menu", a child of `list`), shown where
+/// the list is right-clicked. An entry is one addAction() on the menu returned.
+QMenu* InstallListMenu(QAbstractItemView& list);
+
+}  // namespace trellisane

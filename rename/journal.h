@@ -1,0 +1,120 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "rename/start_renaming.h"
+#include "rename/undo.h"
+
+namespace trellisane {
+
+/// The journal of a run, on disk: the header "trellisane rename journal\n" and "version 1\n",
+/// then records. A record is a type byte, a 32-bit payload length and a CRC-32 of those two,
+/// the payload, and a CRC-32 of everything before it; integers are little-endian. Paths are
+/// length-prefixed bytes, carried byte for byte whatever they hold.
+///   'A' (about to rename): sequence number, whether the id is known, device, inode, the path
+///       renamed from and the path renamed to. Sequence numbers run 0, 1, 2, ... in the file.
+///   'D' (done): the sequence number of an 'A' record and what became of it: not moved, moved
+///       to its path, or moved to another path (a case-only change left at a temporary name),
+///       which follows.
+inline constexpr int kJournalVersion = 1;
+
+/// How many "about to" records are made durable with one sync.
+inline constexpr qsizetype kJournalBatch = 1000;
+
+/// One rename as the journal tells it.
+struct JournalEntry {
+    enum class Done { Unknown, NotMoved, Moved };
+    std::optional<FolderId> id;
+    QByteArray from;
+    QByteArray to;
+    Done done = Done::Unknown;  ///< Unknown: no "done" record (the run was cut short)
+    QByteArray at;              ///< where a Moved folder went (usually `to`)
+    friend bool operator==(const JournalEntry&, const JournalEntry&) = default;
+};
+
+/// The header that opens every journal.
+QByteArray JournalHeader();
+/// The "about to" record of entry `sequence`.
+QByteArray AboutToRecord(quint64 sequence, const std::optional<FolderId>& id,
+                         const QByteArray& from, const QByteArray& to);
+/// The "done" record of entry `sequence`: `moved` false, or true with where the folder went
+/// (`at` empty: to the entry's own `to`).
+QByteArray DoneRecord(quint64 sequence, bool moved, const QByteArray& at = {});
+
+/// A whole journal read back.
+struct JournalContents {
+    std::vector<JournalEntry> entries;  ///< in sequence order, "done" records folded in
+    bool cutShort = false;              ///< the last record was incomplete or torn, and ignored
+};
+
+/// Reads `bytes` as a journal. A last record that is incomplete, torn (its checksum fails and
+/// nothing follows) or only zero bytes (what a power cut can leave) is ignored. Returns nothing,
+/// with `error` saying why, for anything else that is not a sound journal of this version:
+/// another file, another version, a damaged record before the last one, a "done" for an
+/// unknown or already finished entry. O(size).
+std::optional<JournalContents> ParseJournal(const QByteArray& bytes, QString& error);
+
+/// The recorded moves of `contents` for UndoMoves: every entry but those known not to have
+/// moved. Paths must be valid UTF-8 (the only kind a run writes); otherwise nothing is
+/// returned and `error` names the path.
+std::optional<std::vector<RecordedMove>> MovesOfJournal(const JournalContents& contents,
+                                                        QString& error);
+
+/// Writes the journal of one run of ApplyRenames, as the run goes: before any
+/// folder is renamed its "about to" record is on disk and synced. To sync once per batch
+/// rather than once per rename, the "about to" records of the next `batchSize` rows are
+/// written ahead from the list as it stands and synced together; a rename that turns out
+/// different (an earlier rename moved the row, or failed) starts a new batch at once, and the
+/// next batches write ahead fewer rows until they are used up again. The "done" records of a
+/// batch go out with the next batch or at Finish.
+class JournalWriter {
+  public:
+    /// Creates the journal at `path` (never replacing an existing file), writes the header and
+    /// syncs the file and its folder. Returns nothing with the errno value in `error` (EEXIST:
+    /// the file exists).
+    static std::unique_ptr<JournalWriter> Create(const QByteArray& path, int& error,
+                                                 qsizetype batchSize = kJournalBatch);
+    ~JournalWriter();
+    JournalWriter(const JournalWriter&) = delete;
+    JournalWriter& operator=(const JournalWriter&) = delete;
+
+    /// `base` with hooks that write this journal; once a write or sync fails, every later
+    /// rename is refused with that errno. The writer must outlive the platform's use.
+    RenamePlatform Attach(RenamePlatform base);
+    /// Writes what is left, syncs and closes. Returns 0 or the first errno of any write.
+    int Finish();
+
+  private:
+    struct Pending {
+        size_t row;  ///< index into the run's rows
+        quint64 sequence;
+        QString from;
+        QString to;
+        std::optional<FolderId> id;
+        bool resolved = false;
+    };
+
+    JournalWriter(int fd, qsizetype batchSize);
+    int AboutTo(const std::vector<FolderRow>& rows, const QString& from, const QString& to);
+    void Renamed(const FolderRenameResult& result);
+    /// The "done" records of the batch, "not moved" for every record it did not use.
+    QByteArray CloseBatch();
+    int Write(const QByteArray& bytes, bool sync);
+
+    int m_fd;
+    size_t m_row = 0;  ///< where the search for the row at its turn starts
+    qsizetype m_batchSize;
+    qsizetype m_ahead;  ///< how many records the next batch writes ahead, at most m_batchSize
+    std::vector<Pending> m_batch;
+    size_t m_cursor = 0;
+    std::optional<size_t> m_current;  ///< the batch entry of the rename under way
+    quint64 m_nextSequence = 0;
+    QByteArray m_done;
+    int m_error = 0;
+};
+
+}  // namespace trellisane

@@ -1,0 +1,191 @@
+// "Undo Last Renaming" in the window: Ctrl+Z, the list's context menu entry, and the report of
+// folders that could not be put back.
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QMenu>
+
+#include "tests/app/window_fixture.h"
+
+namespace trellisane::testing {
+namespace {
+
+constexpr int kUpperCase = 0;
+constexpr int kRemoveNumeric = 14;
+
+class UndoWindowTest : public WindowTest {
+  protected:
+    /// Lists the tree "t" (with its sub-folders, each holding a marker) and previews it with
+    /// Remove numeric; the rows and new paths of then are kept.
+    void ListTree() {
+        for (const char* folder : {"t/a1", "t/a1/b2", "t/c3"}) {
+            MakeFolder(QString::fromLatin1(folder));
+            MakeFile(QString::fromLatin1(folder) + QStringLiteral("/marker"), folder);
+        }
+        Open();
+        Subfolders()->setChecked(true);
+        Add(PathOf(QStringLiteral("t")));
+        Pick(kRemoveNumeric);
+        listedCurrents = Currents();
+        listedNewPaths = NewPaths();
+        folders = AllFolders();
+        files = AllFiles();
+    }
+
+    QAction* Undo() const { return Find<QAction>("UndoLastRenaming"); }
+
+    void CtrlZ() {
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        QTest::keyClick(List(), Qt::Key_Z, Qt::ControlModifier);
+    }
+
+    QStringList listedCurrents;
+    QStringList listedNewPaths;
+    QStringList folders;
+    QStringList files;
+};
+
+TEST_F(UndoWindowTest, CtrlZPutsEveryFolderAndRowBackAndEnablesStartRenaming) {
+    ListTree();
+    Click("PushButton2");
+    ASSERT_TRUE(QDir(PathOf(QStringLiteral("t/a/b"))).exists());
+    Pick(kUpperCase);  // a later preview pass keeps the undo
+    const size_t calls = dialogs.calls.size();
+
+    CtrlZ();
+    EXPECT_EQ(AllFolders(), folders);
+    EXPECT_EQ(AllFiles(), files);
+    EXPECT_EQ(Currents(), listedCurrents);
+    EXPECT_EQ(NewPaths(), listedNewPaths);  // as shown before the run, not since
+    EXPECT_TRUE(Button("PushButton2")->isEnabled());
+    EXPECT_EQ(dialogs.calls.size(), calls);  // everything went back: nothing to tell
+
+    // Offered for one run only: a second Ctrl+Z does nothing, and the same run can be made
+    // again at once.
+    EXPECT_FALSE(Undo()->isEnabled());
+    CtrlZ();
+    EXPECT_EQ(Currents(), listedCurrents);
+    EXPECT_EQ(dialogs.calls.size(), calls);
+    Click("PushButton2");
+    EXPECT_TRUE(QDir(PathOf(QStringLiteral("t/a/b"))).exists());
+    EXPECT_TRUE(Undo()->isEnabled());
+}
+
+TEST_F(UndoWindowTest, TheListsContextMenuHoldsTheEntry) {
+    ListTree();
+    auto* menu = Find<QMenu>("ListView1Menu");
+    ASSERT_NE(menu, nullptr);
+    EXPECT_TRUE(menu->actions().contains(Undo()));
+    QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            List()->viewport()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(List()->viewport(), &click);
+    EXPECT_TRUE(WaitUntil([&] { return menu->isVisible(); }));
+    menu->close();
+}
+
+class UndoEntryState;
+
+/// One thing done after a run, and whether Undo Last Renaming is offered then.
+struct EntryStep {
+    const char* name;
+    std::function<void(UndoEntryState&)> act;
+    bool enabled;
+};
+
+void PrintTo(const EntryStep& step, std::ostream* out) { *out << step.name; }
+
+class UndoEntryState : public UndoWindowTest, public ::testing::WithParamInterface<EntryStep> {
+  public:
+    using WindowTest::Add;
+    using WindowTest::Click;
+    using WindowTest::List;
+    using WindowTest::MakeFolder;
+    using WindowTest::PathOf;
+    using WindowTest::Pick;
+    void TriggerUndo() { Undo()->trigger(); }
+};
+
+TEST_P(UndoEntryState, IsEnabledOnlyWhileTheLastRunCanBeUndone) {
+    ListTree();
+    EXPECT_FALSE(Undo()->isEnabled());  // no run yet
+    Click("PushButton2");
+    GetParam().act(*this);
+    EXPECT_EQ(Undo()->isEnabled(), GetParam().enabled);
+    if (!Undo()->isEnabled()) {
+        // Disabled, the entry and Ctrl+Z leave the disk alone.
+        const QStringList before = AllFolders();
+        CtrlZ();
+        EXPECT_EQ(AllFolders(), before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, UndoEntryState,
+    ::testing::Values(
+        EntryStep{"AfterTheRun", [](UndoEntryState&) {}, true},
+        EntryStep{"AfterAPreviewPass", [](UndoEntryState& fixture) { fixture.Pick(kUpperCase); },
+                  true},
+        EntryStep{"AfterARemoval",
+                  [](UndoEntryState& fixture) {
+                      fixture.List()->selectRow(0);
+                      QTest::keyClick(fixture.List(), Qt::Key_Delete);
+                  },
+                  false},
+        EntryStep{"AfterClearList", [](UndoEntryState& fixture) { fixture.Click("PushButton1"); },
+                  false},
+        EntryStep{"AfterAnAdd",
+                  [](UndoEntryState& fixture) {
+                      fixture.MakeFolder(QStringLiteral("other"));
+                      fixture.Add(fixture.PathOf(QStringLiteral("other")));
+                  },
+                  false},
+        EntryStep{"AfterTheUndo", [](UndoEntryState& fixture) { fixture.TriggerUndo(); }, false},
+        EntryStep{"AfterARunThatMovedNothing",
+                  [](UndoEntryState& fixture) {
+                      fixture.Pick(kRemoveNumeric);  // the names hold no digit any more
+                      fixture.Click("PushButton2");
+                  },
+                  false}),
+    [](const auto& test) { return std::string(test.param.name); });
+
+TEST_F(UndoWindowTest, FoldersThatCannotGoBackAreReportedInOneMessageAndTheirRowsTellWhere) {
+    ListTree();
+    Click("PushButton2");
+    // Someone else moves one renamed folder away and takes the old name of another.
+    ASSERT_TRUE(QDir().rename(PathOf(QStringLiteral("t/a/b")), PathOf(QStringLiteral("moved"))));
+    MakeFolder(QStringLiteral("t/c3"));
+    const size_t calls = dialogs.calls.size();
+
+    Undo()->trigger();
+
+    ASSERT_EQ(dialogs.calls.size(), calls + 1);
+    const DialogCall& report = dialogs.calls.back();
+    EXPECT_EQ(report.text, QStringLiteral("2 folders could not be put back\n\n") +
+                               PathOf(QStringLiteral("t/c/")) + u'\n' +
+                               PathOf(QStringLiteral("t/a1/b/")));  // where it would be by now
+    EXPECT_EQ(report.title, form->ApplicationTitle());
+    EXPECT_EQ(report.icon, DialogIcon::Exclamation);
+    EXPECT_EQ(report.buttons, DialogButtons::Ok);
+
+    // Every other folder went back; the row of "c" shows where it stays, without a new path.
+    EXPECT_TRUE(QDir(PathOf(QStringLiteral("t/a1"))).exists());
+    EXPECT_TRUE(QDir(PathOf(QStringLiteral("moved"))).exists());
+    EXPECT_TRUE(QDir(PathOf(QStringLiteral("t/c"))).exists());
+    const QStringList rows = Currents();
+    EXPECT_TRUE(rows.contains(PathOf(QStringLiteral("t/c/"))));
+    EXPECT_TRUE(rows.contains(PathOf(QStringLiteral("t/a1/"))));
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (rows[i] == listedCurrents[i]) {
+            EXPECT_EQ(NewPaths()[i], listedNewPaths[i]);
+        } else {
+            EXPECT_EQ(NewPaths()[i], QString());
+        }
+    }
+    EXPECT_TRUE(Button("PushButton2")->isEnabled());
+}
+
+}  // namespace
+}  // namespace trellisane::testing
