@@ -21,8 +21,8 @@ void Settle(JobQuestion& question, bool answered) {
 
 }  // namespace
 
-void JobContext::Progress(qint64 done, qint64 total) {
-    if (m_worker != nullptr) Q_EMIT m_worker->progressed(done, total);
+void JobContext::Progress(qint64 done, qint64 total, const QString& what) {
+    if (m_worker != nullptr) Q_EMIT m_worker->progressed(done, total, what);
 }
 
 bool JobContext::AskAndWait(std::function<void()> ask) {

@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QObject>
+#include <QString>
 #include <QThread>
 #include <atomic>
 #include <functional>
@@ -32,9 +33,9 @@ class JobContext {
     /// it has. One atomic load.
     bool Cancelled() const { return m_cancelled.load(); }
 
-    /// Tells the user-interface thread how far the work has come (the job's `progressed`
-    /// signal, queued). Cheap; calling it for every item is fine.
-    void Progress(qint64 done, qint64 total);
+    /// Tells the user-interface thread how far the work has come, and optionally what it is at
+    /// (the job's `progressed` signal, queued). Cheap; calling it for every item is fine.
+    void Progress(qint64 done, qint64 total, const QString& what = QString());
 
     /// Runs `ask` on the user-interface thread (typically a modal message box) and returns its
     /// answer; or, when the job is cancelled before or while it is asked, returns `ifCancelled`
@@ -125,8 +126,8 @@ class BackgroundJob : public QObject {
     bool Cancelled() const { return m_context.Cancelled(); }
 
   Q_SIGNALS:
-    /// Queued from the worker: how far the work has come.
-    void progressed(qint64 done, qint64 total);
+    /// Queued from the worker: how far the work has come, and what it is at ("" when not told).
+    void progressed(qint64 done, qint64 total, const QString& what);
     /// The work has returned (also after a Cancel(), so a cancelled run still hands over what
     /// it did); its results may now be read. Once only, and never after Stop().
     void finished();
@@ -159,7 +160,7 @@ class JobWorker : public QObject {
     void Run();
 
   Q_SIGNALS:
-    void progressed(qint64 done, qint64 total);
+    void progressed(qint64 done, qint64 total, const QString& what);
     void asked(std::shared_ptr<trellisane::JobQuestion> question);
     void done();
 

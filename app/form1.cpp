@@ -60,7 +60,10 @@ Form1::Form1(Dialogs& dialogs, QString programFolder, DrawFn draw, WalkFn walk, 
     FitCheckBoxCaption(*Check1);
 }
 
-Form1::~Form1() { StopAdds(); }
+Form1::~Form1() {
+    StopRenaming();
+    StopAdds();
+}
 
 void Form1::BuildControls() {
     static_cast<Form1Controls&>(*this) = BuildForm1Layout(*this, *m_model);
@@ -179,6 +182,7 @@ void Form1::PushButton1_Click() {
 
 void Form1::PushButton4_Click() {
     using namespace lines;
+    if (m_renaming != nullptr) return;  // nothing comes between a run's rows
     ErrorTrap trap(m_dialogs, QString::fromLatin1(kSamplesLocation));
 
     QString samplesPath;
@@ -261,7 +265,9 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    // Closing ends the program: an add still walking is stopped and its batch dropped.
+    // Closing ends the program: a run stops after its current folder; an add still walking
+    // is stopped and its batch dropped.
+    StopRenaming();
     StopAdds();
     event->accept();
 }

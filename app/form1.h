@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "app/form1_layout.h"
@@ -14,6 +15,7 @@
 #include "app/startup.h"
 #include "folders/folder_list.h"
 #include "folders/subfolder_walk.h"
+#include "rename/start_renaming.h"
 
 class QMenu;
 
@@ -21,6 +23,7 @@ namespace trellisane {
 
 class Dialogs;
 class FolderListModel;
+class RenameRunJob;
 class UndoLastRenaming;
 
 /// Gathers every folder below the entries of `folders` into it (the sub-folder walk). Runs on
@@ -35,7 +38,8 @@ inline constexpr int kWorkerExitWaitMs = 2000;
 /// five buttons, with every handler. It only wires: the layout comes from BuildForm1Layout,
 /// the pointer rules from PointerFeedback, background work from BackgroundJob, and each
 /// handler calls the core. Everything runs on the user-interface thread except the sub-folder
-/// walk and the sort of an add, which run as one BackgroundJob per add.
+/// walk and the sort of an add, which run as one BackgroundJob per add, and the renames of
+/// Start Renaming, which run as one RenameRunJob per run.
 ///
 /// The controls keep their design names, as members (from Form1Controls) and as object names,
 /// so tests and the error reports' locations line up with them.
@@ -65,6 +69,10 @@ class Form1 : public QWidget, private Form1Controls {
     int AddsInFlight() const { return static_cast<int>(m_adds.size()); }
     /// Adds whose batch is ready but waits for a Start Renaming run to end.
     int BatchesWaitingForRun() const { return static_cast<int>(m_waitingForRun.size()); }
+    /// True while a Start Renaming run renames on its worker.
+    bool RenamingUnderway() const { return m_renaming != nullptr; }
+    /// Replaces the disk operations Start Renaming uses (DefaultRenamePlatform()); for tests.
+    void SetRenamePlatform(RenamePlatform platform) { m_renamePlatform = std::move(platform); }
 
   protected:
     /// The list's double-click and Delete key.
@@ -90,7 +98,7 @@ class Form1 : public QWidget, private Form1Controls {
     void ListView1_KeyDown(int key, Qt::KeyboardModifiers modifiers);
     /// "Undo Last Renaming" (Ctrl+Z, the list's context menu): puts the last run's folders
     /// back, the rows as they were before it, and enables Start Renaming; reports the folders
-    /// that could not be put back in one message. Nothing while an add is under way.
+    /// that could not be put back in one message. Nothing while an add or a run is under way.
     void UndoLastRenaming_Click();
 
     /// Removes the selected row unless the pointer is busy, the list is empty or no row is
@@ -104,6 +112,16 @@ class Form1 : public QWidget, private Form1Controls {
     /// pending questions as cancelled and waits for them for at most kWorkerExitWaitMs in all;
     /// the batches of adds under way are dropped.
     void StopAdds();
+    /// Ends a Start Renaming run once its worker has returned: the rows adopted in one change,
+    /// the reports and messages of its end unless `closing`, the busy state lifted, and the
+    /// batches that waited for it appended.
+    void FinishStartRenaming(bool closing);
+    /// After a run that made `moves`: every add under way carries its paths through them, and
+    /// the batches that waited for the run are appended once no run is left.
+    void AddsFollowRun(const std::vector<PathMove>& moves);
+    /// Closing during a run: stops it after the current folder and waits for that (at most
+    /// kWorkerExitWaitMs), so the rows and the undo tell where every folder is.
+    void StopRenaming();
 
     Dialogs& m_dialogs;
     QString m_programFolder;
@@ -121,6 +139,9 @@ class Form1 : public QWidget, private Form1Controls {
     std::vector<std::shared_ptr<AddJob>> m_adds;
     std::vector<std::shared_ptr<AddJob>> m_waitingForRun;
     int m_renamingRuns = 0;
+    RenameRunJob* m_renaming = nullptr;  // the run under way, a child of the window
+    RenamePlatform m_renamePlatform = DefaultRenamePlatform();
+    int m_pointerBeforeRun = kPointerDefault;
 };
 
 /// The application icon compiled into the program.

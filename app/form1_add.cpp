@@ -1,4 +1,4 @@
-// "Add Folder/s" and "Start Renaming": the two handlers that meet while an add is under way.
+// "Add Folder/s", and how its batch meets a Start Renaming run while it is under way.
 //
 // An add gathers and sorts its folders as a BackgroundJob, so the window stays live however
 // large the tree. The work touches no widget and no row: it only fills the add's own result,
@@ -54,6 +54,7 @@ struct Form1::AddJob {
 
 void Form1::PushButton3_Click() {
     using namespace lines;
+    if (m_renaming != nullptr) return;  // nothing comes between a run's rows
     auto job = std::make_shared<AddJob>(m_dialogs);
     ErrorTrap& trap = job->trap;
 
@@ -179,25 +180,10 @@ void Form1::StopAdds() {
     m_waitingForRun.clear();
 }
 
-void Form1::PushButton2_Click() {
-    RenameRun run;
-    ++m_renamingRuns;
-    {
-        // StartRenaming reports its own failures; this only keeps an unexpected one from
-        // leaving the window believing a run is still under way.
-        ErrorTrap trap(m_dialogs, QString::fromLatin1(kStartRenamingLocation));
-        trap.Step(start_renaming_lines::kCountRows, [&] {
-            run = StartRenaming(
-                m_list, m_dialogs, m_title, [this] { PushButton2->setEnabled(false); },
-                m_undo->BeforeRun(m_list));
-        });
-    }
-    --m_renamingRuns;
-    m_undo->AfterRun();
-
+void Form1::AddsFollowRun(const std::vector<PathMove>& moves) {
     // Every add under way gathered its paths before these renames: they follow the folders.
     for (const std::shared_ptr<AddJob>& job : m_adds) {
-        job->moves.insert(job->moves.end(), run.moves.begin(), run.moves.end());
+        job->moves.insert(job->moves.end(), moves.begin(), moves.end());
     }
     if (m_renamingRuns == 0) {
         const auto waiting = std::exchange(m_waitingForRun, {});

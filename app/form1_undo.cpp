@@ -11,7 +11,7 @@ namespace trellisane {
 
 void Form1::UndoLastRenaming_Click() {
     // An add under way has gathered the paths of now; its batch withdraws the undo anyway.
-    if (!m_adds.empty()) return;
+    if (!m_adds.empty() || m_renaming != nullptr) return;
     const std::optional<std::vector<UndoOutcome>> notPutBack = m_undo->Undo(m_list);
     if (!notPutBack) return;
     // The rows are as before the run again, new paths included: the run can be made again.

@@ -25,22 +25,30 @@ UndoLastRenaming::UndoLastRenaming(QWidget& window, QMenu& menu, QAbstractItemMo
     connect(&model, &QAbstractItemModel::modelReset, this, &UndoLastRenaming::Withdraw);
 }
 
-RenamePlatform UndoLastRenaming::BeforeRun(const FolderList& list) {
+RenamePlatform UndoLastRenaming::BeforeRun(const FolderList& list, const RenamePlatform& base) {
     Withdraw();
-    return m_run.Record(list, DefaultRenamePlatform());
+    RenamePlatform recording = m_run->Record(list, base);
+    // The hooks point into the record: each keeps it alive.
+    recording.aboutToRename = [run = m_run, hook = std::move(recording.aboutToRename)](
+                                  const std::vector<FolderRow>& rows, const QString& from,
+                                  const QString& to) { return hook(rows, from, to); };
+    recording.renamed = [run = m_run, hook = std::move(recording.renamed)](
+                            const QString& from, const QString& to,
+                            const FolderRenameResult& result) { hook(from, to, result); };
+    return recording;
 }
 
-void UndoLastRenaming::AfterRun() { m_action->setEnabled(m_run.CanUndo()); }
+void UndoLastRenaming::AfterRun() { m_action->setEnabled(m_run->CanUndo()); }
 
 std::optional<std::vector<UndoOutcome>> UndoLastRenaming::Undo(FolderList& list) {
-    if (!m_run.CanUndo()) return std::nullopt;
-    std::vector<UndoOutcome> notPutBack = m_run.Undo(list);
+    if (!m_run->CanUndo()) return std::nullopt;
+    std::vector<UndoOutcome> notPutBack = m_run->Undo(list);
     Withdraw();
     return notPutBack;
 }
 
 void UndoLastRenaming::Withdraw() {
-    m_run.Withdraw();
+    m_run = std::make_shared<LastRun>();
     m_action->setEnabled(false);
 }
 

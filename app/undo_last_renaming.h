@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -32,9 +33,11 @@ class UndoLastRenaming : public QObject {
 
     QAction* Action() const { return m_action; }
 
-    /// Before a run over `list`: forgets the last run and returns the disk operations that
-    /// record this one.
-    RenamePlatform BeforeRun(const FolderList& list);
+    /// Before a run over `list`: forgets the last run and returns `base` with hooks that
+    /// record this one. The record lives as long as the returned operations do, so a run on a
+    /// worker thread may outlast this object; nothing here touches it until AfterRun.
+    RenamePlatform BeforeRun(const FolderList& list,
+                             const RenamePlatform& base = DefaultRenamePlatform());
     /// After that run: the action is enabled when the run moved a folder.
     void AfterRun();
     /// Undoes the last run on `list` (LastRun::Undo) and disables the action. Nothing, when
@@ -44,7 +47,8 @@ class UndoLastRenaming : public QObject {
   private:
     void Withdraw();
 
-    LastRun m_run;
+    // Replaced, never cleared, when withdrawn: a run still recording keeps its own.
+    std::shared_ptr<LastRun> m_run = std::make_shared<LastRun>();
     QAction* m_action;
 };
 

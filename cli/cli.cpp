@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli/journal_cli.h"
+#include "cli/progress_counter.h"
 #include "cli/status_output.h"
 #include "engine/error_report.h"
 #include "engine/operations.h"
@@ -33,7 +34,8 @@ constexpr int kExitUsage = 2;
 constexpr char kUsage[] =
     "Usage: trellisane-cli --operation TEXT [--x TEXT] [--y TEXT] [--find TEXT]\n"
     "                      [--replace TEXT] [--subfolders]\n"
-    "                      [--apply [--journal FILE] | --status | --check] [--print0] FOLDER...\n"
+    "                      [--apply [--journal FILE] [--quiet] | --status | --check] [--print0]\n"
+    "                      FOLDER...\n"
     "       trellisane-cli --undo FILE [--apply] [--print0]\n"
     "\n"
     "Shows, for every FOLDER, the path it would get under one renaming operation, or renames\n"
@@ -57,6 +59,8 @@ constexpr char kUsage[] =
     "                    (with --apply; without, only show it: each folder's path now, a TAB\n"
     "                    and the path it would get back)\n"
     "  --print0          end every path with a NUL byte instead of a TAB or a newline\n"
+    "  --quiet           with --apply, show no progress counter on standard error (one\n"
+    "                    is shown only when it is a terminal); failures are still reported\n"
     "  --help, -h        show this help and exit\n"
     "  --version         show the version and exit\n"
     "  --                end of options: every later argument is a FOLDER\n"
@@ -145,6 +149,7 @@ struct Request {
     bool print0 = false;
     bool status = false;
     bool check = false;
+    bool quiet = false;
     std::optional<QByteArray> journal;  ///< --journal FILE, as bytes
     std::optional<QByteArray> undo;     ///< --undo FILE, as bytes
     std::vector<QByteArray> folders;
@@ -232,6 +237,7 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
         if (name == "--print0") flag = &request.print0;
         if (name == "--status") flag = &request.status;
         if (name == "--check") flag = &request.check;
+        if (name == "--quiet") flag = &request.quiet;
         const bool help = name == "--help" || name == "-h";
         if (help || name == "--version" || flag != nullptr) {
             if (inlineValue) return usageError("option '" + name + "' takes no value");
@@ -330,7 +336,7 @@ std::optional<int> CheckAnswers(Operation operation, const Request& request, Out
     return std::nullopt;
 }
 
-int Run(int argc, char** argv, Output& out, Output& err) {
+int Run(int argc, char** argv, Output& out, Output& err, int errFd) {
     Request request;
     if (const std::optional<int> status = Parse(argc, argv, request, out, err)) return *status;
     if (request.undo) {
@@ -399,11 +405,25 @@ int Run(int argc, char** argv, Output& out, Output& err) {
     int status = kExitOk;
     if (request.apply) {
         QByteArrayList problems;
-        const int journalStatus =
-            ApplyWithJournal(list, request.journal, problems, [&](const RowOutcome& outcome) {
+        ProgressCounter counter(ShowsProgress(request.quiet, errFd),
+                                [&err](const QByteArray& line) {
+                                    err << line;
+                                    err.Flush();
+                                });
+        RunControl control;
+        control.starting = [&counter](qsizetype position, qsizetype count, const QString&) {
+            counter.Update(position, count);
+        };
+        const int journalStatus = ApplyWithJournal(
+            list, request.journal, problems,
+            [&](const RowOutcome& outcome) {
+                counter.Erase();
                 Complain(err, outcome.Report().toUtf8());
+                err.Flush();  // before the counter is drawn again
                 status = kExitFailed;
-            });
+            },
+            control);
+        counter.Erase();
         for (const QByteArray& problem : problems) Complain(err, problem);
         if (journalStatus == kExitUsage) return kExitUsage;
         if (journalStatus != kExitOk) status = journalStatus;
@@ -483,7 +503,7 @@ int RunCli(int argc, char** argv, std::FILE* out, std::FILE* err) {
     Output output(out);
     Output errors(err);
     try {
-        return Run(argc, argv, output, errors);
+        return Run(argc, argv, output, errors, fileno(err));
     } catch (...) {
         Complain(errors, DescribeException(std::current_exception()).toUtf8());
         return kExitFailed;

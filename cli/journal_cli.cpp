@@ -43,9 +43,10 @@ QByteArray Folder(const QString& path) { return path.toUtf8() + '/'; }
 
 int ApplyWithJournal(FolderList& list, const std::optional<QByteArray>& journalPath,
                      QByteArrayList& problems,
-                     const std::function<void(const RowOutcome&)>& onFailure) {
+                     const std::function<void(const RowOutcome&)>& onFailure,
+                     const RunControl& control) {
     if (!journalPath) {
-        ApplyRenames(list, onFailure);
+        ApplyRenames(list, onFailure, DefaultRenamePlatform(), control);
         return kExitOk;
     }
     int error = 0;
@@ -56,7 +57,7 @@ int ApplyWithJournal(FolderList& list, const std::optional<QByteArray>& journalP
                                          : DescribeError(error).toUtf8());
         return kExitUsage;
     }
-    ApplyRenames(list, onFailure, journal->Attach(DefaultRenamePlatform()));
+    ApplyRenames(list, onFailure, journal->Attach(DefaultRenamePlatform()), control);
     if (const int failed = journal->Finish(); failed != 0) {
         problems << "cannot write the journal '" + *journalPath +
                         "': " + DescribeError(failed).toUtf8();

@@ -15,10 +15,11 @@ class FolderList;
 /// row, and with a journal path the run recorded in a new journal there as it goes. Returns
 /// 0; 2 when the journal cannot be created (an existing FILE included), before anything is
 /// renamed; 1 when the journal could not be written to its end (renames after the failure are
-/// refused). Each problem is one message in `problems`.
+/// refused). Each problem is one message in `problems`. `control` follows the run's rows.
 int ApplyWithJournal(FolderList& list, const std::optional<QByteArray>& journalPath,
                      QByteArrayList& problems,
-                     const std::function<void(const RowOutcome&)>& onFailure);
+                     const std::function<void(const RowOutcome&)>& onFailure,
+                     const RunControl& control = {});
 
 /// `--undo FILE [--apply] [--print0]`: reads the journal FILE and puts back every folder its run
 /// renamed (UndoMoves), newest first; without `apply` only shows it. Output, for each folder

@@ -116,6 +116,8 @@ const char* StatusKeyword(RowStatus status) {
             return "missing";
         case RowStatus::Failed:
             return "failed";
+        case RowStatus::NotTried:
+            return "not-tried";
     }
     return "failed";
 }
@@ -142,6 +144,8 @@ QString DescribeFate(const RowFate& fate, const QString& newName) {
         case RowStatus::Failed:
             return QStringLiteral("The folder cannot be renamed: %1.")
                 .arg(DescribeError(fate.error));
+        case RowStatus::NotTried:
+            return QStringLiteral("The run was stopped before this folder's turn.");
     }
     return QString();
 }
@@ -150,6 +154,10 @@ QString DescribeFailure(const RowFate& fate, const QString& folder, const QStrin
     const QString quotedFolder = u'"' + folder + u'"';
     if (fate.status == RowStatus::NotPreviewed) {
         return QStringLiteral("No new name: %1 has not been previewed.").arg(quotedFolder);
+    }
+    if (fate.status == RowStatus::NotTried) {
+        return QStringLiteral("%1 was not renamed to \"%2\": the run was stopped before its turn.")
+            .arg(quotedFolder, newName);
     }
     if (fate.status == RowStatus::Refused && fate.refusal == RefusalReason::Protected) {
         return QStringLiteral("%1 cannot be renamed to \"%2\". ").arg(quotedFolder, newName) +

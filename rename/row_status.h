@@ -15,6 +15,7 @@ enum class RowStatus {
     Claimed,       ///< an earlier row of the run gives its folder this name first
     Missing,       ///< the current path no longer names a folder
     Failed,        ///< the system refused for another reason (see RowFate::error)
+    NotTried,      ///< the run was stopped before this row's turn; nothing was done to it
 };
 
 /// Why a rename is refused.
@@ -56,7 +57,7 @@ inline bool Succeeds(RowStatus status) {
 }
 
 /// The fixed keyword of a status, for scripts: "ok", "unchanged", "not-previewed", "refused",
-/// "taken", "claimed", "missing" or "failed".
+/// "taken", "claimed", "missing", "failed" or "not-tried".
 const char* StatusKeyword(RowStatus status);
 
 /// The name a row asks for, as the sentences quote it: the part of `newPath` after the parent

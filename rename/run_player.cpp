@@ -72,7 +72,7 @@ RowFate FateOfError(int error) {
 
 RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
                   const std::function<void(const RowOutcome&)>& onFailure,
-                  const std::atomic<bool>* cancel) {
+                  const std::atomic<bool>* cancel, const RunControl& control) {
     RenameRun run;
     const auto count = static_cast<qsizetype>(rows.size());
     run.outcomes.reserve(rows.size());
@@ -129,6 +129,8 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
 
     for (qsizetype position = 1; position <= count; ++position) {
         if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) break;
+        if (control.cancelled && control.cancelled()) break;
+        if (control.starting) control.starting(position, count, row(position).current);
         RowOutcome outcome;
         outcome.position = position;
         outcome.oldPath = row(position).current;

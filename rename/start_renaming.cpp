@@ -1,5 +1,7 @@
 #include "rename/start_renaming.h"
 
+#include <algorithm>
+
 #include "engine/error_report.h"
 #include "folders/folder_list.h"
 #include "rename/path_index.h"
@@ -46,18 +48,41 @@ RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutco
 }
 
 RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutcome&)>& onFailure,
-                       const RenamePlatform& platform) {
+                       const RenamePlatform& platform, const RunControl& control) {
     std::vector<FolderRow> rows = list.Rows();
-    PlatformDisk disk(platform, rows);
-    RenameRun run = PlayRun(rows, disk, onFailure);
+    RenameRun run = ApplyRenames(rows, onFailure, platform, control);
+    AdoptRows(list, rows);
+    return run;
+}
 
-    FolderList::BulkChange bulk(list);
-    for (qsizetype position = 1; position <= list.Count(); ++position) {
-        const FolderRow& row = rows[static_cast<size_t>(position - 1)];
-        list.SetCurrent(position, row.current);
-        list.SetNewPath(position, QString());
+RenameRun ApplyRenames(std::vector<FolderRow>& rows,
+                       const std::function<void(const RowOutcome&)>& onFailure,
+                       const RenamePlatform& platform, const RunControl& control) {
+    PlatformDisk disk(platform, rows);
+    RenameRun run = PlayRun(rows, disk, onFailure, nullptr, control);
+    if (run.outcomes.size() == rows.size()) return run;
+
+    // Stopped: a row tried has nothing left to do; a row not reached keeps its new path.
+    for (size_t i = 0; i < run.outcomes.size(); ++i) rows[i].newPath = rows[i].current;
+    for (size_t i = run.outcomes.size(); i < rows.size(); ++i) {
+        RowOutcome outcome;
+        outcome.position = static_cast<qsizetype>(i) + 1;
+        outcome.oldPath = rows[i].current;
+        outcome.newPath = rows[i].newPath;
+        outcome.fate.status = RowStatus::NotTried;
+        run.outcomes.push_back(std::move(outcome));
     }
     return run;
+}
+
+void AdoptRows(FolderList& list, const std::vector<FolderRow>& rows) {
+    FolderList::BulkChange bulk(list);
+    const qsizetype count = std::min(list.Count(), static_cast<qsizetype>(rows.size()));
+    for (qsizetype position = 1; position <= count; ++position) {
+        const FolderRow& row = rows[static_cast<size_t>(position - 1)];
+        list.SetCurrent(position, row.current);
+        list.SetNewPath(position, row.newPath);
+    }
 }
 
 RenameRun StartRenaming(FolderList& list, Dialogs& dialogs, const QString& title,

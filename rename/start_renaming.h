@@ -58,6 +58,17 @@ struct RenameRun {
     std::vector<PathMove> moves;       ///< every folder actually moved, in order
 };
 
+/// How a caller follows a run of ApplyRenames and stops it between rows. Both members are
+/// optional and are called on the thread that runs the renames.
+struct RunControl {
+    /// Told before each row is tried: its 1-based position, the number of rows, and its
+    /// current path as it stands then (carried through the renames before it).
+    std::function<void(qsizetype position, qsizetype count, const QString& current)> starting;
+    /// Asked before each row: true stops the run there, after the folder renamed last. The row
+    /// at hand and every later one are then NotTried.
+    std::function<bool()> cancelled;
+};
+
 /// Renames every row's folder from its current to its new path, first row to last; one outcome
 /// per row, going on past failures. Never replaces an existing folder; a row whose new path
 /// equals its current path succeeds without a change; an empty or unusable new name, and a
@@ -161,13 +172,28 @@ struct FolderRenameResult {
 FolderRenameResult RenameFolder(const QString& from, const QString& to,
                                 const RenamePlatform& platform);
 
-/// ApplyRenames with the disk operations of `platform`.
+/// ApplyRenames with the disk operations of `platform`, followed and stoppable through
+/// `control`; a stopped run leaves the list's rows as the overload on rows says.
 RenameRun ApplyRenames(FolderList& list, const std::function<void(const RowOutcome&)>& onFailure,
-                       const RenamePlatform& platform);
+                       const RenamePlatform& platform, const RunControl& control = {});
 
 /// StartRenaming with the disk operations of `platform`.
 RenameRun StartRenaming(FolderList& list, Dialogs& dialogs, const QString& title,
                         const std::function<void()>& disableStartRenaming,
                         const RenamePlatform& platform);
+
+/// ApplyRenames on `rows` alone (a copy of a list's rows, say, renamed away from the list),
+/// followed and stoppable through `control`. Always one outcome per row: once the run is
+/// stopped, every row not reached is NotTried, keeps its new path (carried through the renames
+/// done, like its current path), and every row tried gets its current path as its new path,
+/// so that running the rows again renames exactly the rest. Not stopped, it leaves the rows as
+/// ApplyRenames leaves a list's.
+RenameRun ApplyRenames(std::vector<FolderRow>& rows,
+                       const std::function<void(const RowOutcome&)>& onFailure,
+                       const RenamePlatform& platform, const RunControl& control);
+
+/// Writes each row of `rows` into the row of `list` at its position (as many as both hold), its
+/// current and its new path, as one change. O(rows).
+void AdoptRows(FolderList& list, const std::vector<FolderRow>& rows);
 
 }  // namespace trellisane

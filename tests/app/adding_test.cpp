@@ -204,7 +204,7 @@ TEST_F(AddingTest, ABatchReadyDuringStartRenamingWaitsAndFollowsTheRenames) {
         ASSERT_TRUE(WaitUntil([&] { return form->BatchesWaitingForRun() == 1; }));
         rowsWhileDone = form->List().Count();  // ...but is not appended yet
     };
-    Click("PushButton2");
+    RunStartRenaming();
     EXPECT_EQ(rowsWhileDone, 1);
     ASSERT_TRUE(WaitUntil([&] { return form->AddsInFlight() == 0; }));
     EXPECT_EQ(AllFolders(), QStringList({"TOP", "TOP/sub", "program"}));
@@ -400,7 +400,7 @@ TEST_F(RemovalTest, ClearListRemovesEveryRowAndPreviews) {
 
 TEST_F(WindowTest, ClearListOnAnEmptyListStillPreviews) {
     Open();
-    Click("PushButton2");  // "No folders added."
+    RunStartRenaming();  // "No folders added."
     Selector()->setCurrentIndex(kAddToEnd);
     dialogs.calls.clear();
     DoubleClickList(-1);

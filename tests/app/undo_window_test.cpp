@@ -50,7 +50,7 @@ class UndoWindowTest : public WindowTest {
 
 TEST_F(UndoWindowTest, CtrlZPutsEveryFolderAndRowBackAndEnablesStartRenaming) {
     ListTree();
-    Click("PushButton2");
+    RunStartRenaming();
     ASSERT_TRUE(QDir(PathOf(QStringLiteral("t/a/b"))).exists());
     Pick(kUpperCase);  // a later preview pass keeps the undo
     const size_t calls = dialogs.calls.size();
@@ -69,7 +69,7 @@ TEST_F(UndoWindowTest, CtrlZPutsEveryFolderAndRowBackAndEnablesStartRenaming) {
     CtrlZ();
     EXPECT_EQ(Currents(), listedCurrents);
     EXPECT_EQ(dialogs.calls.size(), calls);
-    Click("PushButton2");
+    RunStartRenaming();
     EXPECT_TRUE(QDir(PathOf(QStringLiteral("t/a/b"))).exists());
     EXPECT_TRUE(Undo()->isEnabled());
 }
@@ -105,13 +105,14 @@ class UndoEntryState : public UndoWindowTest, public ::testing::WithParamInterfa
     using WindowTest::MakeFolder;
     using WindowTest::PathOf;
     using WindowTest::Pick;
+    using WindowTest::RunStartRenaming;
     void TriggerUndo() { Undo()->trigger(); }
 };
 
 TEST_P(UndoEntryState, IsEnabledOnlyWhileTheLastRunCanBeUndone) {
     ListTree();
     EXPECT_FALSE(Undo()->isEnabled());  // no run yet
-    Click("PushButton2");
+    RunStartRenaming();
     GetParam().act(*this);
     EXPECT_EQ(Undo()->isEnabled(), GetParam().enabled);
     if (!Undo()->isEnabled()) {
@@ -146,14 +147,14 @@ INSTANTIATE_TEST_SUITE_P(
         EntryStep{"AfterARunThatMovedNothing",
                   [](UndoEntryState& fixture) {
                       fixture.Pick(kRemoveNumeric);  // the names hold no digit any more
-                      fixture.Click("PushButton2");
+                      fixture.RunStartRenaming();
                   },
                   false}),
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(UndoWindowTest, FoldersThatCannotGoBackAreReportedInOneMessageAndTheirRowsTellWhere) {
     ListTree();
-    Click("PushButton2");
+    RunStartRenaming();
     // Someone else moves one renamed folder away and takes the old name of another.
     ASSERT_TRUE(QDir().rename(PathOf(QStringLiteral("t/a/b")), PathOf(QStringLiteral("moved"))));
     MakeFolder(QStringLiteral("t/c3"));

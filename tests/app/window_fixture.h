@@ -81,6 +81,12 @@ class WindowTest : public TempTree {
 
     void Click(const char* button) { QTest::mouseClick(Button(button), Qt::LeftButton); }
 
+    /// Clicks "Start Renaming" and waits until its run has ended.
+    void RunStartRenaming() {
+        Click("PushButton2");
+        ASSERT_TRUE(WaitUntil([&] { return !form->RenamingUnderway(); }));
+    }
+
     /// Moves the mouse onto `widget` at `at` (its centre when null). The pointer first visits
     /// a corner of the window, since a move to where it already is would not be noticed.
     void MoveMouse(QWidget* widget, QPoint at = {}) {

@@ -196,7 +196,7 @@ TEST_F(WindowTest, PickingASeparatorWritesNothingButEnablesStartRenaming) {
     Open();
     MakeFolder("one");
     Add(PathOf("one"));  // previewed as UPPER CASE
-    Click("PushButton2");
+    RunStartRenaming();
     ASSERT_FALSE(Button("PushButton2")->isEnabled());
     ASSERT_EQ(NewPaths(), QStringList{""});
     dialogs.calls.clear();
@@ -218,7 +218,7 @@ TEST_F(WindowTest, StartRenamingRenamesTheListedFolders) {
               QStringList({PathOf("photos/summer/"), PathOf("photos/winter/"), PathOf("photos/")}));
     dialogs.calls.clear();
 
-    Click("PushButton2");
+    RunStartRenaming();
     EXPECT_EQ(AllFolders(), QStringList({"PHOTOS", "PHOTOS/SUMMER", "PHOTOS/WINTER", "program"}));
     EXPECT_EQ(dialogs.Messages(), QStringList{"Done."});
     EXPECT_EQ(dialogs.calls.at(0).title, "Trellisane");
@@ -230,7 +230,7 @@ TEST_F(WindowTest, StartRenamingRenamesTheListedFolders) {
 
 TEST_F(WindowTest, StartRenamingWithAnEmptyListSaysSo) {
     Open();
-    Click("PushButton2");
+    RunStartRenaming();
     ASSERT_EQ(dialogs.calls.size(), 1u);
     EXPECT_EQ(dialogs.calls[0].text, "No folders added.");
     EXPECT_EQ(dialogs.calls[0].title, "Trellisane");
@@ -247,7 +247,7 @@ TEST_F(WindowTest, AFailedRenameShowsTheErrorReport) {
     ASSERT_TRUE(QDir(PathOf("gone")).removeRecursively());
     dialogs.calls.clear();
 
-    Click("PushButton2");
+    RunStartRenaming();
     ASSERT_EQ(dialogs.Messages(),
               QStringList({Report("No such file or directory: \"" + PathOf("gone") +
                                       "\" cannot be renamed to \"GONE\" (no folder is there "

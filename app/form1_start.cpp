@@ -1,0 +1,111 @@
+// "Start Renaming": the rows renamed strictly in list order on a worker, behind a progress
+// dialog, with the window painting meanwhile.
+//
+// Nothing may come between a run's rows, so for as long as it goes the window is busy the way
+// an add or a preview pass makes it: the busy pointer holds off "Clear List" and removals,
+// PreviewBusy holds off every preview pass, and the handlers that add rows, undo, or start a
+// second run return at once; once the dialog shows, its modality covers the rest. The worker
+// renames a copy of the rows; the list is written once, here, when the run has ended.
+
+#include <QPushButton>
+#include <cerrno>
+#include <utility>
+
+#include "app/form1.h"
+#include "app/rename_run_job.h"
+#include "app/undo_last_renaming.h"
+#include "engine/error_report.h"
+#include "folders/folder_entries.h"
+#include "shell/dialogs.h"
+
+namespace trellisane {
+
+void Form1::PushButton2_Click() {
+    using namespace start_renaming_lines;  // an error report names the last step reached
+    if (m_renaming != nullptr) return;     // a second click before the dialog covers the button
+    ErrorTrap trap(m_dialogs, QString::fromLatin1(kStartRenamingLocation));
+
+    qsizetype count = 0;
+    trap.Step(kCountRows, [&] { count = m_list.Count(); });
+    if (count == 0) {
+        trap.Step(kNoFolders, [&] {
+            m_dialogs.ShowMessage(QStringLiteral("No folders added."), m_title, DialogIcon::None,
+                                  DialogButtons::Ok);
+        });
+        return;
+    }
+
+    ++m_renamingRuns;
+    m_previewBusy = true;
+    m_pointerBeforeRun = Pointer();
+    m_pointers->Set(kPointerBusy);
+    const QString location = QString::fromLatin1(kStartRenamingLocation);
+    m_renaming =
+        new RenameRunJob(*this, m_list.Rows(), m_undo->BeforeRun(m_list, m_renamePlatform),
+                         [dialogs = &m_dialogs, location](const RowOutcome& failed) {
+                             ShowErrorReport(*dialogs, failed.Report(), location, kRenameRow);
+                         });
+    connect(m_renaming, &RenameRunJob::finished, this, [this] { FinishStartRenaming(false); });
+    if (!m_renaming->Start()) {
+        // No thread to be had: nothing has been renamed, and the button stays as it was.
+        trap.Reach(kRenamePass);
+        trap.Fail(DescribeError(EAGAIN));
+        m_renaming->deleteLater();
+        m_renaming = nullptr;
+        --m_renamingRuns;
+        m_previewBusy = false;
+        m_pointers->Set(m_pointerBeforeRun);
+        m_undo->AfterRun();
+    }
+}
+
+void Form1::FinishStartRenaming(bool closing) {
+    using namespace start_renaming_lines;
+    RenameRunJob* const ended = std::exchange(m_renaming, nullptr);
+    RenameRunState& state = ended->State();
+    ErrorTrap trap(m_dialogs, QString::fromLatin1(kStartRenamingLocation));
+
+    trap.Step(kRenamePass, [&] { AdoptRows(m_list, state.rows); });
+    m_undo->AfterRun();
+    const bool stopped =
+        !state.run.outcomes.empty() && state.run.outcomes.back().fate.status == RowStatus::NotTried;
+    if (!closing) {
+        for (const qsizetype position : state.unreported) {
+            trap.Reach(kRenameRow);
+            trap.Fail(state.run.outcomes[static_cast<size_t>(position - 1)].Report());
+        }
+        if (stopped) {
+            // The rest can still be run: the button stays enabled.
+            trap.Step(kDone, [&] {
+                m_dialogs.ShowMessage(StoppedRunMessage(state.run), m_title, DialogIcon::None,
+                                      DialogButtons::Ok);
+            });
+        } else {
+            trap.Step(kDone, [&] {
+                m_dialogs.ShowMessage(QStringLiteral("Done."), m_title, DialogIcon::None,
+                                      DialogButtons::Ok);
+            });
+            trap.Step(kDisableStart, [&] { PushButton2->setEnabled(false); });
+        }
+    }
+
+    m_previewBusy = false;
+    m_pointers->Set(m_pointerBeforeRun);
+    --m_renamingRuns;
+    ended->deleteLater();
+    if (!closing) AddsFollowRun(state.run.moves);  // closing drops the adds anyway
+}
+
+void Form1::StopRenaming() {
+    if (m_renaming == nullptr) return;
+    if (m_renaming->Stop(QDeadlineTimer(kWorkerExitWaitMs))) {
+        FinishStartRenaming(true);
+        return;
+    }
+    // Stuck in a system call: the worker keeps its own copy and record; the window lets go.
+    m_renaming->deleteLater();
+    m_renaming = nullptr;
+    --m_renamingRuns;
+}
+
+}  // namespace trellisane

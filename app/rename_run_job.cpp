@@ -1,0 +1,166 @@
+#include "app/rename_run_job.h"
+
+#include <QFontMetrics>
+#include <QProgressDialog>
+#include <QTimer>
+#include <QWidget>
+#include <algorithm>
+#include <climits>
+#include <utility>
+
+#include "app/background_job.h"
+
+namespace trellisane {
+
+namespace {
+
+/// How often the dialog is brought up to date while rows go by, in milliseconds.
+constexpr int kRefreshMs = 50;
+
+/// About how many average characters of a path the dialog shows before eliding its middle.
+constexpr int kPathChars = 60;
+
+}  // namespace
+
+RenameRunJob::RenameRunJob(QWidget& window, std::vector<FolderRow> rows, RenamePlatform platform,
+                           std::function<void(const RowOutcome& failed)> report)
+    : QObject(&window),
+      m_window(window),
+      m_state(std::make_shared<RenameRunState>()),
+      m_dialog(new QProgressDialog(&window)),
+      m_refresh(new QTimer(this)) {
+    m_state->rows = std::move(rows);
+    m_state->platform = std::move(platform);
+    m_count = static_cast<qint64>(m_state->rows.size());
+
+    auto work = [state = m_state, report = std::move(report)](JobContext& context) {
+        RunControl control;
+        control.cancelled = [&context] { return context.Cancelled(); };
+        control.starting = [&context](qsizetype position, qsizetype count, const QString& current) {
+            context.Progress(position, count, current);
+        };
+        const auto failed = [&](const RowOutcome& outcome) {
+            // Shown on the user-interface thread; the run waits for OK before its next row.
+            const bool shown = context.Ask<bool>(
+                [report, outcome] {
+                    report(outcome);
+                    return true;
+                },
+                false);
+            if (!shown) state->unreported.push_back(outcome.position);
+        };
+        state->run = ApplyRenames(state->rows, failed, state->platform, control);
+    };
+    m_job = new BackgroundJob(std::move(work), &window);
+    connect(m_job, &BackgroundJob::progressed, this, &RenameRunJob::Progressed);
+    connect(m_job, &BackgroundJob::finished, this, &RenameRunJob::WorkDone);
+
+    m_dialog->setObjectName(QStringLiteral("RenamingProgress"));
+    m_dialog->setWindowTitle(window.windowTitle());
+    m_dialog->setWindowModality(Qt::WindowModal);
+    m_dialog->setAutoClose(false);
+    m_dialog->setAutoReset(false);
+    m_dialog->setRange(0, static_cast<int>(std::min<qint64>(m_count, INT_MAX)));
+    m_dialog->setMinimumDuration(kRenameProgressDelayMs);
+    m_dialog->setLabelText(QStringLiteral("Renaming folder 1 of %1").arg(m_count));
+    connect(m_dialog, &QProgressDialog::canceled, this, &RenameRunJob::Cancel);
+
+    m_refresh->setInterval(kRefreshMs);
+    connect(m_refresh, &QTimer::timeout, this, &RenameRunJob::Refresh);
+}
+
+RenameRunJob::~RenameRunJob() {
+    if (m_dialog) {  // gone already when the window is being destroyed
+        m_dialog->disconnect(this);
+        m_dialog->reset();
+        m_dialog->hide();
+        m_dialog->deleteLater();
+    }
+    delete m_job.data();  // cancels and waits; nothing when it has ended or was abandoned
+}
+
+bool RenameRunJob::Start() {
+    if (!m_job->Start()) return false;
+    m_dialog->setValue(0);  // from now on it shows itself once the run lasts long enough
+    m_refresh->start();
+    return true;
+}
+
+void RenameRunJob::Cancel() {
+    if (m_cancelled || m_done) return;
+    m_cancelled = true;
+    // The dialog has hidden itself; updating it now would bring it back.
+    m_refresh->stop();
+    if (m_job) m_job->Cancel();
+}
+
+bool RenameRunJob::Stop(QDeadlineTimer deadline) {
+    Cancel();
+    if (m_done) return true;
+    const bool ended = m_job->Stop(deadline);
+    if (!ended) m_job = nullptr;  // abandoned: it deletes itself, should it ever return
+    m_done = true;
+    m_refresh->stop();
+    m_dialog->reset();
+    m_dialog->hide();
+    return ended;
+}
+
+void RenameRunJob::Progressed(qint64 position, qint64 count, const QString& current) {
+    // Only kept: the timer shows the latest, so a fast run costs the dialog nothing per row.
+    m_position = position;
+    m_count = count;
+    m_current = current;
+}
+
+void RenameRunJob::Refresh() {
+    if (m_done || m_cancelled || m_position == m_shownPosition) return;
+    m_shownPosition = m_position;
+    const QFontMetrics metrics(m_dialog->font());
+    const QString path =
+        metrics.elidedText(m_current, Qt::ElideMiddle, metrics.averageCharWidth() * kPathChars);
+    m_refreshing = true;
+    m_dialog->setLabelText(
+        QStringLiteral("Renaming folder %1 of %2\n%3").arg(m_position).arg(m_count).arg(path));
+    // A modal progress dialog that is showing runs pending events inside setValue.
+    m_dialog->setValue(static_cast<int>(std::min<qint64>(m_position - 1, INT_MAX)));
+    m_refreshing = false;
+    if (m_donePending) {
+        m_donePending = false;
+        WorkDone();
+    }
+}
+
+void RenameRunJob::WorkDone() {
+    if (m_done) return;
+    if (m_refreshing) {
+        m_donePending = true;  // finished once the dialog's update has returned
+        return;
+    }
+    m_done = true;
+    m_refresh->stop();
+    m_dialog->disconnect(this);
+    m_dialog->reset();
+    m_dialog->hide();
+    if (m_job) m_job->deleteLater();  // its work has returned; this runs inside its signal
+    Q_EMIT finished();
+}
+
+QString StoppedRunMessage(const RenameRun& run) {
+    qsizetype renamed = 0;
+    qsizetype notTried = 0;
+    qsizetype failed = 0;
+    for (const RowOutcome& outcome : run.outcomes) {
+        if (outcome.fate.status == RowStatus::Renamed) ++renamed;
+        if (outcome.fate.status == RowStatus::NotTried) ++notTried;
+        if (!outcome.ok() && outcome.fate.status != RowStatus::NotTried) ++failed;
+    }
+    QString text = QStringLiteral("Renaming was stopped: %1 of %2 folders renamed, %3 not tried")
+                       .arg(renamed)
+                       .arg(run.outcomes.size())
+                       .arg(notTried);
+    if (failed > 0) text += QStringLiteral(", %1 could not be renamed").arg(failed);
+    return text + QStringLiteral(". \"Start Renaming\" renames the folders not tried.");
+}
+
+}  // namespace trellisane

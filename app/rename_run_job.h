@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QDeadlineTimer>
+#include <QObject>
+#include <QPointer>
+#include <QProgressDialog>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "folders/folder_list.h"
+#include "rename/start_renaming.h"
+
+class QTimer;
+class QWidget;
+
+namespace trellisane {
+
+class BackgroundJob;
+
+/// How long a run goes before its progress dialog shows itself, in milliseconds.
+inline constexpr int kRenameProgressDelayMs = 500;
+
+/// What one run works on and hands back: the worker's alone from Start() until `finished`,
+/// the window's afterwards (the job's queued `finished` and the joined thread order the two).
+struct RenameRunState {
+    std::vector<FolderRow> rows;  ///< a copy of the list's rows; as the run left them at the end
+    RenamePlatform platform;      ///< the disk operations, used by the worker only
+    RenameRun run;                ///< one outcome per row, NotTried for those never reached
+    /// Positions (1-based) of the failed rows whose report could not be shown while the run
+    /// went, because it was being stopped: the window reports them at the end.
+    std::vector<qsizetype> unreported;
+};
+
+/// The rename pass of "Start Renaming" off the user-interface thread: the rows of a copy are
+/// renamed in list order (ApplyRenames on rows) by a BackgroundJob, a direct child of `window`
+/// so that the window's closing stops it, behind a window-modal QProgressDialog (object name
+/// "RenamingProgress") that shows itself only once the run has lasted kRenameProgressDelayMs,
+/// saying "Renaming folder N of M" and the current path (elided in the middle). Its Cancel
+/// stops the run after the folder being renamed. The dialog is brought up to date at most
+/// twenty times a second, whatever the rate of rows. Each failed row is shown through `report`
+/// on the user-interface thread while the worker waits for it to return. Nothing of the window
+/// is touched: the owner reads the state once `finished` has come.
+class RenameRunJob : public QObject {
+    Q_OBJECT
+
+  public:
+    /// A run over `rows` through `platform`; nothing happens before Start(). `window` must
+    /// outlive this object, a child of it.
+    RenameRunJob(QWidget& window, std::vector<FolderRow> rows, RenamePlatform platform,
+                 std::function<void(const RowOutcome& failed)> report);
+    /// Hides the dialog; a job still running is stopped and waited for, without a time limit
+    /// (call Stop() first where the wait must be bounded).
+    ~RenameRunJob() override;
+
+    /// Starts the run on its own thread. False when no thread could be had: nothing has been
+    /// renamed and `finished` will not come.
+    bool Start();
+    /// Asks the run to stop after the folder being renamed, as the dialog's Cancel does.
+    void Cancel();
+    /// Cancels, then waits until `deadline` for the worker. True when it has ended: the state
+    /// may then be read (and `finished` will not come); false when it is stuck, in which case
+    /// the job has been abandoned and the state is never the window's.
+    bool Stop(QDeadlineTimer deadline);
+    /// True once the run has been asked to stop.
+    bool Cancelled() const { return m_cancelled; }
+
+    /// The run's state: the window's once `finished` has come or Stop() returned true.
+    RenameRunState& State() { return *m_state; }
+    /// The progress dialog (hidden until the run has lasted a while).
+    QProgressDialog* Dialog() const { return m_dialog.data(); }
+
+  Q_SIGNALS:
+    /// The worker has returned, cancelled or not; the state is now the window's. Once only.
+    void finished();
+
+  private:
+    void Progressed(qint64 position, qint64 count, const QString& current);
+    void Refresh();
+    void WorkDone();
+
+    QWidget& m_window;
+    std::shared_ptr<RenameRunState> m_state;
+    QPointer<BackgroundJob> m_job;
+    QPointer<QProgressDialog> m_dialog;  // a child of the window, for its modality
+    QTimer* m_refresh;
+    qint64 m_position = 0;
+    qint64 m_count = 0;
+    QString m_current;
+    qint64 m_shownPosition = -1;
+    bool m_cancelled = false;
+    bool m_refreshing = false;   // inside the dialog's update, which may run events
+    bool m_donePending = false;  // the work ended during such an update
+    bool m_done = false;
+};
+
+/// The message of a stopped run: how many folders were renamed, how many could not be, and
+/// how many were not tried, counted from `run`'s outcomes.
+QString StoppedRunMessage(const RenameRun& run);
+
+}  // namespace trellisane
