@@ -175,7 +175,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {Taken, Renamed, NotTried},
                  {{"x", "x"}, {"z", "z"}, {"w", "W"}},
                  {"w", "x", "z"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace trellisane
