@@ -90,9 +90,13 @@ bool BackgroundJob::Stop(QDeadlineTimer deadline) {
         m_ended = true;
         return true;
     }
-    // Stuck (a system call on a dead network mount, say): leave it to the process's exit.
+    // Stuck (a system call on a dead network mount, say): leave it running. Should its work
+    // ever return while the program still runs, the job deletes itself then; otherwise it
+    // vanishes with the process.
     disconnect(this, nullptr, nullptr, nullptr);
     setParent(nullptr);
+    connect(&m_thread, &QThread::finished, this, &QObject::deleteLater);
+    if (m_thread.isFinished()) deleteLater();  // ended between the wait and the connect
     return false;
 }
 

@@ -110,8 +110,9 @@ class BackgroundJob : public QObject {
 
     /// Cancels, then waits until `deadline` for the work to end. True when it has ended (or
     /// never started); false when the work is stuck, in which case the job is abandoned: it is
-    /// disconnected and leaves its parent, and is left running, to vanish with the process (a
-    /// thread cannot be destroyed while it runs). The caller must then not delete it.
+    /// disconnected and leaves its parent, and is left running (a thread cannot be destroyed
+    /// while it runs): it deletes itself, on this thread's event loop, should the work ever
+    /// return, else it vanishes with the process. The caller must then not delete it.
     /// User-interface thread only.
     bool Stop(QDeadlineTimer deadline);
 

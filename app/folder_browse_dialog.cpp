@@ -40,7 +40,8 @@ void FolderBrowseDialog::accept() {
         return;
     }
     m_chosen = chosen;
-    QDialog::accept();  // not QFileDialog::accept, which would answer from the list again
+    // Not QFileDialog::accept, which would answer from the list's selection again.
+    QDialog::accept();  // NOLINT(bugprone-parent-virtual-call)
 }
 
 }  // namespace trellisane

@@ -87,6 +87,7 @@ void FolderListModel::NotePass(Operation operation, const PromptAnswers& answers
         if (m_passes.size() > kKeptPasses) m_passes.resize(kKeptPasses);
     }
     if (m_headers.size() > kNewPathColumn && rowCount() > 0) {
+        // cppcheck-suppress nullPointer ; a false alarm on Qt's signal macro
         Q_EMIT dataChanged(index(0, kNewPathColumn), index(rowCount() - 1, kNewPathColumn),
                            {Qt::FontRole, Qt::ToolTipRole});
     }

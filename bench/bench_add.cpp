@@ -109,10 +109,12 @@ void BM_WindowStartRenaming(benchmark::State& state) {
     bool renamed = false;
     for (auto _ : state) {
         state.PauseTiming();
-        const std::string root = std::string(trees) + "/start-renaming-" + std::to_string(++made);
+        std::string root(trees);
+        root += "/start-renaming-";
+        root += std::to_string(++made);
         std::filesystem::create_directory(root);
         for (const std::string& path : bench::TreePaths(count)) {
-            std::filesystem::create_directory(root + '/' + path);
+            std::filesystem::create_directory(std::filesystem::path(root) / path);
         }
         BenchDialogs dialogs(QFile::decodeName(root.c_str()));
         Form1 form(dialogs, QDir::tempPath(), [] { return 1; });

@@ -23,7 +23,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     for (const std::string& path : trellisane::bench::TreePaths(count)) {
-        const std::string full = root + '/' + path;
+        std::string full = root;
+        full += '/';
+        full += path;
         if (::mkdir(full.c_str(), 0755) != 0) {
             std::fprintf(stderr, "make_tree: %s: %s\n", full.c_str(), std::strerror(errno));
             return 1;

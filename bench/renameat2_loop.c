@@ -3,7 +3,7 @@
  * path with SUFFIX appended, never replacing anything (RENAME_NOREPLACE). Nothing else: no
  * checks, no conversions. Exit status 0 when every rename succeeded, 1 otherwise. */
 
-#define _GNU_SOURCE
+#define _GNU_SOURCE /* NOLINT(bugprone-reserved-identifier): asks glibc for renameat2 */
 #include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
@@ -31,8 +31,12 @@ int main(int argc, char** argv) {
         if (line[length - 1] == '\n') line[--length] = '\0';
         if ((size_t)length + suffixLength + 1 > targetCapacity) {
             targetCapacity = (size_t)length + suffixLength + 1;
-            target = realloc(target, targetCapacity);
-            if (target == NULL) return 1;
+            char* grown = realloc(target, targetCapacity);
+            if (grown == NULL) {
+                free(target);
+                return 1;
+            }
+            target = grown;
         }
         memcpy(target, line, (size_t)length);
         memcpy(target + length, argv[2], suffixLength + 1);

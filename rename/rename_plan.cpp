@@ -13,7 +13,6 @@
 #include <QHash>
 #include <cerrno>
 #include <climits>
-#include <map>
 #include <optional>
 #include <unordered_map>
 
@@ -63,41 +62,32 @@ ParentFacts ReadParentFacts(const QString& parent) {
     return facts;
 }
 
-struct ViewHash {
-    using is_transparent = void;
-    size_t operator()(QStringView key) const { return qHash(key); }
-};
-struct ViewEqual {
-    using is_transparent = void;
-    bool operator()(QStringView a, QStringView b) const { return a == b; }
-};
-
 /// The disk as the run would leave it row by row, without touching it: the real disk seen
-/// through the renames played so far. Each folder moved is recorded under the path it now has
-/// (holding the path it has on the real disk), each place left under its path (holding
-/// nothing); a path is found by its longest recorded ancestor. Paths end with the separator
-/// here; keys are case-folded where the file system ignores case.
+/// through the renames played so far. The folders the run touches form a tree of nodes, each
+/// child found under its parent by name (case-folded where the file system ignores case); a
+/// node knows where its folder lies on the real disk, or that the run has moved away what
+/// stood there. A path below the deepest node reached lies on the real disk as it is. A
+/// rename re-files one node under its new name, so the folders inside it follow for nothing.
 class ModelDisk : public RunDisk {
   public:
     ModelDisk(const RenamePlatform& platform, bool foldCase)
-        : m_platform(platform),
-          m_foldCase(foldCase),
-          m_fowner(HoldsFowner()),
-          m_euid(::geteuid()) {}
+        : m_platform(platform), m_foldCase(foldCase), m_fowner(HoldsFowner()), m_euid(::geteuid()) {
+        m_nodes.push_back(Node{QString(), true});  // the root, above the first separator
+    }
 
     EntryState Examine(const QString& path) override {
         // The run examines a row's folder and then renames it: the second look is remembered.
         if (path == m_lastPath) return m_lastState;
-        const std::optional<QString> real = RealPath(path + kSeparator);
+        const std::optional<QString> real = RealPath(path);
         m_lastPath = path;
-        m_lastState = real ? m_platform.examine(WithoutSeparator(*real)) : EntryState{ENOENT};
+        m_lastState = real ? m_platform.examine(*real) : EntryState{ENOENT};
         return m_lastState;
     }
 
     std::optional<QString> Refuse(const QString& oldPath) override {
         if (!m_platform.refuse) return std::nullopt;
         // Judged where the folder is on the real disk now, which is where the run finds it.
-        return m_platform.refuse(RealPath(WithSeparator(oldPath)).value_or(oldPath));
+        return m_platform.refuse(RealPath(WithoutSeparator(oldPath)).value_or(oldPath));
     }
 
     FolderRenameResult Rename(const QString& from, const QString& to) override {
@@ -107,15 +97,16 @@ class ModelDisk : public RunDisk {
         if (!folder.IsFolder()) return {folder.error != 0 ? folder.error : ENOTDIR, {}};
         if (QFile::encodeName(to).size() >= PATH_MAX) return {ENAMETOOLONG, {}};
         const qsizetype nameStart = from.lastIndexOf(kSeparator) + 1;
-        const std::optional<QString> parent = RealPath(from.left(nameStart));
+        const std::optional<QString> parent = RealPath(from.left(nameStart - 1));
         if (!parent) return {ENOENT, {}};
-        const ParentFacts& facts = FactsOf(*parent);
+        const ParentFacts& facts = FactsOf(parent->isEmpty() ? QStringLiteral("/") : *parent);
         if (facts.readOnly) return {EROFS, {}};
-        if (facts.nameMax >= 0 && QFile::encodeName(to.mid(nameStart)).size() > facts.nameMax) {
+        const QStringView newName = QStringView(to).mid(nameStart);
+        if (facts.nameMax >= 0 && newName.toUtf8().size() > facts.nameMax) {
             return {ENAMETOOLONG, {}};
         }
         const EntryState target = Examine(to);
-        const bool sameEntry = Key(from + kSeparator) == Key(to + kSeparator);
+        const bool sameEntry = Key(QStringView(from).mid(nameStart)) == Key(newName);
         if (target.error == 0 && !sameEntry) return {EEXIST, {}};
         if (target.error != 0 && target.error != ENOENT) return {target.error, {}};
         if (facts.writeError != 0) return {facts.writeError, {}};
@@ -123,61 +114,106 @@ class ModelDisk : public RunDisk {
             return {EPERM, {}};
         }
         if (folder.kind == Occupant::Folder && folder.device != facts.device) return {EBUSY, {}};
-        Move(from + kSeparator, to + kSeparator);
+        Move(from, nameStart, to);
         return {0, {}};
     }
 
   private:
-    struct Place {
-        bool present = false;
-        QString real;  ///< where the folder is on the real disk, when present
+    struct Node {
+        QString real;  ///< where the folder lies on the real disk, without trailing separator
+        bool present;  ///< false: the run has moved away what stood here
     };
-    using Places = std::unordered_map<QString, Place, ViewHash, ViewEqual>;
 
-    QString Key(const QString& path) const { return m_foldCase ? path.toCaseFolded() : path; }
+    /// A child of one node, by name; stored with its own copy of the name.
+    struct Edge {
+        qint32 parent;
+        QString name;
+    };
+    struct EdgeView {
+        qint32 parent;
+        QStringView name;
+    };
+    struct EdgeHash {
+        using is_transparent = void;
+        size_t operator()(const Edge& e) const { return (*this)(EdgeView{e.parent, e.name}); }
+        size_t operator()(const EdgeView& e) const {
+            return qHash(e.name) ^ (static_cast<size_t>(e.parent) * 0x9e3779b97f4a7c15ULL);
+        }
+    };
+    struct EdgeEqual {
+        using is_transparent = void;
+        template <typename A, typename B>
+        bool operator()(const A& a, const B& b) const {
+            return a.parent == b.parent && QStringView(a.name) == QStringView(b.name);
+        }
+    };
 
-    /// Where the model's `path` lies on the real disk, or nothing when the run has moved away
-    /// what stood there. O(depth) hash look-ups.
+    /// The name as nodes are filed under it.
+    QString Key(QStringView name) const {
+        return m_foldCase ? name.toString().toCaseFolded() : name.toString();
+    }
+
+    std::optional<qint32> Child(qint32 node, QStringView name) const {
+        const auto it = m_foldCase ? m_edges.find(EdgeView{node, QString(Key(name))})
+                                   : m_edges.find(EdgeView{node, name});
+        if (it == m_edges.end()) return std::nullopt;
+        return it->second;
+    }
+
+    /// Where the model's `path` (no trailing separator) lies on the real disk, or nothing when
+    /// the run has moved away what stood there. O(depth) hash look-ups.
     std::optional<QString> RealPath(const QString& path) const {
-        if (m_places.empty()) return path;
-        const QString key = Key(path);
-        for (qsizetype end = key.size(); end > 0; end = key.lastIndexOf(kSeparator, end - 2) + 1) {
-            const auto it = m_places.find(QStringView(key).left(end));
-            if (it != m_places.end()) {
-                if (!it->second.present) return std::nullopt;
-                return it->second.real + path.mid(end);
-            }
-            if (end == 1) break;
+        if (m_edges.empty()) return path;
+        qint32 node = 0;
+        qsizetype start = path.startsWith(kSeparator) ? 1 : 0;
+        while (start < path.size()) {
+            qsizetype end = path.indexOf(kSeparator, start);
+            if (end < 0) end = path.size();
+            const std::optional<qint32> child =
+                Child(node, QStringView(path).mid(start, end - start));
+            if (!child) return m_nodes[node].real + kSeparator + path.mid(start);
+            node = *child;
+            if (!m_nodes[node].present) return std::nullopt;
+            start = end + 1;
         }
-        return path;
+        return m_nodes[node].real;
     }
 
-    /// Records the move of the folder at `from` to `to` (both ending with the separator), with
-    /// every recorded place below it. O((k + 1) log n) for k places below.
-    void Move(const QString& from, const QString& to) {
+    /// The node of `path` (no trailing separator), made along the way where missing. The path
+    /// names an entry that is there.
+    qint32 NodeOf(const QString& path) {
+        qint32 node = 0;
+        qsizetype start = path.startsWith(kSeparator) ? 1 : 0;
+        while (start < path.size()) {
+            qsizetype end = path.indexOf(kSeparator, start);
+            if (end < 0) end = path.size();
+            const QStringView name = QStringView(path).mid(start, end - start);
+            if (const std::optional<qint32> child = Child(node, name)) {
+                node = *child;
+            } else {
+                const auto made = static_cast<qint32>(m_nodes.size());
+                m_nodes.push_back(Node{m_nodes[node].real + kSeparator + name.toString(), true});
+                m_edges.emplace(Edge{node, Key(name)}, made);
+                node = made;
+            }
+            start = end + 1;
+        }
+        return node;
+    }
+
+    /// Files the folder at `from` under the new name of `to` in the same parent; its old name
+    /// is left holding nothing. O(depth).
+    void Move(const QString& from, qsizetype nameStart, const QString& to) {
         m_lastPath.clear();
-        const std::optional<QString> real = RealPath(from);
-        if (!real) return;
-        const QString fromKey = Key(from);
-        const QString toKey = Key(to);
-        if (fromKey != toKey) {
-            std::vector<std::pair<QString, Place>> below;
-            for (auto it = m_sorted.upper_bound(fromKey);
-                 it != m_sorted.end() && it->first.startsWith(fromKey);) {
-                below.emplace_back(toKey + it->first.mid(fromKey.size()),
-                                   std::move(m_places.find(it->first)->second));
-                m_places.erase(m_places.find(it->first));
-                it = m_sorted.erase(it);
-            }
-            for (auto& [key, place] : below) Record(key, std::move(place));
-            Record(fromKey, Place{false, {}});
-        }
-        Record(toKey, Place{true, *real});
-    }
-
-    void Record(const QString& key, Place place) {
-        m_places.insert_or_assign(key, std::move(place));
-        m_sorted.insert_or_assign(key, true);
+        const qint32 parent = NodeOf(from.left(nameStart - 1));
+        const qint32 folder = NodeOf(from);
+        const QString oldKey = Key(QStringView(from).mid(nameStart));
+        const QString newKey = Key(QStringView(to).mid(nameStart));
+        if (oldKey == newKey) return;  // a case-only change where case is ignored
+        const auto left = static_cast<qint32>(m_nodes.size());
+        m_nodes.push_back(Node{QString(), false});
+        m_edges.insert_or_assign(Edge{parent, oldKey}, left);
+        m_edges.insert_or_assign(Edge{parent, newKey}, folder);
     }
 
     const ParentFacts& FactsOf(const QString& parent) {
@@ -190,8 +226,8 @@ class ModelDisk : public RunDisk {
     const bool m_foldCase;
     const bool m_fowner;
     const uid_t m_euid;
-    Places m_places;
-    std::map<QString, bool> m_sorted;  ///< the keys of m_places, for the places below a folder
+    std::vector<Node> m_nodes;
+    std::unordered_map<Edge, qint32, EdgeHash, EdgeEqual> m_edges;
     QHash<QString, ParentFacts> m_facts;
     QString m_lastPath;
     EntryState m_lastState;
@@ -229,7 +265,7 @@ RenamePlan PlanRenames(const std::vector<FolderRow>& rows, const RenamePlatform&
     plan.finalPaths.reserve(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
         plan.fates.push_back(run.outcomes[i].fate);
-        plan.finalPaths.push_back(WithSeparator(std::move(played[i].current)));
+        plan.finalPaths.push_back(WithSeparator(played[i].current));
     }
     return plan;
 }

@@ -1,11 +1,13 @@
 // "Add Folder/s", the check box, removing rows and "Clear List", including what may happen
 // while an add is still gathering its folders.
 
+#include <QPointer>
 #include <QThread>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
 
+#include "app/background_job.h"
 #include "app/handler_lines.h"
 #include "rename/start_renaming.h"
 #include "tests/app/window_fixture.h"
@@ -315,12 +317,20 @@ TEST_F(AddingTest, ClosingDoesNotWaitForAWalkThatIgnoresTheCancel) {
     });
     MakeFolder("a");
     StartHeldAdd(PathOf("a"), *gate);
+    const QPointer<BackgroundJob> job = form->findChild<BackgroundJob*>();
+    ASSERT_FALSE(job.isNull());
     form->close();
     EXPECT_FALSE(*left);  // closing returned while the walk was still inside
     EXPECT_EQ(form->AddsInFlight(), 0);
     form.reset();
+    EXPECT_FALSE(job.isNull());  // abandoned, not deleted under its running thread
     gate->Release();
     ASSERT_TRUE(WaitUntil([&] { return left->load(); }));
+    // Once the walk returns, the abandoned job deletes itself: nothing is left to leak.
+    ASSERT_TRUE(WaitUntil([&] {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        return job.isNull();
+    }));
 }
 
 class RemovalTest : public WindowTest {

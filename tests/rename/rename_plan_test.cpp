@@ -50,7 +50,7 @@ QByteArray PlanThenRun(const std::vector<FolderRow>& rows, const RenamePlatform&
     for (const FolderRow& row : rows) currents << row.current;
     list.AppendInOrder(currents);
     for (size_t i = 0; i < rows.size(); ++i) {
-        list.SetNewPath(static_cast<qsizetype>(i + 1), rows[i].newPath);
+        list.SetNewPath(static_cast<qsizetype>(i) + 1, rows[i].newPath);
     }
     const RenameRun run = ApplyRenames(list, {}, platform);
 
@@ -63,7 +63,7 @@ QByteArray PlanThenRun(const std::vector<FolderRow>& rows, const RenamePlatform&
         const FolderRow& row = rows[i];
         const QByteArray predicted = plan.fates.size() > i ? Line(plan.fates[i]) : "none";
         const QByteArray happened = Line(run.outcomes[i].fate);
-        const QString after = list.Row(static_cast<qsizetype>(i + 1)).current;
+        const QString after = list.Row(static_cast<qsizetype>(i) + 1).current;
         const QString final = plan.finalPaths.size() > i ? plan.finalPaths[i] : QString();
         if (predicted != happened || final != after) {
             report += "row " + QByteArray::number(i + 1) + ' ' + row.current.toUtf8() + " -> " +
@@ -476,6 +476,7 @@ TEST_P(PlanProperty, EveryPredictionComesTrue) {
     std::mt19937 random(20261208);
 
     std::vector<std::vector<FolderRow>> trees;
+    trees.reserve(static_cast<size_t>(c.trees));
     for (int i = 0; i < c.trees; ++i) {
         trees.push_back(RandomTree(random, PathOf(QStringLiteral("t%1").arg(i)), c.shape).Make());
     }
