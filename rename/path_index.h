@@ -55,28 +55,33 @@ class PathIndex {
     /// O(components of both + k) for k paths moved, each rebuilt once.
     template <typename Visit>
     void Move(const QString& from, const QString& to, Visit&& visit) {
-        if (from.isEmpty() || to.isEmpty()) return;
-        const int node = Find(from);
+        const int node = Take(from, to);
         if (node < 0) return;
-        Detach(node);
         VisitTree(node, to, visit);
-        // `to`'s parent is looked up (made where missing) only now that the moved tree is out
-        // of the way, so a `to` inside `from` lands where it says.
-        int parent = 0;
-        QStringView last;
-        bool first = true;
-        ForEachComponent(to, [&](QStringView name) {
-            if (!first) parent = ChildOrNew(parent, last);
-            first = false;
-            last = name;
-        });
-        const auto there = m_children.find(ChildView{parent, last});
-        if (there == m_children.end()) {
-            m_nodes[node].name = last.toString();
-            Attach(node, parent);
-        } else {
-            Merge(node, there->second);
-        }
+        Put(node, to);
+    }
+
+    /// Move for a caller that needs few of the rebased paths now: `wants(id)` is asked for each
+    /// id that Move would visit, and only those it wants are visited, their paths built. The
+    /// others are carried all the same; ForEachMoved gives them their paths later. O(components
+    /// of both + k) for k ids moved, plus the length of the paths built.
+    template <typename Wants, typename Visit>
+    void MoveAsking(const QString& from, const QString& to, Wants&& wants, Visit&& visit) {
+        const int node = Take(from, to);
+        if (node < 0) return;
+        std::vector<int> trail;
+        VisitWanted(node, to, trail, wants, visit);
+        Put(node, to);
+    }
+
+    /// Calls `visit(id, path)` for every id filed at or below a path that a move has rebased
+    /// (ids that stood at a rebased path before it included), with the path it stands at now.
+    /// A path given as a move's `to` is handed on as that very string. O(every filed path's
+    /// components + the length of the paths built).
+    template <typename Visit>
+    void ForEachMoved(Visit&& visit) const {
+        std::vector<int> trail;
+        VisitMoved(0, trail, visit);
     }
 
   private:
@@ -87,6 +92,8 @@ class PathIndex {
         int next = -1;  // siblings, a doubly linked list
         int previous = -1;
         std::vector<qsizetype> ids;
+        bool moved = false;  // a move's `to` named this node, or one merged into it
+        QString at;          // that `to`, kept so that its text is shared, not rebuilt
     };
 
     /// A child looked up by its parent and name, without making a string.
@@ -195,6 +202,91 @@ class PathIndex {
             child = next;
         }
         m_nodes[from].firstChild = -1;
+    }
+
+    /// Detaches the node of `from` for a move to `to`, or gives -1 when there is none or
+    /// either path is empty (no move).
+    int Take(const QString& from, const QString& to) {
+        if (from.isEmpty() || to.isEmpty()) return -1;
+        const int node = Find(from);
+        if (node >= 0) Detach(node);
+        return node;
+    }
+
+    /// Files the detached `node` at `to` (not empty), merging it with a node already there.
+    void Put(int node, const QString& to) {
+        // `to`'s parent is looked up (made where missing) only now that the moved tree is out
+        // of the way, so a `to` inside `from` lands where it says.
+        int parent = 0;
+        QStringView last;
+        bool first = true;
+        ForEachComponent(to, [&](QStringView name) {
+            if (!first) parent = ChildOrNew(parent, last);
+            first = false;
+            last = name;
+        });
+        const auto there = m_children.find(ChildView{parent, last});
+        int into = node;
+        if (there == m_children.end()) {
+            m_nodes[node].name = last.toString();
+            Attach(node, parent);
+        } else {
+            into = there->second;
+            Merge(node, into);
+        }
+        m_nodes[into].moved = true;
+        m_nodes[into].at = to;
+    }
+
+    template <typename Wants, typename Visit>
+    void VisitWanted(int node, const QString& to, std::vector<int>& trail, Wants& wants,
+                     Visit& visit) {
+        QString path;
+        for (qsizetype id : m_nodes[node].ids) {
+            if (!wants(id)) continue;
+            if (path.isEmpty()) {
+                path = to;
+                for (int step : trail) path += m_nodes[step].name + kPathSeparator;
+            }
+            visit(id, path);
+        }
+        for (int child = m_nodes[node].firstChild; child >= 0; child = m_nodes[child].next) {
+            trail.push_back(child);
+            VisitWanted(child, to, trail, wants, visit);
+            trail.pop_back();
+        }
+    }
+
+    /// Looks for moved nodes below `node`, which is not below one; `trail` holds the nodes
+    /// from the top down to `node`, whose path is built only when a moved node is found.
+    template <typename Visit>
+    void VisitMoved(int node, std::vector<int>& trail, Visit& visit) const {
+        for (int child = m_nodes[node].firstChild; child >= 0; child = m_nodes[child].next) {
+            if (m_nodes[child].moved) {
+                QString parentPath;
+                for (int step : trail) parentPath += m_nodes[step].name + kPathSeparator;
+                VisitBelowMoved(child, parentPath, visit);
+            } else {
+                trail.push_back(child);
+                VisitMoved(child, trail, visit);
+                trail.pop_back();
+            }
+        }
+    }
+
+    /// Visits every id at or below `node`, which is moved or below a moved node.
+    template <typename Visit>
+    void VisitBelowMoved(int node, const QString& parentPath, Visit& visit) const {
+        const Node& n = m_nodes[node];
+        // The path a move named, when the node still stands there: shared, not rebuilt.
+        const qsizetype size = parentPath.size() + n.name.size() + 1;
+        const bool same = n.at.size() == size && n.at.startsWith(parentPath) &&
+                          QStringView(n.at).mid(parentPath.size(), n.name.size()) == n.name;
+        const QString path = same ? n.at : parentPath + n.name + kPathSeparator;
+        for (qsizetype id : n.ids) visit(id, path);
+        for (int child = n.firstChild; child >= 0; child = m_nodes[child].next) {
+            VisitBelowMoved(child, path, visit);
+        }
     }
 
     template <typename Visit>

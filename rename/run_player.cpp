@@ -91,12 +91,20 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
     // The rows of the folder moved from `from` to `to`, and of everything inside it, follow
     // it: earlier rows (already renamed) and later rows (before their turn) alike. A row of
     // another folder keeps its new path, even one naming the place `from` has just left.
+    // Only the later rows get their paths at once; the rows done so far (every row below the
+    // folder, when the list runs deepest first) are carried in the index and get theirs when
+    // the run ends, so a folder's rename does not rebuild the paths of all its sub-folders.
+    qsizetype turn = 0;
     const auto follow = [&](const QString& from, const QString& to) {
-        index.Move(from, to, [&](qsizetype position, const QString& now) {
-            FolderRow& moved = row(position);
-            if (moved.newPath.startsWith(from)) moved.newPath = to + moved.newPath.mid(from.size());
-            moved.current = now;
-        });
+        index.MoveAsking(
+            from, to, [&](qsizetype position) { return position > turn; },
+            [&](qsizetype position, const QString& now) {
+                FolderRow& moved = row(position);
+                if (moved.newPath.startsWith(from)) {
+                    moved.newPath = to + moved.newPath.mid(from.size());
+                }
+                moved.current = now;
+            });
         run.moves.push_back(PathMove{from, to});
     };
 
@@ -129,6 +137,7 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
 
     for (qsizetype position = 1; position <= count; ++position) {
         if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) break;
+        turn = position;
         RowOutcome outcome;
         outcome.position = position;
         outcome.oldPath = row(position).current;
@@ -156,7 +165,9 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
             const FolderRenameResult result = disk.Rename(from, to);
             if (result.error == 0) {
                 outcome.fate.status = RowStatus::Renamed;
-                follow(WithSeparator(outcome.oldPath), to + kSeparator);
+                // The new path's own text where it ends with the separator: one string for
+                // the move, the outcome and the row's path after the run.
+                follow(WithSeparator(outcome.oldPath), WithSeparator(outcome.newPath));
             } else {
                 outcome.fate = result.error == EEXIST || result.error == ENOTEMPTY
                                    ? taken(position, to, result.error)
@@ -171,6 +182,11 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
         run.outcomes.push_back(std::move(outcome));
         if (!run.outcomes.back().ok() && onFailure) onFailure(run.outcomes.back());
     }
+    // The rows carried without their paths: where the index has them now.
+    index.ForEachMoved([&](qsizetype position, const QString& now) {
+        FolderRow& moved = row(position);
+        if (moved.current != now) moved.current = now;
+    });
     return run;
 }
 
