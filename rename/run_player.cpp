@@ -28,8 +28,8 @@ std::optional<RefusalReason> Refusal(const QString& oldPath, const QString& newP
     const QStringView name = QStringView(to).mid(nameStart);
     if (name.isEmpty()) return RefusalReason::EmptyName;
     if (name == u"." || name == u"..") return RefusalReason::DotName;
-    if (name.contains(kSeparator)) return RefusalReason::Separator;
-    if (name.contains(nul)) return RefusalReason::NulInName;
+    if (IndexOfChar(name, kSeparator) >= 0) return RefusalReason::Separator;
+    if (IndexOfChar(name, nul) >= 0) return RefusalReason::NulInName;
     return std::nullopt;
 }
 
