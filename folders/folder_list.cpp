@@ -65,9 +65,10 @@ qsizetype PathDepth(const QString& path, QChar separator) {
 bool BinaryLess(const QString& a, const QString& b) {
     // constData(), not utf16(): utf16() may reallocate a literal's text in place to add the
     // terminating zero, which would race with other threads reading the same shared list.
-    const auto* left = reinterpret_cast<const char16_t*>(a.constData());
-    const auto* right = reinterpret_cast<const char16_t*>(b.constData());
-    return std::lexicographical_compare(left, left + a.size(), right, right + b.size());
+    // A case-sensitive compare is by UTF-16 code unit, a prefix first, and vectorised: the
+    // sort of a deep tree compares long shared prefixes.
+    return QStringView(a.constData(), a.size()).compare(QStringView(b.constData(), b.size()),
+                                                        Qt::CaseSensitive) < 0;
 }
 
 QStringList SortBatch(const QStringList& gathered, QChar separator) {

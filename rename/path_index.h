@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QHashFunctions>
 #include <QString>
-#include <map>
+#include <QStringView>
+#include <algorithm>
+#include <cstddef>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -20,46 +24,296 @@ inline QString WithoutSeparator(const QString& path) {
     return path.endsWith(kPathSeparator) ? path.chopped(1) : path;
 }
 
-/// Paths ending with the separator, each standing for one or more ids, kept sorted so that
-/// every path equal to or below a folder lies in one contiguous range starting at the folder's
-/// own path. Since the paths end with the separator, a prefix is a whole-component prefix:
-/// '/a/bc/' does not start with '/a/b/'.
+/// Where `c` first stands in `text` from `from` on, or -1. A plain scan: a view's indexOf of a
+/// character goes through the general substring search, many times slower on short names.
+inline qsizetype IndexOfChar(QStringView text, QChar c, qsizetype from = 0) {
+    const QChar* const end = text.end();
+    const QChar* const at = std::find(text.begin() + from, end, c);
+    return at == end ? -1 : at - text.begin();
+}
+
+/// Paths ending with the separator, each standing for one or more ids, kept as a tree of their
+/// components, so that moving a folder moves one node: every path equal to or below it (by
+/// whole components: '/a/bc/' is not below '/a/b/') goes along without being compared or
+/// re-sorted. The empty path is kept apart and never moves.
 class PathIndex {
   public:
-    /// Files `id` under `path` (which ends with the separator). O(log n).
-    void Add(const QString& path, qsizetype id) { m_ids[path].push_back(id); }
+    PathIndex() { m_nodes.emplace_back(); }  // the node above the first component
 
-    /// The ids filed under exactly `path`, or nullptr. O(log n).
-    const std::vector<qsizetype>* At(const QString& path) const {
-        const auto it = m_ids.find(path);
-        return it == m_ids.end() ? nullptr : &it->second;
+    /// Files `id` under `path` (which ends with the separator, or is ""). O(components).
+    void Add(const QString& path, qsizetype id) {
+        if (path.isEmpty()) {
+            m_empty.push_back(id);
+            return;
+        }
+        int node = 0;
+        ForEachComponent(path, [&](QStringView name) { node = ChildOrNew(node, name); });
+        m_nodes[node].ids.push_back(id);
     }
 
-    /// Rebases every path equal to or below `from` onto `to` (both ending with the separator)
-    /// and calls `visit(id, rebasedPath)` for each id filed there. O((k + log n) log n) for k
-    /// paths moved; ids meeting at one path are merged smaller into larger.
+    /// The ids filed under exactly `path`, or nullptr when there are none. O(components).
+    const std::vector<qsizetype>* At(const QString& path) const {
+        if (path.isEmpty()) return m_empty.empty() ? nullptr : &m_empty;
+        const int node = Find(path);
+        return node < 0 || m_nodes[node].ids.empty() ? nullptr : &m_nodes[node].ids;
+    }
+
+    /// Rebases every path equal to or below `from` onto `to` (both ending with the separator,
+    /// neither empty) and calls `visit(id, rebasedPath)` for each id filed there; ids that
+    /// already stood at a rebased path are not visited, and both then stand there together.
+    /// O(components of both + k) for k paths moved, each rebuilt once.
     template <typename Visit>
     void Move(const QString& from, const QString& to, Visit&& visit) {
-        std::vector<Map::node_type> moved;
-        for (auto it = m_ids.lower_bound(from); it != m_ids.end() && it->first.startsWith(from);) {
-            moved.push_back(m_ids.extract(it++));
+        const int node = Take(from, to);
+        if (node < 0) return;
+        VisitTree(node, to, visit);
+        Put(node, to);
+    }
+
+    /// Move for a caller that needs few of the rebased paths now: `wants(id)` is asked for each
+    /// id that Move would visit, and only those it wants are visited, their paths built. The
+    /// others are carried all the same; ForEachMoved gives them their paths later. O(components
+    /// of both + k) for k ids moved, plus the length of the paths built.
+    template <typename Wants, typename Visit>
+    void MoveAsking(const QString& from, const QString& to, Wants&& wants, Visit&& visit) {
+        const int node = Take(from, to);
+        if (node < 0) return;
+        std::vector<int> trail;
+        VisitWanted(node, to, trail, wants, visit);
+        Put(node, to);
+    }
+
+    /// Calls `visit(id, path)` for every id filed at or below a path that a move has rebased
+    /// (ids that stood at a rebased path before it included), with the path it stands at now.
+    /// A path given as a move's `to` is handed on as that very string. O(every filed path's
+    /// components + the length of the paths built).
+    template <typename Visit>
+    void ForEachMoved(Visit&& visit) const {
+        std::vector<int> trail;
+        VisitMoved(0, trail, visit);
+    }
+
+  private:
+    struct Node {
+        QString name;
+        int parent = -1;
+        int firstChild = -1;
+        int next = -1;  // siblings, a doubly linked list
+        int previous = -1;
+        std::vector<qsizetype> ids;
+        bool moved = false;  // a move's `to` named this node, or one merged into it
+        QString at;          // that `to`, kept so that its text is shared, not rebuilt
+    };
+
+    /// A child looked up by its parent and name, without making a string.
+    struct ChildView {
+        int parent;
+        QStringView name;
+    };
+    struct ChildKey {
+        int parent;
+        QString name;
+    };
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(const ChildView& key) const {
+            return qHash(key.name, static_cast<size_t>(key.parent) * 0x9e3779b97f4a7c15ULL);
         }
-        for (Map::node_type& node : moved) {
-            node.key() = to + node.key().mid(from.size());
-            for (qsizetype id : node.mapped()) visit(id, node.key());
-            auto inserted = m_ids.insert(std::move(node));
-            if (!inserted.inserted) {
-                std::vector<qsizetype>& kept = inserted.position->second;
-                std::vector<qsizetype>& extra = inserted.node.mapped();
-                if (kept.size() < extra.size()) kept.swap(extra);
-                kept.insert(kept.end(), extra.begin(), extra.end());
+        size_t operator()(const ChildKey& key) const {
+            return (*this)(ChildView{key.parent, key.name});
+        }
+    };
+    struct Equal {
+        using is_transparent = void;
+        static ChildView View(const ChildView& key) { return key; }
+        static ChildView View(const ChildKey& key) { return ChildView{key.parent, key.name}; }
+        template <typename A, typename B>
+        bool operator()(const A& a, const B& b) const {
+            return View(a).parent == View(b).parent && View(a).name == View(b).name;
+        }
+    };
+
+    /// Calls `visit(name)` for every component of `path` but the empty one after its final
+    /// separator: "/a/" gives "" and "a".
+    template <typename Visit>
+    static void ForEachComponent(const QString& path, Visit&& visit) {
+        const QStringView view = QStringView(path).chopped(path.endsWith(kPathSeparator) ? 1 : 0);
+        qsizetype start = 0;
+        for (;;) {
+            const qsizetype end = IndexOfChar(view, kPathSeparator, start);
+            if (end < 0) {
+                visit(view.mid(start));
+                return;
+            }
+            visit(view.mid(start, end - start));
+            start = end + 1;
+        }
+    }
+
+    int Find(const QString& path) const {
+        int node = 0;
+        ForEachComponent(path, [&](QStringView name) {
+            if (node < 0) return;
+            const auto it = m_children.find(ChildView{node, name});
+            node = it == m_children.end() ? -1 : it->second;
+        });
+        return node;
+    }
+
+    int ChildOrNew(int parent, QStringView name) {
+        const auto it = m_children.find(ChildView{parent, name});
+        if (it != m_children.end()) return it->second;
+        const int node = static_cast<int>(m_nodes.size());
+        m_nodes.emplace_back();
+        m_nodes[node].name = name.toString();
+        Attach(node, parent);
+        return node;
+    }
+
+    void Attach(int node, int parent) {
+        Node& n = m_nodes[node];
+        n.parent = parent;
+        n.previous = -1;
+        n.next = m_nodes[parent].firstChild;
+        if (n.next >= 0) m_nodes[n.next].previous = node;
+        m_nodes[parent].firstChild = node;
+        m_children.emplace(ChildKey{parent, n.name}, node);
+    }
+
+    void Detach(int node) {
+        Node& n = m_nodes[node];
+        m_children.erase(m_children.find(ChildView{n.parent, n.name}));
+        if (n.previous >= 0) {
+            m_nodes[n.previous].next = n.next;
+        } else {
+            m_nodes[n.parent].firstChild = n.next;
+        }
+        if (n.next >= 0) m_nodes[n.next].previous = n.previous;
+        n.parent = n.next = n.previous = -1;
+    }
+
+    /// Moves everything of the detached `from` into `into`, which stands at the same path.
+    void Merge(int from, int into) {
+        std::vector<qsizetype>& kept = m_nodes[into].ids;
+        std::vector<qsizetype>& extra = m_nodes[from].ids;
+        if (kept.size() < extra.size()) kept.swap(extra);
+        kept.insert(kept.end(), extra.begin(), extra.end());
+        extra = {};
+        for (int child = m_nodes[from].firstChild; child >= 0;) {
+            const int next = m_nodes[child].next;
+            m_children.erase(m_children.find(ChildView{from, m_nodes[child].name}));
+            const auto there = m_children.find(ChildView{into, m_nodes[child].name});
+            if (there == m_children.end()) {
+                Attach(child, into);
+            } else {
+                Merge(child, there->second);
+            }
+            child = next;
+        }
+        m_nodes[from].firstChild = -1;
+    }
+
+    /// Detaches the node of `from` for a move to `to`, or gives -1 when there is none or
+    /// either path is empty (no move).
+    int Take(const QString& from, const QString& to) {
+        if (from.isEmpty() || to.isEmpty()) return -1;
+        const int node = Find(from);
+        if (node >= 0) Detach(node);
+        return node;
+    }
+
+    /// Files the detached `node` at `to` (not empty), merging it with a node already there.
+    void Put(int node, const QString& to) {
+        // `to`'s parent is looked up (made where missing) only now that the moved tree is out
+        // of the way, so a `to` inside `from` lands where it says.
+        int parent = 0;
+        QStringView last;
+        bool first = true;
+        ForEachComponent(to, [&](QStringView name) {
+            if (!first) parent = ChildOrNew(parent, last);
+            first = false;
+            last = name;
+        });
+        const auto there = m_children.find(ChildView{parent, last});
+        int into = node;
+        if (there == m_children.end()) {
+            m_nodes[node].name = last.toString();
+            Attach(node, parent);
+        } else {
+            into = there->second;
+            Merge(node, into);
+        }
+        m_nodes[into].moved = true;
+        m_nodes[into].at = to;
+    }
+
+    template <typename Wants, typename Visit>
+    void VisitWanted(int node, const QString& to, std::vector<int>& trail, Wants& wants,
+                     Visit& visit) {
+        QString path;
+        for (qsizetype id : m_nodes[node].ids) {
+            if (!wants(id)) continue;
+            if (path.isEmpty()) {
+                path = to;
+                for (int step : trail) path += m_nodes[step].name + kPathSeparator;
+            }
+            visit(id, path);
+        }
+        for (int child = m_nodes[node].firstChild; child >= 0; child = m_nodes[child].next) {
+            trail.push_back(child);
+            VisitWanted(child, to, trail, wants, visit);
+            trail.pop_back();
+        }
+    }
+
+    /// Looks for moved nodes below `node`, which is not below one; `trail` holds the nodes
+    /// from the top down to `node`, whose path is built only when a moved node is found.
+    template <typename Visit>
+    void VisitMoved(int node, std::vector<int>& trail, Visit& visit) const {
+        for (int child = m_nodes[node].firstChild; child >= 0; child = m_nodes[child].next) {
+            if (m_nodes[child].moved) {
+                QString parentPath;
+                for (int step : trail) parentPath += m_nodes[step].name + kPathSeparator;
+                VisitBelowMoved(child, parentPath, visit);
+            } else {
+                trail.push_back(child);
+                VisitMoved(child, trail, visit);
+                trail.pop_back();
             }
         }
     }
 
-  private:
-    using Map = std::map<QString, std::vector<qsizetype>>;
-    Map m_ids;
+    /// Visits every id at or below `node`, which is moved or below a moved node.
+    template <typename Visit>
+    void VisitBelowMoved(int node, const QString& parentPath, Visit& visit) const {
+        const Node& n = m_nodes[node];
+        // The path a move named, when the node still stands there: shared, not rebuilt.
+        const qsizetype size = parentPath.size() + n.name.size() + 1;
+        const bool same = n.at.size() == size && n.at.startsWith(parentPath) &&
+                          QStringView(n.at).mid(parentPath.size(), n.name.size()) == n.name;
+        QString path = n.at;
+        if (!same) {
+            path = QString();  // one allocation of the exact size
+            path.reserve(size);
+            path.append(parentPath).append(n.name).append(kPathSeparator);
+        }
+        for (qsizetype id : n.ids) visit(id, path);
+        for (int child = n.firstChild; child >= 0; child = m_nodes[child].next) {
+            VisitBelowMoved(child, path, visit);
+        }
+    }
+
+    template <typename Visit>
+    void VisitTree(int node, const QString& path, Visit& visit) {
+        for (qsizetype id : m_nodes[node].ids) visit(id, path);
+        for (int child = m_nodes[node].firstChild; child >= 0; child = m_nodes[child].next) {
+            VisitTree(child, path + m_nodes[child].name + kPathSeparator, visit);
+        }
+    }
+
+    std::vector<Node> m_nodes;
+    std::unordered_map<ChildKey, int, Hash, Equal> m_children;
+    std::vector<qsizetype> m_empty;
 };
 
 }  // namespace trellisane

@@ -28,8 +28,8 @@ std::optional<RefusalReason> Refusal(const QString& oldPath, const QString& newP
     const QStringView name = QStringView(to).mid(nameStart);
     if (name.isEmpty()) return RefusalReason::EmptyName;
     if (name == u"." || name == u"..") return RefusalReason::DotName;
-    if (name.contains(kSeparator)) return RefusalReason::Separator;
-    if (name.contains(nul)) return RefusalReason::NulInName;
+    if (IndexOfChar(name, kSeparator) >= 0) return RefusalReason::Separator;
+    if (IndexOfChar(name, nul) >= 0) return RefusalReason::NulInName;
     return std::nullopt;
 }
 
@@ -91,12 +91,20 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
     // The rows of the folder moved from `from` to `to`, and of everything inside it, follow
     // it: earlier rows (already renamed) and later rows (before their turn) alike. A row of
     // another folder keeps its new path, even one naming the place `from` has just left.
+    // Only the later rows get their paths at once; the rows done so far (every row below the
+    // folder, when the list runs deepest first) are carried in the index and get theirs when
+    // the run ends, so a folder's rename does not rebuild the paths of all its sub-folders.
+    qsizetype turn = 0;
     const auto follow = [&](const QString& from, const QString& to) {
-        index.Move(from, to, [&](qsizetype position, const QString& now) {
-            FolderRow& moved = row(position);
-            if (moved.newPath.startsWith(from)) moved.newPath = to + moved.newPath.mid(from.size());
-            moved.current = now;
-        });
+        index.MoveAsking(
+            from, to, [&](qsizetype position) { return position > turn; },
+            [&](qsizetype position, const QString& now) {
+                FolderRow& moved = row(position);
+                if (moved.newPath.startsWith(from)) {
+                    moved.newPath = to + moved.newPath.mid(from.size());
+                }
+                moved.current = now;
+            });
         run.moves.push_back(PathMove{from, to});
     };
 
@@ -130,6 +138,7 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
     for (qsizetype position = 1; position <= count; ++position) {
         if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) break;
         if (control.cancelled && control.cancelled()) break;
+        turn = position;
         if (control.starting) control.starting(position, count, row(position).current);
         RowOutcome outcome;
         outcome.position = position;
@@ -158,7 +167,9 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
             const FolderRenameResult result = disk.Rename(from, to);
             if (result.error == 0) {
                 outcome.fate.status = RowStatus::Renamed;
-                follow(WithSeparator(outcome.oldPath), to + kSeparator);
+                // The new path's own text where it ends with the separator: one string for
+                // the move, the outcome and the row's path after the run.
+                follow(WithSeparator(outcome.oldPath), WithSeparator(outcome.newPath));
             } else {
                 outcome.fate = result.error == EEXIST || result.error == ENOTEMPTY
                                    ? taken(position, to, result.error)
@@ -173,6 +184,11 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
         run.outcomes.push_back(std::move(outcome));
         if (!run.outcomes.back().ok() && onFailure) onFailure(run.outcomes.back());
     }
+    // The rows carried without their paths: where the index has them now.
+    index.ForEachMoved([&](qsizetype position, const QString& now) {
+        FolderRow& moved = row(position);
+        if (moved.current != now) moved.current = now;
+    });
     return run;
 }
 

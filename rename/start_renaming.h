@@ -143,8 +143,9 @@ struct RenamePlatform {
     std::function<bool(const QString& folder)> foldsCase = FoldsCase;
     /// Optional: told before ApplyRenames renames a folder from `from` to `to` (no trailing
     /// separators), with the run's rows as they stand then (the row at its turn has `from` and
-    /// `to` as its paths; the rows before it have been done, their new paths cleared). A
-    /// non-zero errno refuses the rename, which then fails with it.
+    /// `to` as its paths, the rows after it their paths of now; the rows before it have been
+    /// done, their new paths cleared, their current paths brought up to date only when the run
+    /// ends). A non-zero errno refuses the rename, which then fails with it.
     std::function<int(const std::vector<FolderRow>& rows, const QString& from, const QString& to)>
         aboutToRename;
     /// Optional: told after each rename that aboutToRename let through, with its result.
