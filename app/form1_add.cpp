@@ -17,6 +17,7 @@
 #include "app/background_job.h"
 #include "app/form1.h"
 #include "app/handler_lines.h"
+#include "app/rename_plan_job.h"
 #include "app/settings_store.h"
 #include "app/undo_last_renaming.h"
 #include "engine/error_report.h"
@@ -182,6 +183,7 @@ void Form1::StopAdds() {
 void Form1::PushButton2_Click() {
     RenameRun run;
     ++m_renamingRuns;
+    m_planner->Hold();  // the disk changes under any plan made now
     {
         // StartRenaming reports its own failures; this only keeps an unexpected one from
         // leaving the window believing a run is still under way.
@@ -194,6 +196,7 @@ void Form1::PushButton2_Click() {
     }
     --m_renamingRuns;
     m_undo->AfterRun();
+    m_planner->Resume();
 
     // Every add under way gathered its paths before these renames: they follow the folders.
     for (const std::shared_ptr<AddJob>& job : m_adds) {
