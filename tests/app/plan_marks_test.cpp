@@ -191,6 +191,28 @@ INSTANTIATE_TEST_SUITE_P(Steps, StalePlan,
                                                      }}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(PlanMarksTest, ARunAndAnUndoAreEachPlannedOnceForTheRowsAfterThem) {
+    ListTree();
+    int shown = 0;
+    QObject::connect(&Model(), &FolderListModel::planChanged, form.get(), [&] {
+        if (Model().HasPlan()) ++shown;
+    });
+    Click("PushButton2");
+    ASSERT_TRUE(WaitForPlan());
+    QTest::qWait(50);
+    EXPECT_EQ(shown, 1);
+    // The run cleared every new path: nothing is left that it could rename.
+    EXPECT_EQ(Model().CannotBeRenamed(), Model().rowCount());
+
+    Find<QAction>("UndoLastRenaming")->trigger();
+    ASSERT_TRUE(WaitForPlan());
+    QTest::qWait(50);
+    EXPECT_EQ(shown, 2);
+    EXPECT_EQ(Cell("t/ab1", 1, Qt::ToolTipRole).toString(),
+              QStringLiteral("The new name is already taken by another listed folder in its "
+                             "parent folder."));
+}
+
 TEST_F(PlanMarksTest, RemovingRowsThatCannotBeRenamedLeavesTheDiskAndPlansTheRest) {
     ListTree();
     auto* menu = Find<QMenu>("ListView1Menu");
