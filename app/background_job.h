@@ -32,6 +32,8 @@ class JobContext {
     /// True once the job has been cancelled; the work should then return soon, with whatever
     /// it has. One atomic load.
     bool Cancelled() const { return m_cancelled.load(); }
+    /// The cancel flag itself, for core work that polls one (valid while the work runs).
+    const std::atomic<bool>* CancelFlag() const { return &m_cancelled; }
 
     /// Tells the user-interface thread how far the work has come, and optionally what it is at
     /// (the job's `progressed` signal, queued). Cheap; calling it for every item is fine.

@@ -16,6 +16,7 @@
 #include "app/cursor_file.h"
 #include "app/folder_list_model.h"
 #include "app/handler_lines.h"
+#include "app/rename_plan_job.h"
 #include "app/skin.h"
 #include "app/tooltips.h"
 #include "app/undo_last_renaming.h"
@@ -91,6 +92,7 @@ void Form1::BuildControls() {
     m_listMenu = InstallListMenu(*ListView1);
     m_undo = new UndoLastRenaming(*this, *m_listMenu, *m_model);
     connect(m_undo->Action(), &QAction::triggered, this, [this] { UndoLastRenaming_Click(); });
+    BuildPlanMarks();
 
     connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
     connect(Combo1, &QComboBox::currentTextChanged, this,
@@ -165,6 +167,7 @@ void Form1::PreviewRename() {
         ShowErrorReport(m_dialogs, description, QString::fromLatin1(kPreviewLocation), line);
     };
     trellisane::PreviewRename(m_previewBusy, m_list, hooks);
+    if (!m_previewBusy) m_planner->Refresh();
 }
 
 void Form1::Combo1_Click() { PreviewRename(); }

@@ -24,6 +24,7 @@ namespace trellisane {
 class Dialogs;
 class FolderListModel;
 class RenameRunJob;
+class RowPlanner;
 class UndoLastRenaming;
 
 /// Gathers every folder below the entries of `folders` into it (the sub-folder walk). Runs on
@@ -101,6 +102,12 @@ class Form1 : public QWidget, private Form1Controls {
     /// that could not be put back in one message. Nothing while an add or a run is under way.
     void UndoLastRenaming_Click();
 
+    /// Makes the plan marks' planner and the list menu's "Remove Rows That Cannot Be Renamed".
+    void BuildPlanMarks();
+    /// "Remove Rows That Cannot Be Renamed": unless the pointer is busy, removes every row the
+    /// current plan says would not be renamed (nothing without one), runs no preview pass and
+    /// plans the rows that stay.
+    void RemoveRowsThatCannotBeRenamed();
     /// Removes the selected row unless the pointer is busy, the list is empty or no row is
     /// selected. No preview pass.
     void RemoveSelectedRow();
@@ -135,6 +142,7 @@ class Form1 : public QWidget, private Form1Controls {
     PointerFeedback* m_pointers = nullptr;  // a child of the window
     QMenu* m_listMenu = nullptr;            // the list's context menu, a child of the list
     UndoLastRenaming* m_undo = nullptr;     // a child of the window
+    RowPlanner* m_planner = nullptr;        // a child of the window
 
     std::vector<std::shared_ptr<AddJob>> m_adds;
     std::vector<std::shared_ptr<AddJob>> m_waitingForRun;

@@ -17,6 +17,7 @@
 #include "app/background_job.h"
 #include "app/form1.h"
 #include "app/handler_lines.h"
+#include "app/rename_plan_job.h"
 #include "app/settings_store.h"
 #include "app/undo_last_renaming.h"
 #include "engine/error_report.h"

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "app/form1.h"
+#include "app/rename_plan_job.h"
 #include "app/rename_run_job.h"
 #include "app/undo_last_renaming.h"
 #include "engine/error_report.h"
@@ -36,6 +37,7 @@ void Form1::PushButton2_Click() {
     }
 
     ++m_renamingRuns;
+    m_planner->Hold();  // the disk changes under any plan made now
     m_previewBusy = true;
     m_pointerBeforeRun = Pointer();
     m_pointers->Set(kPointerBusy);
@@ -56,6 +58,7 @@ void Form1::PushButton2_Click() {
         m_previewBusy = false;
         m_pointers->Set(m_pointerBeforeRun);
         m_undo->AfterRun();
+        m_planner->Resume();
     }
 }
 
@@ -93,7 +96,10 @@ void Form1::FinishStartRenaming(bool closing) {
     m_pointers->Set(m_pointerBeforeRun);
     --m_renamingRuns;
     ended->deleteLater();
-    if (!closing) AddsFollowRun(state.run.moves);  // closing drops the adds anyway
+    if (!closing) {
+        AddsFollowRun(state.run.moves);  // closing drops the adds anyway
+        m_planner->Resume();
+    }
 }
 
 void Form1::StopRenaming() {

@@ -58,6 +58,19 @@ void FolderList::Clear() {
     if (m_observer != nullptr) m_observer->EndReset();
 }
 
+void FolderList::RemoveMarked(const std::vector<bool>& marked) {
+    if (std::find(marked.begin(), marked.end(), true) == marked.end()) return;
+    // One reset rather than a removal per run of rows: each would move every row after it.
+    if (m_observer != nullptr) m_observer->BeginReset();
+    std::size_t position = 0;
+    std::erase_if(m_rows, [&](const FolderRow&) {
+        const bool gone = position < marked.size() && marked[position];
+        ++position;
+        return gone;
+    });
+    if (m_observer != nullptr) m_observer->EndReset();
+}
+
 qsizetype PathDepth(const QString& path, QChar separator) {
     return std::count(path.cbegin(), path.cend(), separator);
 }

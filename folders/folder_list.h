@@ -52,6 +52,9 @@ class FolderList {
     void Remove(qsizetype position);
     /// Removes every row. O(rows).
     void Clear();
+    /// Removes every row whose entry in `marked` (one per row, first to last) is true; the
+    /// others keep their order. Told as one reset when any goes. O(rows).
+    void RemoveMarked(const std::vector<bool>& marked);
 
     /// The observer told of changes, or nullptr. Not owned.
     void SetObserver(FolderListObserver* observer) { m_observer = observer; }

@@ -1,0 +1,92 @@
+#include "app/rename_plan_job.h"
+
+#include <QWidget>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "app/background_job.h"
+#include "app/folder_list_model.h"
+#include "folders/folder_list.h"
+#include "rename/rename_plan.h"
+
+namespace trellisane {
+
+namespace {
+
+/// One plan from its start to its result: the work's until it returns, the window's after.
+struct PlanState {
+    std::vector<FolderRow> rows;
+    RenamePlan plan;
+    quint64 generation = 0;
+};
+
+}  // namespace
+
+RowPlanner::RowPlanner(QWidget& window, const FolderList& list, FolderListModel& model)
+    : QObject(&window), m_window(window), m_list(list), m_model(model) {
+    m_soon.setSingleShot(true);
+    m_soon.setInterval(0);
+    connect(&m_soon, &QTimer::timeout, this, [this] {
+        if (!m_held && m_model.Generation() != m_plannedGeneration) Refresh();
+    });
+    // Every change of the rows reaches the views as one of these; the plan's own dataChanged
+    // leaves the generation as it is, so it asks for nothing.
+    connect(&m_model, &QAbstractItemModel::rowsInserted, this, &RowPlanner::RefreshSoon);
+    connect(&m_model, &QAbstractItemModel::rowsRemoved, this, &RowPlanner::RefreshSoon);
+    connect(&m_model, &QAbstractItemModel::modelReset, this, &RowPlanner::RefreshSoon);
+    connect(&m_model, &QAbstractItemModel::dataChanged, this, &RowPlanner::RefreshSoon);
+}
+
+void RowPlanner::RefreshSoon() {
+    if (!m_held && m_model.Generation() != m_plannedGeneration) m_soon.start();
+}
+
+void RowPlanner::CancelJob() {
+    if (m_job == nullptr) return;
+    m_job->Cancel();  // it deletes itself once its work has returned
+    m_job = nullptr;
+}
+
+void RowPlanner::Hold() {
+    m_held = true;
+    m_soon.stop();
+    CancelJob();
+    m_model.DropPlan();
+}
+
+void RowPlanner::Resume() {
+    m_held = false;
+    Refresh();
+}
+
+void RowPlanner::Refresh() {
+    if (m_held) return;
+    m_soon.stop();
+    CancelJob();
+    m_model.DropPlan();
+    m_plannedGeneration = m_model.Generation();
+    if (m_list.Count() == 0) return;
+
+    auto state = std::make_shared<PlanState>();
+    state->rows = m_list.Rows();
+    state->generation = m_plannedGeneration;
+    auto work = [state, platform = m_platform](JobContext& context) {
+        state->plan = PlanRenames(state->rows, platform, context.CancelFlag());
+    };
+    auto* job = new BackgroundJob(std::move(work), &m_window);
+    connect(job, &BackgroundJob::finished, this, [this, state, job] {
+        if (m_job == job) m_job = nullptr;
+        job->deleteLater();
+        state->rows.clear();
+        m_model.ShowPlan(std::move(state->plan), state->generation);
+    });
+    if (!job->Start()) {
+        // No thread to be had: the list goes without marks, as it did before plans.
+        delete job;
+        return;
+    }
+    m_job = job;
+}
+
+}  // namespace trellisane
