@@ -120,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(
         MarkRow{"CarriedByALaterRow", "t/e3/f4", false, false,
                 "After the whole run the folder will be at \"%1/t/e/f/\"."},
         MarkRow{"Renamed", "t/e3", false, false, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(PlanMarksTest, TheMarksAndTheItalicsShareOneTooltip) {
     ListTree();
@@ -178,18 +178,18 @@ TEST_P(StalePlan, IsDroppedNeverShown) {
 
 INSTANTIATE_TEST_SUITE_P(Steps, StalePlan,
                          ::testing::Values(StaleStep{"ANewPass",
-                                                     [](PlanMarksTest& t) {
-                                                         static_cast<StalePlan&>(t).Pick(
+                                                     [](PlanMarksTest& fixture) {
+                                                         static_cast<StalePlan&>(fixture).Pick(
                                                              kRemoveNumeric);
                                                      }},
                                            StaleStep{"AnAdd",
-                                                     [](PlanMarksTest& t) {
-                                                         auto& s = static_cast<StalePlan&>(t);
+                                                     [](PlanMarksTest& fixture) {
+                                                         auto& s = static_cast<StalePlan&>(fixture);
                                                          s.Pick(kRemoveNumeric);
                                                          s.MakeFolder(QStringLiteral("other"));
                                                          s.Add(s.PathOf(QStringLiteral("other")));
                                                      }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(PlanMarksTest, ARunAndAnUndoAreEachPlannedOnceForTheRowsAfterThem) {
     ListTree();

@@ -64,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "\rRenaming folder 1 of 9\x1b[K|\r\x1b[K|FAILURE\n|"
                     "\rRenaming folder 3 of 9\x1b[K|\r\x1b[K"},
         CounterCase{"NothingToEraseWhenNotShowing", true, {{0, 0}, {5, 0}}, "FAILURE\n|FAILURE\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace trellisane
