@@ -471,7 +471,7 @@ class Desktop:
     def windows(self, app: str = APP_NAME) -> list:
         """The program's visible top-level windows, bottom to top, each matched to what AT-SPI
         reads of it (by its place and size on the screen)."""
-        accessible = self._ask({"cmd": "windows", "app": app})["windows"]
+        accessible = self.accessible_windows(app)
         result = []
         for xw in self.x_windows():
             if not xw.viewable:
@@ -488,6 +488,12 @@ class Desktop:
                                      states=window["states"]))
                 break
         return result
+
+    def accessible_windows(self, app: str = APP_NAME) -> list:
+        """The program's showing top-level windows as AT-SPI alone has them (role, name,
+        extents, states, controls): what the program has shown, whether or not the X server has
+        mapped it yet."""
+        return self._ask({"cmd": "windows", "app": app})["windows"]
 
     def window(self, kind: str, app: str = APP_NAME) -> Optional[Window]:
         """The topmost visible window of `kind`, or None."""
