@@ -226,7 +226,8 @@ class Desktop:
         self._processes: list = []  # (name, Popen, whole process group?)
         self._fds: list = []
         self._probe: Optional[subprocess.Popen] = None
-        self.apps: list = []
+        self.apps: list = []  # the programs started here and not yet stopped
+        self._app_count = 0
 
     # -- starting and stopping -------------------------------------------------------------
 
@@ -536,13 +537,16 @@ class Desktop:
     # -- the program ----------------------------------------------------------------------
 
     def start_app(self, program: Path, output_dir: Path, cwd: Optional[Path] = None,
-                  delay_file: Optional[Path] = None) -> "App":
-        """Starts `program` on this desktop (its output into output_dir) and waits for its main
-        window. delay_file: slow every rename by the microseconds written in that file (the
-        slow_rename shim); the test writes and rewrites it as it needs."""
-        app = App(self, Path(program), Path(output_dir), cwd, delay_file)
-        self.apps.append(app)
-        app.start()
+                  delay_file: Optional[Path] = None, env: Optional[dict] = None,
+                  wait: bool = True) -> "App":
+        """Starts `program` on this desktop (its output into output_dir) and, unless wait is
+        False, waits for its main window. delay_file: slow every rename by the microseconds
+        written in that file (the slow_rename shim); the test writes and rewrites it as it
+        needs. env: variables added to the program's environment (LANGUAGE, say)."""
+        self._app_count += 1
+        name = "app" if self._app_count == 1 else "app%d" % self._app_count
+        app = App(self, Path(program), Path(output_dir) / name, cwd, delay_file, env or {})
+        app.start(wait)
         return app
 
 
@@ -550,20 +554,22 @@ class App:
     """The program under test, running on a Desktop."""
 
     def __init__(self, desktop: Desktop, program: Path, output_dir: Path, cwd: Optional[Path],
-                 delay_file: Optional[Path]):
+                 delay_file: Optional[Path], env: dict):
         self.desktop = desktop
+        self.extra_env = env
         self.program = program
         self.cwd = cwd or program.parent
         self.delay_file = delay_file
-        output_dir.mkdir(parents=True, exist_ok=True)
-        self.stdout_path = output_dir / "app-stdout.txt"
-        self.stderr_path = output_dir / "app-stderr.txt"
+        output_dir.parent.mkdir(parents=True, exist_ok=True)
+        self.stdout_path = output_dir.with_name(output_dir.name + "-stdout.txt")
+        self.stderr_path = output_dir.with_name(output_dir.name + "-stderr.txt")
         self.process: Optional[subprocess.Popen] = None
+        self._starts = 0
 
-    def start(self) -> None:
-        """Starts the program and waits until its main window shows and has the keyboard.
-        A report of the home-page start (about one start in a hundred, with no browser here)
-        is answered with Return."""
+    def start(self, wait: bool = True) -> None:
+        """Starts the program and (when `wait`) waits until its main window shows and has the
+        keyboard. A report of the home-page start (about one start in a hundred, with no
+        browser here) is answered with a click on its OK."""
         env = dict(self.desktop.env)
         env.update(QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                    QT_ACCESSIBILITY="1")
@@ -572,10 +578,22 @@ class App:
             assert shim.exists(), "%s is not built" % shim
             env["LD_PRELOAD"] = str(shim)
             env["TRELLISANE_TEST_RENAME_DELAY_FILE"] = str(self.delay_file)
+        env.update(self.extra_env)
+        self._starts += 1
+        if self._starts > 1:  # a restart keeps what the run before wrote
+            for path in (self.stdout_path, self.stderr_path):
+                if path.exists():
+                    path.rename(path.with_suffix(".run%d.txt" % (self._starts - 1)))
+        if self not in self.desktop.apps:
+            self.desktop.apps.append(self)
         with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
             self.process = subprocess.Popen([str(self.program)], cwd=str(self.cwd), env=env,
                                             stdin=subprocess.DEVNULL, stdout=out, stderr=err)
+        if wait:
+            self.wait_main_window()
 
+    def wait_main_window(self) -> "Window":
+        """Waits until the program's main window shows and has the keyboard; returns it."""
         def main_window():
             if self.process.poll() is not None:
                 raise AssertionError("the program ended at start (status %s): %s"
@@ -589,6 +607,7 @@ class App:
             return main[0] if main else None
         window = wait_until(main_window, 60, "the main window", interval=0.2)
         self.desktop.wait_focus(window)
+        return window
 
     def running(self) -> bool:
         return self.process is not None and self.process.poll() is None
@@ -605,6 +624,13 @@ class App:
             return self.stderr_path.read_text(errors="replace")
         except OSError:
             return ""
+
+    def kill(self) -> int:
+        """Kills the program at once (SIGKILL), as a crash or a power cut would end it; its
+        exit status."""
+        assert self.process is not None
+        self.process.kill()
+        return self.process.wait(timeout=30)
 
     def stop(self) -> None:
         """Ends the program if it still runs."""
@@ -698,10 +724,11 @@ class WindowTest(unittest.TestCase):
         return self.desktop.screenshot(self.artifacts / ("%02d-%s.png" % (self._shots, name)))
 
     def start_app(self, program: Optional[Path] = None, cwd: Optional[Path] = None,
-                  delay_file: Optional[Path] = None) -> App:
+                  delay_file: Optional[Path] = None, env: Optional[dict] = None,
+                  wait: bool = True) -> App:
         """Starts the program (BUILD/trellisane unless given) and waits for its window."""
         return self.desktop.start_app(program or BUILD / "trellisane", self.artifacts, cwd,
-                                      delay_file)
+                                      delay_file, env, wait)
 
     # -- steps a person takes in the main window ----------------------------------------
 

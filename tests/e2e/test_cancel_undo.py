@@ -22,8 +22,7 @@ DELAY_US = 3000
 
 
 def renamed_names(root):
-    """{path relative to root: (folder name ends with SUFFIX, ends with it twice)}, also
-    telling how many folders there are."""
+    """{path relative to root: the folder's own name} for every folder below root."""
     found = {}
     for folder, subfolders, _ in os.walk(root):
         for name in subfolders:
