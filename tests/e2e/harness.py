@@ -453,6 +453,14 @@ class Desktop:
             found.append(XWindow(window_id, "", size[0], size[1], size[2], size[3], True))
         return found
 
+    def close_button(self, window: XWindow) -> tuple:
+        """The screen point of the close button in the window manager's title bar of `window`:
+        openbox puts it at the right end of the bar above the client area."""
+        out = self.run(["xprop", "-id", str(window.id), "_NET_FRAME_EXTENTS"], check=False).stdout
+        found = re.findall(r"\d+", out.partition("=")[2])
+        _, right, top, _ = (int(n) for n in found) if len(found) == 4 else (1, 1, 21, 1)
+        return window.x + window.width + right - 4 - top // 2, window.y - (top + 1) // 2
+
     def focused_x_window(self) -> int:
         """The id of the X window that has the keyboard focus (0 when none)."""
         result = self.run(["xdotool", "getwindowfocus", "-f"], check=False)
