@@ -374,20 +374,25 @@ class Desktop:
         return self.run(["xdotool"] + [str(a) for a in args]).stdout.strip()
 
     def _ask(self, request: dict) -> dict:
-        """One request to the AT-SPI reader; its answer."""
+        """One request to the AT-SPI reader; its answer. Every request only reads, so one that
+        met an object going away while it was read (a box closing) is asked again."""
         assert self._probe is not None and self._probe.stdin and self._probe.stdout
-        self._probe.stdin.write(json.dumps(request) + "\n")
-        self._probe.stdin.flush()
-        ready, _, _ = select.select([self._probe.stdout], [], [], 60 * TIME_SCALE)
-        if not ready:
-            raise AssertionError("the AT-SPI reader gave no answer to %r within 60 s" % request)
-        line = self._probe.stdout.readline()
-        if not line:
-            raise AssertionError("the AT-SPI reader ended (see atspi.log)")
-        answer = json.loads(line)
-        if "error" in answer:
-            raise AssertionError("AT-SPI: %s" % answer["error"])
-        return answer
+        for attempt in range(5):
+            self._probe.stdin.write(json.dumps(request) + "\n")
+            self._probe.stdin.flush()
+            ready, _, _ = select.select([self._probe.stdout], [], [], 60 * TIME_SCALE)
+            if not ready:
+                raise AssertionError("the AT-SPI reader gave no answer to %r within 60 s"
+                                     % request)
+            line = self._probe.stdout.readline()
+            if not line:
+                raise AssertionError("the AT-SPI reader ended (see atspi.log)")
+            answer = json.loads(line)
+            if "error" not in answer:
+                return answer
+            if attempt < 4:
+                time.sleep(0.2)
+        raise AssertionError("AT-SPI: %s" % answer["error"])
 
     # -- input ----------------------------------------------------------------------------
 
