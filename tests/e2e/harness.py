@@ -509,6 +509,16 @@ class Desktop:
         mapped it yet."""
         return self._ask({"cmd": "windows", "app": app})["windows"]
 
+    def windows_titled(self, title: str) -> list:
+        """The viewable managed windows whose title is exactly `title`, bottom to top."""
+        return [w for w in self.x_windows() if w.viewable and w.title == title]
+
+    def focused_window(self, app: str = APP_NAME) -> Optional[Window]:
+        """The program's window that has the keyboard focus, or None when the focus is
+        elsewhere (or nowhere)."""
+        focused = self.focused_x_window()
+        return next((w for w in self.windows(app) if w.x.id == focused), None)
+
     def window(self, kind: str, app: str = APP_NAME) -> Optional[Window]:
         """The topmost visible window of `kind`, or None."""
         found = [w for w in self.windows(app) if w.kind == kind]
