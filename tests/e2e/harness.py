@@ -65,13 +65,18 @@ def temp_root() -> Optional[str]:
     chosen = os.environ.get("TRELLISANE_E2E_TMP")
     if chosen:
         return chosen
+    if os.environ.get("TRELLISANE_E2E_DOCS"):
+        return None  # pictures for the documentation show the usual /tmp paths
     try:
         with open("/proc/mounts", encoding="utf-8") as mounts:
             for line in mounts:
                 fields = line.split()
                 if (len(fields) > 3 and fields[1] == "/dev/shm" and "noexec" not in
                         fields[3].split(",") and os.access("/dev/shm", os.W_OK)):
-                    return "/dev/shm"
+                    room = os.statvfs("/dev/shm")
+                    # A container's small /dev/shm (64 MB) would not hold the program copies.
+                    if room.f_bavail * room.f_frsize >= 512 * 1024 * 1024:
+                        return "/dev/shm"
     except OSError:
         pass
     return None
