@@ -67,8 +67,7 @@ bool FolderDrop::eventFilter(QObject* watched, QEvent* event) {
             // add and its message.
             DroppedItems items = SplitDroppedUrls(drop->mimeData()->urls());
             QMetaObject::invokeMethod(
-                this, [this, items = std::move(items)] { m_dropped(items); },
-                Qt::QueuedConnection);
+                this, [this, items = std::move(items)] { m_dropped(items); }, Qt::QueuedConnection);
             return true;
         }
         default:

@@ -38,7 +38,7 @@ namespace {
 struct AddResult {
     std::vector<QStringList> gatherings;  // one per batch: "Add Folder/s" has one
     std::vector<QStringList> sorted;      // the batches in depth order, in the same order
-    std::exception_ptr error;  // a failure of the walk or the sort
+    std::exception_ptr error;             // a failure of the walk or the sort
     int errorLine = 0;
 };
 

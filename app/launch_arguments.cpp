@@ -71,8 +71,9 @@ LaunchArguments ParseLaunchArguments(const QStringList& arguments, const QString
             return result;
         } else {
             result.exitStatus = 2;
-            result.err = QStringLiteral("trellisane: unknown option '%1'\n"
-                                        "Try 'trellisane --help' for more information.\n")
+            result.err = QStringLiteral(
+                             "trellisane: unknown option '%1'\n"
+                             "Try 'trellisane --help' for more information.\n")
                              .arg(argument);
             return result;
         }

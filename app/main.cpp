@@ -55,7 +55,8 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QStringLiteral("com.quorvane.Trellisane"));
     QApplication::setWindowIcon(ApplicationIcon());
 
-    SingleInstance instance(InstanceBasePath(env, DisplayKey(QGuiApplication::platformName(), env)));
+    SingleInstance instance(
+        InstanceBasePath(env, DisplayKey(QGuiApplication::platformName(), env)));
     if (instance.Start(handOver, kHandOverTimeoutMs) == SingleInstance::Outcome::HandedOver) {
         return 0;
     }
@@ -73,12 +74,11 @@ int main(int argc, char* argv[]) {
         window.AddFromOutside(
             {launch.request.folders, {}, std::optional<bool>(launch.request.subfolders)});
     }
-    QObject::connect(&instance, &SingleInstance::handedOver, &window,
-                     [&window](const HandOver& received) {
-                         BringToFront(window, received);
-                         if (received.request.folders.isEmpty()) return;
-                         window.AddFromOutside({received.request.folders, {},
-                                                received.request.subfolders});
-                     });
+    QObject::connect(
+        &instance, &SingleInstance::handedOver, &window, [&window](const HandOver& received) {
+            BringToFront(window, received);
+            if (received.request.folders.isEmpty()) return;
+            window.AddFromOutside({received.request.folders, {}, received.request.subfolders});
+        });
     return QApplication::exec();
 }

@@ -94,8 +94,8 @@ bool ActivateOnX11(QWidget& window, const QByteArray& startupId) {
     const xcb_window_t root = screens.data->root;
 
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, Atom(connection, "_NET_STARTUP_ID"),
-                        Atom(connection, "UTF8_STRING"), 8,
-                        static_cast<uint32_t>(startupId.size()), startupId.constData());
+                        Atom(connection, "UTF8_STRING"), 8, static_cast<uint32_t>(startupId.size()),
+                        startupId.constData());
     SendStartupRemove(connection, root, id, startupId);
     const uint32_t time = StartupTime(startupId);
     if (time != 0) {
@@ -164,8 +164,9 @@ std::optional<HandOver> DecodeHandOver(const QByteArray& bytes, qsizetype& used,
 QString DisplayKey(const QString& platformName, const EnvFn& env) {
     if (platformName == QLatin1String("wayland")) {
         const QString name = env("WAYLAND_DISPLAY");
-        return QStringLiteral("wayland-") +
-               FileNamePart(name.isEmpty() ? QStringLiteral("wayland-0") : QFileInfo(name).fileName());
+        return QStringLiteral("wayland-") + FileNamePart(name.isEmpty()
+                                                             ? QStringLiteral("wayland-0")
+                                                             : QFileInfo(name).fileName());
     }
     if (platformName == QLatin1String("xcb")) {
         QString display = env("DISPLAY");
@@ -185,8 +186,8 @@ QString InstanceBasePath(const EnvFn& env, const QString& displayKey) {
     }
     const QString folder = runtime + QStringLiteral("/trellisane");
     if (!QDir().mkpath(folder)) return {};
-    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                      QFileDevice::ExeOwner);
+    QFile::setPermissions(folder,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     return folder + QStringLiteral("/window-") + displayKey;
 }
 
@@ -218,7 +219,8 @@ SingleInstance::Outcome SingleInstance::Start(const HandOver& handOver, int time
     if (m_base.isEmpty()) return Outcome::Alone;
     const QByteArray message = EncodeHandOver(handOver);
     m_lock = std::make_unique<QLockFile>(m_base + QStringLiteral(".lock"));
-    m_lock->setStaleLockTime(0);  // held for as long as the window is open: only a dead owner's goes
+    m_lock->setStaleLockTime(
+        0);  // held for as long as the window is open: only a dead owner's goes
     const QDeadlineTimer deadline(timeoutMs);
     for (;;) {
         if (m_lock->tryLock(0)) {

@@ -31,7 +31,7 @@ QByteArray EncodeHandOver(const HandOver& handOver);
 /// kMaxHandOverBytes. `used` gets the bytes it took. O(size).
 std::optional<HandOver> DecodeHandOver(const QByteArray& bytes, qsizetype& used, bool& malformed);
 /// The largest hand-over payload accepted (some thousands of paths).
-inline constexpr qsizetype kMaxHandOverBytes = 4 * 1024 * 1024;
+inline constexpr qsizetype kMaxHandOverBytes = qsizetype{4} * 1024 * 1024;
 
 /// Names the display a window shows on, for use in a file name: "x11-HOST_N" from DISPLAY
 /// (the screen number dropped, ":0" and ":0.0" being one display), "wayland-NAME" from

@@ -57,8 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
                      {"file://nas/share", "sftp://host/home", "smb://x/y"},
                      {"file://nas/share", "sftp://host/home", "smb://x/y"}},
         ArgumentsRow{"options_end", {"--", "--subfolders", "-"}, {"/w/d/--subfolders", "/w/d/-"}},
-        ArgumentsRow{"empty_skipped", {"", "a"}, {"/w/d/a"}},
-        ArgumentsRow{"root", {"/"}, {"/"}},
+        ArgumentsRow{"empty_skipped", {"", "a"}, {"/w/d/a"}}, ArgumentsRow{"root", {"/"}, {"/"}},
         ArgumentsRow{"help", {"a", "--help"}, {}, false, 0},
         ArgumentsRow{"short_help", {"-h"}, {}, false, 0},
         ArgumentsRow{"version", {"--version"}, {}, false, 0},
@@ -119,9 +118,8 @@ TEST_F(OutsideAddTest, WhatIsNoFolderIsNamedInOneMessage) {
     EXPECT_EQ(Currents(), QStringList{PathOf("A/")});
     EXPECT_FALSE(Subfolders()->isChecked());
     ASSERT_EQ(dialogs.calls.front().kind, DialogCall::Kind::Message);
-    EXPECT_EQ(dialogs.Messages(),
-              QStringList{kNotFolders + PathOf("missing") + "\n" + PathOf("note.txt") +
-                          "\nsftp://host/x"});
+    EXPECT_EQ(dialogs.Messages(), QStringList{kNotFolders + PathOf("missing") + "\n" +
+                                              PathOf("note.txt") + "\nsftp://host/x"});
     EXPECT_EQ(dialogs.calls.front().title, form->ApplicationTitle());
 
     // Nothing left to add: the message, and no preview pass.
@@ -183,7 +181,10 @@ TEST_F(OutsideAddTest, DropDuringARunFollowsItsRenames) {
                                                                       const QString& to) {
         if (!handed.exchange(true)) {  // on the run's worker, before its first rename
             QMetaObject::invokeMethod(
-                form.get(), [&] { form->AddFromOutside({{PathOf("B")}, {}, std::nullopt}); },
+                form.get(),
+                [&] {
+                    form->AddFromOutside({{PathOf("B")}, {}, std::nullopt});
+                },
                 Qt::BlockingQueuedConnection);
         }
         return rename(from, to);
