@@ -18,6 +18,7 @@ Waits are on conditions with generous timeouts (wait_until); a fixed pause is us
 watch that something does NOT happen for a while.
 """
 
+import ctypes
 import dataclasses
 import json
 import os
@@ -101,6 +102,32 @@ def main() -> None:
         print("e2e: %s/trellisane is not built" % BUILD)
         sys.exit(1)
     unittest.main(module="__main__", verbosity=2)
+
+
+def become_subreaper() -> None:
+    """Makes this process the one that collects the desktop's daemons (the accessibility bus
+    and its registry leave their parents), so that none is left behind as a zombie where the
+    machine's first process does not collect them."""
+    try:
+        libc = ctypes.CDLL(None, use_errno=True)
+        libc.prctl(36, 1, 0, 0, 0)  # PR_SET_CHILD_SUBREAPER
+    except (OSError, AttributeError):
+        pass
+
+
+def reap_orphans(timeout: float = 5) -> None:
+    """Collects the children left once the desktop's processes have been ended, waiting up to
+    `timeout` seconds for the last of them to go."""
+    deadline = time.monotonic() + timeout
+    while True:
+        try:
+            pid, _ = os.waitpid(-1, os.WNOHANG)
+        except ChildProcessError:
+            return
+        if pid == 0:
+            if time.monotonic() > deadline:
+                return
+            time.sleep(0.05)
 
 
 def wait_until(condition: Callable, timeout: float, what: str, interval: float = 0.1):
@@ -206,6 +233,7 @@ class Desktop:
     def start(self) -> "Desktop":
         """Starts the X server, the session bus (with the accessibility bus), the window manager
         and the AT-SPI reader, each waited for until it answers."""
+        become_subreaper()
         home = self.workdir / "home"
         for folder in ("home", "config", "runtime", "state", "cache", "data"):
             (self.workdir / folder).mkdir(parents=True, exist_ok=True)
@@ -291,6 +319,7 @@ class Desktop:
                 except (ProcessLookupError, subprocess.TimeoutExpired):
                     print("e2e: %s (pid %d) did not end" % (name, process.pid), file=sys.stderr)
         self._processes.clear()
+        reap_orphans()
 
     def _log(self, name: str) -> int:
         """A file descriptor for a process's output, closed again once the process has it."""
