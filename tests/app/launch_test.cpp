@@ -1,6 +1,8 @@
 // Folders from outside the window: the command line, a drop on the list, and a second start
 // handing its folders to the window that is open.
 
+#include <QApplication>
+#include <QDialog>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLocalServer>
@@ -195,6 +197,24 @@ TEST_F(OutsideAddTest, DropDuringARunFollowsItsRenames) {
     EXPECT_EQ(Currents(), QStringList({PathOf("B_x/B1_x/"), PathOf("B_x/"), PathOf("B_x/B1_x/"),
                                        PathOf("B_x/")}));
     EXPECT_FALSE(dialogs.Messages().join("").contains(kNotFolders));
+}
+
+// A hand-over while a dialog is open waits until it closes: nothing changes under a question.
+TEST_F(OutsideAddTest, WaitsWhileADialogIsOpen) {
+    MakeFolder("A");
+    Open();
+    QDialog question(form.get());
+    question.setModal(true);
+    question.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&question));
+    ASSERT_EQ(QApplication::activeModalWidget(), &question);
+    form->AddFromOutside({{PathOf("A")}, {}, false});
+    QTest::qWait(300);  // several of the waiting add's looks at the dialog
+    EXPECT_EQ(form->OutsideAddsWaiting(), 1);
+    EXPECT_EQ(form->List().Count(), 0);
+    question.close();
+    ASSERT_TRUE(WaitUntil([&] { return form->List().Count() == 1 && form->AddsInFlight() == 0; }));
+    EXPECT_EQ(Currents(), QStringList{PathOf("A/")});
 }
 
 // ---- one window per display ------------------------------------------------------------
