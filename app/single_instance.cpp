@@ -279,9 +279,12 @@ void BringToFront(QWidget& window, const HandOver& handOver) {
     window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     window.show();
     window.raise();
-    if (!handOver.activationToken.isEmpty()) {
-        // Qt's Wayland windows take the token from here when they ask to be activated.
-        qputenv("XDG_ACTIVATION_TOKEN", handOver.activationToken);
+    if (QGuiApplication::platformName() == QLatin1String("wayland")) {
+        // Qt's Wayland windows take the token from here when they ask to be activated (and then
+        // drop it). Some launchers set only the startup id, which then is the token.
+        const QByteArray token =
+            handOver.activationToken.isEmpty() ? handOver.startupId : handOver.activationToken;
+        if (!token.isEmpty()) qputenv("XDG_ACTIVATION_TOKEN", token);
     }
 #ifdef TRELLISANE_HAVE_XCB
     if (!handOver.startupId.isEmpty() && ActivateOnX11(window, handOver.startupId)) return;
