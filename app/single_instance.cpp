@@ -176,12 +176,13 @@ QString DisplayKey(const QString& platformName, const EnvFn& env) {
         if (colon >= 0 && dot > colon) display.truncate(dot);
         return QStringLiteral("x11-") + FileNamePart(display);
     }
-    return FileNamePart(platformName);
+    return {};  // offscreen, vnc...: no display two starts could share
 }
 
 QString InstanceBasePath(const EnvFn& env, const QString& displayKey) {
     const QString runtime = env("XDG_RUNTIME_DIR");
-    if (runtime.isEmpty() || QDir::isRelativePath(runtime) || !QFileInfo(runtime).isDir()) {
+    if (displayKey.isEmpty() || runtime.isEmpty() || QDir::isRelativePath(runtime) ||
+        !QFileInfo(runtime).isDir()) {
         return {};
     }
     const QString folder = runtime + QStringLiteral("/trellisane");

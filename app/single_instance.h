@@ -35,12 +35,13 @@ inline constexpr qsizetype kMaxHandOverBytes = qsizetype{4} * 1024 * 1024;
 
 /// Names the display a window shows on, for use in a file name: "x11-HOST_N" from DISPLAY
 /// (the screen number dropped, ":0" and ":0.0" being one display), "wayland-NAME" from
-/// WAYLAND_DISPLAY, otherwise the platform's name. Empty parts are "default".
+/// WAYLAND_DISPLAY; empty for a platform without a display (offscreen), whose starts are
+/// each alone. An empty DISPLAY is "default".
 QString DisplayKey(const QString& platformName, const EnvFn& env);
 
 /// The socket and lock file path without their endings: $XDG_RUNTIME_DIR/trellisane/window-KEY.
-/// Empty when XDG_RUNTIME_DIR is unset, relative or no folder: the program then starts alone
-/// (never falling back to a shared folder such as /tmp).
+/// Empty when `displayKey` is, or XDG_RUNTIME_DIR is unset, relative or no folder: the program
+/// then starts alone (never falling back to a shared folder such as /tmp).
 QString InstanceBasePath(const EnvFn& env, const QString& displayKey);
 
 /// One window per user and display.
