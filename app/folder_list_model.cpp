@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QBrush>
 #include <QFont>
+#include <QFontMetrics>
 #include <QStyle>
 #include <algorithm>
 #include <limits>
@@ -18,11 +19,17 @@ namespace {
 
 constexpr int kMaxColumns = 2;
 constexpr int kNewPathColumn = 1;
-/// How many earlier passes a tooltip looks back through; older names get a plainer one.
-constexpr std::size_t kKeptPasses = 16;
+/// How many runs are kept for the rows' marks; rows of older runs show none.
+constexpr std::size_t kKeptRuns = 4;
+/// About how many average characters of another row's path a tooltip shows, elided on the left.
+constexpr int kToolTipPathChars = 60;
 
-bool SameAnswers(const PromptAnswers& a, const PromptAnswers& b) {
-    return a.x == b.x && a.y == b.y && a.findWhat == b.findWhat && a.replaceWith == b.replaceWith;
+QString Tr(const char* text) { return QCoreApplication::translate("Trellisane", text); }
+
+/// `path` elided on the left as the list's cells are, to about kToolTipPathChars characters.
+QString ElidedPath(const QString& path) {
+    const QFontMetrics metrics(QApplication::font());
+    return metrics.elidedText(path, Qt::ElideLeft, metrics.averageCharWidth() * kToolTipPathChars);
 }
 
 /// Qt's item models count rows in int; rows beyond that are not shown.
@@ -85,7 +92,8 @@ QVariant FolderListModel::data(const QModelIndex& index, int role) const {
             return tip.isEmpty() ? QVariant() : QVariant(tip);
         }
         case Qt::DecorationRole: {
-            if (Look(index).mark != PlanMark::WillNotRename) return QVariant();
+            const PlanMark mark = Look(index).mark;
+            if (mark != PlanMark::WillNotRename && mark != PlanMark::RunFailed) return QVariant();
             if (m_warningIcon.isNull()) {
                 m_warningIcon = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
             }
@@ -94,10 +102,12 @@ QVariant FolderListModel::data(const QModelIndex& index, int role) const {
         case Qt::ForegroundRole:
             switch (Look(index).mark) {
                 case PlanMark::WillNotRename:
+                case PlanMark::RunFailed:
                     return QBrush(WillNotRenameColour());
                 case PlanMark::Unchanged:
                     return QBrush(UnchangedColour());
                 case PlanMark::None:
+                case PlanMark::Renamed:
                     break;
             }
             return QVariant();
@@ -106,20 +116,42 @@ QVariant FolderListModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-void FolderListModel::NotePass(Operation operation, const PromptAnswers& answers) {
-    m_latestWrote = operation != Operation::OpNone;
-    if (m_latestWrote) {
-        std::erase_if(m_passes, [&](const Pass& pass) {
-            return pass.operation == operation && SameAnswers(pass.answers, answers);
-        });
-        m_passes.insert(m_passes.begin(), Pass{operation, answers});
-        if (m_passes.size() > kKeptPasses) m_passes.resize(kKeptPasses);
+quint32 FolderListModel::NotePass(Operation operation, const PromptAnswers& answers) {
+    m_latestPass = 0;
+    if (operation != Operation::OpNone) {
+        m_passes.push_back(Pass{operation, answers});
+        m_latestPass = static_cast<quint32>(m_passes.size());
     }
     if (m_headers.size() > kNewPathColumn && rowCount() > 0) {
         // cppcheck-suppress nullPointer ; a false alarm on Qt's signal macro
         Q_EMIT dataChanged(index(0, kNewPathColumn), index(rowCount() - 1, kNewPathColumn),
                            {Qt::FontRole, Qt::ToolTipRole});
     }
+    return m_latestPass;
+}
+
+void FolderListModel::RecordRun(std::shared_ptr<const RenameRun> run) {
+    if (!run || run->outcomes.empty()) return;
+    const quint32 number = m_nextRun++;
+    const qsizetype count = std::min(m_list.Count(), static_cast<qsizetype>(run->outcomes.size()));
+    m_runs.emplace_back(number, std::move(run));
+    if (m_runs.size() > kKeptRuns) m_runs.erase(m_runs.begin());
+    FolderList::BulkChange bulk(m_list);
+    for (qsizetype position = 1; position <= count; ++position) {
+        m_list.SetRun(position, number, static_cast<quint32>(position));
+    }
+}
+
+const RowOutcome* FolderListModel::RunOutcome(qsizetype position) const {
+    if (position < 1 || position > m_list.Count()) return nullptr;
+    const FolderRow& row = m_list.Row(position);
+    if (row.run == 0) return nullptr;
+    for (const auto& [number, run] : m_runs) {
+        if (number == row.run && row.runRow >= 1 && row.runRow <= run->outcomes.size()) {
+            return &run->outcomes[row.runRow - 1];
+        }
+    }
+    return nullptr;
 }
 
 bool FolderListModel::ShowPlan(RenamePlan&& plan, quint64 generation) {
@@ -157,10 +189,52 @@ void FolderListModel::DropPlan() {
     Q_EMIT planChanged();
 }
 
+bool FolderListModel::LookOfRun(const FolderRow& row, const RowOutcome& outcome,
+                                CellLook& look) const {
+    // Only while nothing new is asked of the row: a preview pass that gave it another new path
+    // makes the plan's marks the ones that count.
+    if (!row.newPath.isEmpty() && row.newPath != row.current) return false;
+    switch (outcome.fate.status) {
+        case RowStatus::Renamed:
+            look.mark = PlanMark::Renamed;
+            look.toolTip = Tr("Renamed by the last run, from \"%1\".").arg(outcome.oldPath);
+            return true;
+        case RowStatus::Unchanged:
+            look.mark = PlanMark::Unchanged;
+            look.toolTip = Tr("Left as it is by the last run: its new name was its current name.");
+            return true;
+        case RowStatus::NotTried:
+            return false;
+        default:
+            look.mark = PlanMark::RunFailed;
+            look.toolTip = Tr("The last run could not rename it:\n%1").arg(outcome.Report());
+            return true;
+    }
+}
+
+QString FolderListModel::FateSentence(const RowFate& fate, const FolderRow& row) const {
+    if (fate.status == RowStatus::Claimed && fate.claimedBy >= 1 &&
+        fate.claimedBy <= m_list.Count()) {
+        return Tr("The folder \"%1\", listed earlier, gets this new name first.")
+            .arg(ElidedPath(m_list.Row(fate.claimedBy).current));
+    }
+    return DescribeFate(fate, NewNameOf(row.current, row.newPath));
+}
+
 CellLook FolderListModel::Look(const QModelIndex& index) const {
     CellLook look;
     const auto position = static_cast<std::size_t>(index.row());
     const FolderRow& row = m_list.Row(index.row() + 1);
+    if (const RowOutcome* outcome = RunOutcome(index.row() + 1)) {
+        if (LookOfRun(row, *outcome, look)) {
+            // The warning sign stands in the New Name cell only, as the plan's does.
+            if (index.column() != kNewPathColumn && look.mark == PlanMark::RunFailed) {
+                look.mark = PlanMark::None;
+            }
+            return look;
+        }
+        look = CellLook();
+    }
     const RowFate* fate = position < m_fates.size() ? &m_fates[position] : nullptr;
     if (fate != nullptr && fate->status == RowStatus::Unchanged) look.mark = PlanMark::Unchanged;
     if (index.column() != kNewPathColumn) return look;
@@ -168,33 +242,24 @@ CellLook FolderListModel::Look(const QModelIndex& index) const {
     QStringList sentences;
     if (fate != nullptr) {
         if (!Succeeds(fate->status)) look.mark = PlanMark::WillNotRename;
-        if (fate->status != RowStatus::Renamed) {
-            sentences << DescribeFate(*fate, NewNameOf(row.current, row.newPath));
-        }
+        if (fate->status != RowStatus::Renamed) sentences << FateSentence(*fate, row);
         // Where the folder ends up, against where its row says it will be.
         const QString& shown = Succeeds(fate->status) ? row.newPath : row.current;
         const QString& final = m_finalPaths[position];
         if (!final.isEmpty() && final != shown) {
-            sentences
-                << QStringLiteral("After the whole run the folder will be at \"%1\".").arg(final);
+            sentences << Tr("After the whole run the folder will be at \"%1\".").arg(final);
         }
     }
 
-    if (!row.newPath.isEmpty()) {
-        const auto made = [&](const Pass& pass) {
-            return BuildNewPath(row.current, pass.operation, pass.answers) == row.newPath;
-        };
-        if (!m_latestWrote || !made(m_passes.front())) {
-            look.italic = true;
-            const auto maker = std::find_if(m_passes.begin(), m_passes.end(), made);
-            const QString by = maker == m_passes.end()
-                                   ? QStringLiteral("an earlier operation")
-                                   : DescribePass(maker->operation, maker->answers);
-            sentences << QStringLiteral(
-                             "Not made by the latest preview but earlier, by %1. Start Renaming "
-                             "applies it as shown.")
-                             .arg(by);
-        }
+    if (!row.newPath.isEmpty() && (m_latestPass == 0 || row.pass != m_latestPass)) {
+        look.italic = true;
+        const QString by =
+            row.pass >= 1 && row.pass <= m_passes.size()
+                ? DescribePass(m_passes[row.pass - 1].operation, m_passes[row.pass - 1].answers)
+                : Tr("an earlier operation");
+        sentences << Tr("Not made by the latest preview but earlier, by %1. Start Renaming "
+                        "applies it as shown.")
+                         .arg(by);
     }
     look.toolTip = sentences.join(u'\n');
     return look;

@@ -4,11 +4,13 @@
 #include <QColor>
 #include <QIcon>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 #include "engine/operations.h"
 #include "folders/folder_list.h"
 #include "rename/rename_plan.h"
+#include "rename/start_renaming.h"
 
 namespace trellisane {
 
@@ -17,6 +19,8 @@ enum class PlanMark {
     None,           ///< no plan, or the folder gets its new name
     WillNotRename,  ///< Start Renaming would leave the folder where it is: a warning
     Unchanged,      ///< the new path is the current one: greyed
+    Renamed,        ///< the last run renamed the folder and nothing new is asked of it yet
+    RunFailed,      ///< the last run could not rename the folder: a warning, with its reason
 };
 
 /// How one cell is drawn beyond its text.
@@ -55,8 +59,17 @@ class FolderListModel : public QAbstractTableModel, public FolderListObserver {
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
     /// Tells the model of a preview pass that got past its busy check: the operation matched
-    /// (OpNone for a separator row) and its answers. Only how cells are drawn changes.
-    void NotePass(Operation operation, const PromptAnswers& answers);
+    /// (OpNone for a separator row) and its answers. Returns the number the pass stamps the
+    /// rows it writes with (0 for a separator row). Only how cells are drawn changes.
+    quint32 NotePass(Operation operation, const PromptAnswers& answers);
+    /// Keeps the outcomes of a run over the list's first `run.outcomes.size()` rows and stamps
+    /// each of those rows with it, so that the rows show what the run did with them until a
+    /// preview pass asks something new of them. Runs no row refers to any more are let go
+    /// (the last few are kept). O(rows).
+    void RecordRun(std::shared_ptr<const RenameRun> run);
+    /// What the last run that tried the row at `position` (1-based) did, or nullptr when none
+    /// is known. O(kept runs).
+    const RowOutcome* RunOutcome(qsizetype position) const;
 
     /// Counts the changes of the rows (and the plans dropped): a plan made of the rows at one
     /// count is current while the count stays. O(1).
@@ -78,12 +91,15 @@ class FolderListModel : public QAbstractTableModel, public FolderListObserver {
     /// The one place that decides how a cell looks beyond its text. A New Name cell that the
     /// latest pass did not write (its prompt was cancelled or left empty, a "-" row was picked,
     /// or the row came after it) is drawn in italics, with a tooltip naming the operation and
-    /// answers that made it, found by working out the earlier passes' names again (rows keep no
-    /// record of it). With a current plan, the New Name cell of a row that would not be renamed
-    /// is marked WillNotRename with the reason as a tooltip sentence, both cells of an unchanged
-    /// row are marked Unchanged, and where the folder ends the whole run elsewhere than its row
-    /// shows (a folder above it renamed), the tooltip gives that final path too; the tooltip's
-    /// sentences are joined by line breaks. O(kept passes * path length).
+    /// answers that made it, as the row records them. A row that the last run tried and that
+    /// has been asked nothing new since (no new path, or its current one) shows what the run did:
+    /// Renamed, with the path it came from, or RunFailed, with the run's report; a row the run
+    /// left as it was is greyed. Otherwise, with a current plan, the New Name cell of a row that
+    /// would not be renamed is marked WillNotRename with the reason as a tooltip sentence, both
+    /// cells of an unchanged row are marked Unchanged, and where the folder ends the whole run
+    /// elsewhere than its row shows (a folder above it renamed), the tooltip gives that final path
+    /// too; the tooltip's sentences are joined by line breaks. A row that gives its folder's new
+    /// name first is named by its folder's path, elided on the left. O(path length).
     CellLook Look(const QModelIndex& index) const;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
@@ -108,11 +124,18 @@ class FolderListModel : public QAbstractTableModel, public FolderListObserver {
         Operation operation;
         PromptAnswers answers;
     };
+    /// The look of a row that the last run tried and that nothing new has been asked of.
+    bool LookOfRun(const FolderRow& row, const RowOutcome& outcome, CellLook& look) const;
+    /// The sentence of a plan's fate for the row `row`, naming other rows by their paths.
+    QString FateSentence(const RowFate& fate, const FolderRow& row) const;
 
     FolderList& m_list;
     QStringList m_headers;
-    std::vector<Pass> m_passes;  ///< distinct passes that ran an operation, latest first
-    bool m_latestWrote = false;  ///< the latest pass ran m_passes.front(), not a "-" row
+    std::vector<Pass> m_passes;  ///< every pass that ran an operation; pass number n at n - 1
+    quint32 m_latestPass = 0;    ///< the latest pass's number; 0: it was a "-" row
+    /// The runs rows may still refer to, oldest first, by number.
+    std::vector<std::pair<quint32, std::shared_ptr<const RenameRun>>> m_runs;
+    quint32 m_nextRun = 1;
 
     std::vector<RowFate> m_fates;       ///< the current plan, one per row; empty: none
     std::vector<QString> m_finalPaths;  ///< each row's path after the whole run

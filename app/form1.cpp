@@ -166,7 +166,7 @@ void Form1::PreviewRename() {
     hooks.ask = [this](const QString& prompt) { return m_dialogs.Prompt(prompt, m_title); };
     hooks.enableStartRenaming = [this] { PushButton2->setEnabled(true); };
     hooks.answered = [this](Operation operation, const PromptAnswers& answers) {
-        m_model->NotePass(operation, answers);
+        return m_model->NotePass(operation, answers);
     };
     hooks.report = [this](const QString& description, int line) {
         ShowErrorReport(m_dialogs, description, QString::fromLatin1(kPreviewLocation), line);
@@ -264,6 +264,17 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
                 const auto* key = static_cast<QKeyEvent*>(event);
                 ListView1_KeyDown(key->key(), key->modifiers());
                 if (key->key() == Qt::Key_Delete) return true;
+                // Home and End go to the first and last row, not the first and last column.
+                if ((key->key() == Qt::Key_Home || key->key() == Qt::Key_End) &&
+                    key->modifiers() == Qt::NoModifier) {
+                    const int row = key->key() == Qt::Key_Home ? 0 : m_model->rowCount() - 1;
+                    if (row >= 0) {
+                        const QModelIndex to = m_model->index(row, 0);
+                        ListView1->setCurrentIndex(to);
+                        ListView1->scrollTo(to);
+                    }
+                    return true;
+                }
             }
             break;
         default:

@@ -122,6 +122,10 @@ class Form1 : public QWidget, private Form1Controls {
     /// back, the rows as they were before it, and enables Start Renaming; reports the folders
     /// that could not be put back in one message. Nothing while an add or a run is under way.
     void UndoLastRenaming_Click();
+    /// Disables "Undo Last Renaming" while an add or a run is under way (it would do nothing
+    /// then) and enables it again after, when there is a run to undo. Called whenever either
+    /// starts or ends.
+    void BlockUndoWhileBusy();
 
     /// Makes the plan marks' planner and the list menu's "Remove Rows That Cannot Be Renamed".
     void BuildPlanMarks();

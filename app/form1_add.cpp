@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
 #include <QTimer>
@@ -40,6 +41,7 @@ struct AddResult {
     std::vector<QStringList> sorted;      // the batches in depth order, in the same order
     std::exception_ptr error;             // a failure of the walk or the sort
     int errorLine = 0;
+    std::vector<QByteArray> skipped;  // folders the walk left out by its naming rule
 };
 
 /// How often an outside add waiting for a dialog looks whether it has closed.
@@ -57,6 +59,28 @@ QString NotFoldersMessage(const QStringList& names) {
     return QCoreApplication::translate("Form1",
                                        "Only folders are listed, so these were not added:\n\n%1")
         .arg(named);
+}
+
+/// How many left-out folders the message names before it says "and N more".
+constexpr std::size_t kSkippedShown = 5;
+
+/// The message after an add that left folders out: how many, why, and the first few.
+QString SkippedMessage(const std::vector<QByteArray>& skipped) {
+    QString text = Form1::tr(
+        "%n folder(s) beneath the folder you added were left out, each with everything "
+        "beneath it: their names hold a character this list cannot show (one outside "
+        "the single-byte character set, a \"?\" or a control character) or are 260 "
+        "characters or longer. They will not be renamed.",
+        nullptr, static_cast<int>(skipped.size()));
+    text += QStringLiteral("\n");
+    for (std::size_t i = 0; i < skipped.size() && i < kSkippedShown; ++i) {
+        text += u'\n' + QFile::decodeName(skipped[i]);
+    }
+    if (skipped.size() > kSkippedShown) {
+        text += u'\n' +
+                Form1::tr("and %n more", nullptr, static_cast<int>(skipped.size() - kSkippedShown));
+    }
+    return text;
 }
 
 }  // namespace
@@ -93,6 +117,7 @@ void Form1::PushButton3_Click() {
     }
 
     m_adds.push_back(job);
+    BlockUndoWhileBusy();
     trap.Step(kAddBusyPointer, [&] { m_pointers->Set(kPointerBusy); });
     // One separator is appended whatever the path ends with, so the root "/" becomes "//".
     trap.Step(kAddGatheringList,
@@ -137,6 +162,7 @@ void Form1::StartWaitingOutsideAdds() {
         if (folders.isEmpty()) continue;  // nothing was asked for that could be listed
 
         m_adds.push_back(job);
+        BlockUndoWhileBusy();
         trap.Step(kAddBusyPointer, [&] { m_pointers->Set(kPointerBusy); });
         trap.Step(kAddGatheringList, [&] {
             for (const QString& folder : folders) {
@@ -157,6 +183,7 @@ void Form1::StartAddWorker(const std::shared_ptr<AddJob>& job, bool recursive) {
                  dialogs = &m_dialogs](JobContext& context) {
         WalkHooks hooks;
         hooks.cancelled = [&context] { return context.Cancelled(); };
+        hooks.skipped = [&result](const QByteArray& path) { result->skipped.push_back(path); };
         hooks.report = [&context, dialogs](const QString& description, int line) {
             // Shown on the user-interface thread; the walk waits until OK is pressed, or until
             // the window closes.
@@ -222,6 +249,7 @@ void Form1::FinishAdd(const std::shared_ptr<AddJob>& job) {
     }
     const std::shared_ptr<AddJob> ending = job;  // `job` may be the entry erased here
     m_adds.erase(inFlight);
+    BlockUndoWhileBusy();
     ending->worker->deleteLater();  // its work has returned; this may run inside its signal
 
     ErrorTrap& trap = ending->trap;
@@ -238,6 +266,13 @@ void Form1::FinishAdd(const std::shared_ptr<AddJob>& job) {
                 batch = SortBatch(batch, kPathSeparator);
             }
             m_list.AppendInOrder(batch);
+        });
+    }
+    if (!result.skipped.empty()) {
+        // Told once, before the preview pass: these folders are in neither the list nor the run.
+        trap.Step(kAddAppend, [&] {
+            m_dialogs.ShowMessage(SkippedMessage(result.skipped), m_title, DialogIcon::None,
+                                  DialogButtons::Ok);
         });
     }
     // The first add to finish restores the default pointer, even while another is under way.
@@ -257,6 +292,7 @@ void Form1::StopAdds() {
     }
     m_adds.clear();
     m_waitingForRun.clear();
+    if (m_undo != nullptr) BlockUndoWhileBusy();
 }
 
 void Form1::AddsFollowRun(const std::vector<PathMove>& moves) {

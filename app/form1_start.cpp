@@ -9,8 +9,10 @@
 
 #include <QPushButton>
 #include <cerrno>
+#include <memory>
 #include <utility>
 
+#include "app/folder_list_model.h"
 #include "app/form1.h"
 #include "app/rename_plan_job.h"
 #include "app/rename_run_job.h"
@@ -48,6 +50,7 @@ void Form1::PushButton2_Click() {
                              ShowErrorReport(*dialogs, failed.Report(), location, kRenameRow);
                          });
     connect(m_renaming, &RenameRunJob::finished, this, [this] { FinishStartRenaming(false); });
+    BlockUndoWhileBusy();
     if (!m_renaming->Start()) {
         // No thread to be had: nothing has been renamed, and the button stays as it was.
         trap.Reach(kRenamePass);
@@ -57,6 +60,7 @@ void Form1::PushButton2_Click() {
         --m_renamingRuns;
         m_previewBusy = false;
         m_pointers->Set(m_pointerBeforeRun);
+        BlockUndoWhileBusy();
         m_undo->AfterRun();
         m_planner->Resume();
     }
@@ -68,7 +72,14 @@ void Form1::FinishStartRenaming(bool closing) {
     RenameRunState& state = ended->State();
     ErrorTrap trap(m_dialogs, QString::fromLatin1(kStartRenamingLocation));
 
-    trap.Step(kRenamePass, [&] { AdoptRows(m_list, state.rows); });
+    trap.Step(kRenamePass, [&] {
+        AdoptRows(m_list, state.rows);
+        // What the run did with each row, shown until something new is asked of it.
+        auto kept = std::make_shared<RenameRun>();
+        kept->outcomes = state.run.outcomes;
+        m_model->RecordRun(std::move(kept));
+    });
+    BlockUndoWhileBusy();
     m_undo->AfterRun();
     const bool stopped =
         !state.run.outcomes.empty() && state.run.outcomes.back().fate.status == RowStatus::NotTried;

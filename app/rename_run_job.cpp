@@ -1,11 +1,14 @@
 #include "app/rename_run_job.h"
 
+#include <QApplication>
 #include <QFontMetrics>
+#include <QPointer>
 #include <QProgressDialog>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <climits>
+#include <limits>
 #include <utility>
 
 #include "app/background_job.h"
@@ -20,6 +23,10 @@ constexpr int kRefreshMs = 50;
 /// About how many average characters of a path the dialog shows before eliding its middle.
 constexpr int kPathChars = 60;
 
+/// Never reached: the dialog is shown by the job itself, never by its own timer, so that it
+/// cannot come up over a question or a report.
+constexpr int kNeverByItself = std::numeric_limits<int>::max();
+
 }  // namespace
 
 RenameRunJob::RenameRunJob(QWidget& window, std::vector<FolderRow> rows, RenamePlatform platform,
@@ -28,11 +35,20 @@ RenameRunJob::RenameRunJob(QWidget& window, std::vector<FolderRow> rows, RenameP
       m_window(window),
       m_state(std::make_shared<RenameRunState>()),
       m_dialog(new QProgressDialog(&window)),
-      m_refresh(new QTimer(this)) {
+      m_refresh(new QTimer(this)),
+      m_showTimer(new QTimer(this)) {
     m_state->rows = std::move(rows);
     m_state->platform = std::move(platform);
     m_count = static_cast<qint64>(m_state->rows.size());
 
+    // A report is answered with the progress dialog out of the way, so that it is the one
+    // modal window, on top and holding the keyboard; the dialog comes back after it.
+    report = [job = QPointer<RenameRunJob>(this),
+              report = std::move(report)](const RowOutcome& failed) {
+        if (job) job->BeginReport();
+        report(failed);
+        if (job) job->EndReport();
+    };
     auto work = [state = m_state, report = std::move(report)](JobContext& context) {
         RunControl control;
         control.cancelled = [&context] { return context.Cancelled(); };
@@ -61,12 +77,16 @@ RenameRunJob::RenameRunJob(QWidget& window, std::vector<FolderRow> rows, RenameP
     m_dialog->setAutoClose(false);
     m_dialog->setAutoReset(false);
     m_dialog->setRange(0, static_cast<int>(std::min<qint64>(m_count, INT_MAX)));
-    m_dialog->setMinimumDuration(kRenameProgressDelayMs);
+    m_dialog->setMinimumDuration(kNeverByItself);
+    m_dialog->hide();
     m_dialog->setLabelText(QStringLiteral("Renaming folder 1 of %1").arg(m_count));
     connect(m_dialog, &QProgressDialog::canceled, this, &RenameRunJob::Cancel);
 
     m_refresh->setInterval(kRefreshMs);
     connect(m_refresh, &QTimer::timeout, this, &RenameRunJob::Refresh);
+    m_showTimer->setSingleShot(true);
+    m_showTimer->setInterval(kRenameProgressDelayMs);
+    connect(m_showTimer, &QTimer::timeout, this, &RenameRunJob::MaybeShow);
 }
 
 RenameRunJob::~RenameRunJob() {
@@ -81,8 +101,9 @@ RenameRunJob::~RenameRunJob() {
 
 bool RenameRunJob::Start() {
     if (!m_job->Start()) return false;
-    m_dialog->setValue(0);  // from now on it shows itself once the run lasts long enough
+    m_dialog->setValue(0);
     m_refresh->start();
+    m_showTimer->start();
     return true;
 }
 
@@ -91,6 +112,7 @@ void RenameRunJob::Cancel() {
     m_cancelled = true;
     // The dialog has hidden itself; updating it now would bring it back.
     m_refresh->stop();
+    m_showTimer->stop();
     if (m_job) m_job->Cancel();
 }
 
@@ -101,6 +123,7 @@ bool RenameRunJob::Stop(QDeadlineTimer deadline) {
     if (!ended) m_job = nullptr;  // abandoned: it deletes itself, should it ever return
     m_done = true;
     m_refresh->stop();
+    m_showTimer->stop();
     m_dialog->reset();
     m_dialog->hide();
     return ended;
@@ -113,8 +136,38 @@ void RenameRunJob::Progressed(qint64 position, qint64 count, const QString& curr
     m_current = current;
 }
 
+void RenameRunJob::MaybeShow() {
+    if (m_done || m_cancelled) return;
+    if (m_reporting > 0 || QApplication::activeModalWidget() != nullptr) {
+        // Another window asks something (a report, or a box opened before the run began):
+        // the dialog waits until nothing else is modal, so it never covers one.
+        m_showTimer->start(kRefreshMs);
+        return;
+    }
+    m_shownPosition = -1;  // the label is brought up to date at once
+    m_dialog->show();
+    Refresh();
+}
+
+void RenameRunJob::BeginReport() {
+    if (m_reporting++ > 0) return;
+    m_wasShown = m_dialog->isVisible();
+    if (m_wasShown) m_dialog->hide();
+    m_showTimer->stop();
+}
+
+void RenameRunJob::EndReport() {
+    if (--m_reporting > 0 || m_done || m_cancelled) return;
+    if (m_wasShown) {
+        m_showTimer->start(0);  // back once the report's own window has gone
+    } else if (!m_showTimer->isActive()) {
+        m_showTimer->start();
+    }
+}
+
 void RenameRunJob::Refresh() {
     if (m_done || m_cancelled || m_position == m_shownPosition) return;
+    if (!m_dialog->isVisible()) return;  // nothing to bring up to date before it shows
     m_shownPosition = m_position;
     const QFontMetrics metrics(m_dialog->font());
     const QString path =
@@ -139,6 +192,7 @@ void RenameRunJob::WorkDone() {
     }
     m_done = true;
     m_refresh->stop();
+    m_showTimer->stop();
     m_dialog->disconnect(this);
     m_dialog->reset();
     m_dialog->hide();
@@ -148,19 +202,40 @@ void RenameRunJob::WorkDone() {
 
 QString StoppedRunMessage(const RenameRun& run) {
     qsizetype renamed = 0;
+    qsizetype unchanged = 0;
     qsizetype notTried = 0;
     qsizetype failed = 0;
     for (const RowOutcome& outcome : run.outcomes) {
-        if (outcome.fate.status == RowStatus::Renamed) ++renamed;
-        if (outcome.fate.status == RowStatus::NotTried) ++notTried;
-        if (!outcome.ok() && outcome.fate.status != RowStatus::NotTried) ++failed;
+        switch (outcome.fate.status) {
+            case RowStatus::Renamed:
+                ++renamed;
+                break;
+            case RowStatus::Unchanged:
+                ++unchanged;
+                break;
+            case RowStatus::NotTried:
+                ++notTried;
+                break;
+            default:
+                ++failed;
+                break;
+        }
     }
-    QString text = QStringLiteral("Renaming was stopped: %1 of %2 folders renamed, %3 not tried")
-                       .arg(renamed)
-                       .arg(run.outcomes.size())
-                       .arg(notTried);
-    if (failed > 0) text += QStringLiteral(", %1 could not be renamed").arg(failed);
-    return text + QStringLiteral(". \"Start Renaming\" renames the folders not tried.");
+    // Every row is counted once: the parts add up to the number of folders.
+    QString text =
+        QCoreApplication::translate("Trellisane", "Renaming was stopped: %1 of %2 folders renamed")
+            .arg(renamed)
+            .arg(run.outcomes.size());
+    if (unchanged > 0) {
+        text += QCoreApplication::translate("Trellisane",
+                                            ", %1 left as they are (their names do not change)")
+                    .arg(unchanged);
+    }
+    if (failed > 0)
+        text += QCoreApplication::translate("Trellisane", ", %1 could not be renamed").arg(failed);
+    text += QCoreApplication::translate("Trellisane", ", %1 not tried").arg(notTried);
+    return text + QCoreApplication::translate(
+                      "Trellisane", ". \"Start Renaming\" renames the folders not tried.");
 }
 
 }  // namespace trellisane

@@ -36,7 +36,8 @@ struct RenameRunState {
 /// The rename pass of "Start Renaming" off the user-interface thread: the rows of a copy are
 /// renamed in list order (ApplyRenames on rows) by a BackgroundJob, a direct child of `window`
 /// so that the window's closing stops it, behind a window-modal QProgressDialog (object name
-/// "RenamingProgress") that shows itself only once the run has lasted kRenameProgressDelayMs,
+/// "RenamingProgress") that is shown only once the run has lasted kRenameProgressDelayMs and
+/// never while another modal window (a failure report, a question) is open,
 /// saying "Renaming folder N of M" and the current path (elided in the middle). Its Cancel
 /// stops the run after the folder being renamed. The dialog is brought up to date at most
 /// twenty times a second, whatever the rate of rows. Each failed row is shown through `report`
@@ -77,6 +78,13 @@ class RenameRunJob : public QObject {
 
   private:
     void Progressed(qint64 position, qint64 count, const QString& current);
+    /// Shows the dialog once the run has lasted kRenameProgressDelayMs, unless another modal
+    /// window is open: then it tries again shortly, so it never covers a question or report.
+    void MaybeShow();
+    /// Around each failure report: the dialog steps aside while the report is open and comes
+    /// back after it, so the report alone is modal, on top and answered by Return or Space.
+    void BeginReport();
+    void EndReport();
     void Refresh();
     void WorkDone();
 
@@ -85,18 +93,22 @@ class RenameRunJob : public QObject {
     QPointer<BackgroundJob> m_job;
     QPointer<QProgressDialog> m_dialog;  // a child of the window, for its modality
     QTimer* m_refresh;
+    QTimer* m_showTimer;  // brings the dialog up once the run has lasted a while
     qint64 m_position = 0;
     qint64 m_count = 0;
     QString m_current;
     qint64 m_shownPosition = -1;
     bool m_cancelled = false;
+    int m_reporting = 0;         // failure reports open now
+    bool m_wasShown = false;     // the dialog was up when the report came
     bool m_refreshing = false;   // inside the dialog's update, which may run events
     bool m_donePending = false;  // the work ended during such an update
     bool m_done = false;
 };
 
-/// The message of a stopped run: how many folders were renamed, how many could not be, and
-/// how many were not tried, counted from `run`'s outcomes.
+/// The message of a stopped run, counted from `run`'s outcomes so that its parts add up to the
+/// number of rows: how many folders were renamed, left as they are (unchanged names), could not
+/// be renamed, and were not tried.
 QString StoppedRunMessage(const RenameRun& run);
 
 }  // namespace trellisane

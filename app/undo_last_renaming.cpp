@@ -6,13 +6,15 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QWidget>
+#include <algorithm>
+#include <utility>
 
 #include "folders/folder_list.h"
 
 namespace trellisane {
 
 UndoLastRenaming::UndoLastRenaming(QWidget& window, QMenu& menu, QAbstractItemModel& model)
-    : QObject(&window), m_action(new QAction(QStringLiteral("Undo Last Renaming"), this)) {
+    : QObject(&window), m_action(new QAction(tr("Undo Last Renaming"), this)) {
     m_action->setObjectName(QStringLiteral("UndoLastRenaming"));
     m_action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     m_action->setShortcutContext(Qt::WindowShortcut);
@@ -20,12 +22,18 @@ UndoLastRenaming::UndoLastRenaming(QWidget& window, QMenu& menu, QAbstractItemMo
     window.addAction(m_action);
     menu.addAction(m_action);
     // Rewriting rows (a run, a preview pass, the undo itself) only changes their data.
-    connect(&model, &QAbstractItemModel::rowsInserted, this, &UndoLastRenaming::Withdraw);
-    connect(&model, &QAbstractItemModel::rowsRemoved, this, &UndoLastRenaming::Withdraw);
-    connect(&model, &QAbstractItemModel::modelReset, this, &UndoLastRenaming::Withdraw);
+    const auto listChanged = [this] {
+        m_earlierMoves = 0;
+        Withdraw();
+    };
+    connect(&model, &QAbstractItemModel::rowsInserted, this, listChanged);
+    connect(&model, &QAbstractItemModel::rowsRemoved, this, listChanged);
+    connect(&model, &QAbstractItemModel::modelReset, this, listChanged);
 }
 
 RenamePlatform UndoLastRenaming::BeforeRun(const FolderList& list, const RenamePlatform& base) {
+    // The run before this one can no longer be undone: its folders keep their new names.
+    m_earlierMoves += m_run->Moved();
     Withdraw();
     RenamePlatform recording = m_run->Record(list, base);
     // The hooks point into the record: each keeps it alive.
@@ -38,18 +46,46 @@ RenamePlatform UndoLastRenaming::BeforeRun(const FolderList& list, const RenameP
     return recording;
 }
 
-void UndoLastRenaming::AfterRun() { m_action->setEnabled(m_run->CanUndo()); }
+void UndoLastRenaming::AfterRun() { Enable(); }
 
-std::optional<std::vector<UndoOutcome>> UndoLastRenaming::Undo(FolderList& list) {
-    if (!m_run->CanUndo()) return std::nullopt;
-    std::vector<UndoOutcome> notPutBack = m_run->Undo(list);
+std::optional<UndoReport> UndoLastRenaming::Undo(FolderList& list) {
+    if (!m_run->CanUndo() || m_blocked) return std::nullopt;
+    UndoReport result;
+    const std::size_t moved = m_run->Moved();
+    result.notPutBack = m_run->Undo(list);
+    result.putBack = moved - std::min(moved, result.notPutBack.size());
+    result.keptByEarlierRuns = std::exchange(m_earlierMoves, 0);
     Withdraw();
-    return notPutBack;
+    return result;
 }
+
+void UndoLastRenaming::SetBlocked(bool blocked) {
+    m_blocked = blocked;
+    Enable();
+}
+
+void UndoLastRenaming::Enable() { m_action->setEnabled(m_run->CanUndo() && !m_blocked); }
 
 void UndoLastRenaming::Withdraw() {
     m_run = std::make_shared<LastRun>();
-    m_action->setEnabled(false);
+    Enable();
+}
+
+QString UndoMessage(const UndoReport& result) {
+    QString text =
+        result.putBack == 1
+            ? UndoLastRenaming::tr("1 folder was put back where it was before the last run.")
+            : UndoLastRenaming::tr("%1 folders were put back where they were before the last run.")
+                  .arg(result.putBack);
+    if (result.keptByEarlierRuns > 0) {
+        text += u' ' + UndoLastRenaming::tr(
+                           "The undo covers the last run only: %1 folders renamed by "
+                           "the runs before it keep their new names.")
+                           .arg(result.keptByEarlierRuns);
+    }
+    if (!result.notPutBack.empty())
+        text += QStringLiteral("\n\n") + NotPutBackMessage(result.notPutBack);
+    return text;
 }
 
 QMenu* InstallListMenu(QAbstractItemView& list) {

@@ -46,11 +46,15 @@ constexpr char kUsage[] =
     "  --y TEXT          the text before or after which x is added\n"
     "  --find TEXT       the text to find (find and replace)\n"
     "  --replace TEXT    the text to put in its place (find and replace)\n"
-    "  --subfolders      add every folder beneath each FOLDER as well, deepest first\n"
+    "  --subfolders      add every folder beneath each FOLDER as well, deepest first;\n"
+    "                    a folder whose name holds a character outside the single-byte\n"
+    "                    set (Latin-1), a '?' or a control character, or is 260 characters\n"
+    "                    or longer, is left out with everything beneath it, each named on\n"
+    "                    standard error on a line beginning \"skipped: \"\n"
     "  --apply           rename the folders on disk, first row to last, then print the paths\n"
     "                    where they are now\n"
-    "  --status          add a third field to every row: ok, unchanged, not-previewed,\n"
-    "                    refused, taken, claimed or missing, as Start Renaming would find it\n"
+    "  --status          add a third field to every row: its status, as Start Renaming\n"
+    "                    would find it (the statuses are listed below)\n"
     "  --check           print only the rows that would not be renamed, with their status\n"
     "                    and the reason; exit 1 when there is any\n"
     "  --journal FILE    with --apply, record the run in the new file FILE as it goes, so\n"
@@ -74,6 +78,19 @@ constexpr char kUsage[] =
     "line. A new path is printed for every row the operation applies to, even when it equals\n"
     "the current path; it is empty only when the operation made no change at all (an answer\n"
     "given as \"\").\n"
+    "\n"
+    "Statuses (--status, --check):\n"
+    "  ok                the folder gets its new name\n"
+    "  unchanged         the new name is the folder's current name: nothing to do\n"
+    "  not-previewed     the row has no new path\n"
+    "  refused           the name or the place does not allow the rename (an empty name,\n"
+    "                    a separator, a name too long, no permission, a read-only file\n"
+    "                    system, or a folder the program never renames)\n"
+    "  taken             the new name is held by another entry in the parent folder\n"
+    "  claimed           an earlier row gives its folder this new name first\n"
+    "  missing           the current path no longer names a folder\n"
+    "  failed            the folder cannot be examined or renamed for another reason the\n"
+    "                    system gives (for example a folder of /proc), shown with --check\n"
     "\n"
     "Every failure is reported as one line on standard error; a backslash or a control\n"
     "character in it is shown escaped (\\\\, \\n, \\t, \\x1b, ...).\n"
@@ -386,6 +403,11 @@ int Run(int argc, char** argv, Output& out, Output& err, int errFd) {
     walkHooks.report = [&err](const QString& description, int line) {
         Complain(err,
                  ErrorReportText(description, QString::fromUtf8(kWalkLocation), line).toUtf8());
+    };
+    // Each folder the walk leaves out is named on a line of its own, so scripts that count
+    // failure lines can tell these apart by their prefix; the exit status does not change.
+    walkHooks.skipped = [&err](const QByteArray& path) {
+        err << "skipped: " << EscapeLine(path) << '\n';
     };
     for (const QString& path : rowPaths) {
         QStringList batch{path};

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QString>
+#include <algorithm>
 #include <cerrno>
 #include <memory>
 
@@ -88,6 +89,16 @@ int RunUndo(const QByteArray& journalPath, bool apply, bool print0, QByteArray& 
     const char fieldEnd = print0 ? '\0' : '\t';
     const char rowEnd = print0 ? '\0' : '\n';
     int status = kExitOk;
+    const bool nothingToPutBack =
+        std::none_of(result.outcomes.begin(), result.outcomes.end(),
+                     [](const UndoOutcome& o) { return o.status != UndoStatus::AlreadyBack; });
+    if (nothingToPutBack) {
+        // Undone before (or never renamed): said once, and no path printed as if put back.
+        problems << named +
+                        "has nothing to put back: every folder it recorded is at its old "
+                        "name already";
+        return kExitOk;
+    }
     for (const qsizetype j : result.order) {
         const UndoOutcome& outcome = result.outcomes[static_cast<size_t>(j)];
         const bool confirmed = (*moves)[static_cast<size_t>(j)].confirmed;

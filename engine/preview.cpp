@@ -44,9 +44,10 @@ bool PreviewRename(bool& previewBusy, FolderList& list, const PreviewHooks& hook
     }
 
     PromptAnswers answers;
+    quint32 pass = 0;
     trap.Step(kAskPrompts, [&] {
         answers = hooks.given ? *hooks.given : AskPrompts(operation, hooks.ask);
-        if (hooks.answered) hooks.answered(operation, answers);
+        if (hooks.answered) pass = hooks.answered(operation, answers);
     });
 
     qsizetype count = 0;
@@ -58,7 +59,7 @@ bool PreviewRename(bool& previewBusy, FolderList& list, const PreviewHooks& hook
         for (qsizetype position = 1; position <= count; ++position) {
             const std::optional<QString> newPath =
                 BuildNewPath(list.Row(position).current, operation, answers);
-            if (newPath) list.SetNewPath(position, *newPath);
+            if (newPath) list.SetNewPath(position, *newPath, pass);
         }
     });
     return true;  // kBusyOff: the guard clears the busy flag

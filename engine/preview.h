@@ -41,9 +41,10 @@ struct PreviewHooks {
     /// `ask` is not needed.
     std::optional<PromptAnswers> given;
     /// Told once per pass that gets past the busy check, before any row is written: the
-    /// operation matched (OpNone for a separator row) and the answers it runs with. May be
-    /// empty.
-    std::function<void(Operation operation, const PromptAnswers& answers)> answered;
+    /// operation matched (OpNone for a separator row) and the answers it runs with. Returns the
+    /// number the rows this pass writes are stamped with (FolderRow::pass). May be empty: the
+    /// rows are then stamped 0.
+    std::function<quint32(Operation operation, const PromptAnswers& answers)> answered;
 };
 
 /// The preview pass. Returns at once (false) while `previewBusy` is set; otherwise sets it,

@@ -29,8 +29,17 @@ void FolderList::SetCurrent(qsizetype position, const QString& path) {
     Written(position);
 }
 
-void FolderList::SetNewPath(qsizetype position, const QString& path) {
-    m_rows[position - 1].newPath = path;
+void FolderList::SetNewPath(qsizetype position, const QString& path, quint32 pass) {
+    FolderRow& row = m_rows[position - 1];
+    row.newPath = path;
+    row.pass = pass;
+    Written(position);
+}
+
+void FolderList::SetRun(qsizetype position, quint32 run, quint32 runRow) {
+    FolderRow& row = m_rows[position - 1];
+    row.run = run;
+    row.runRow = runRow;
     Written(position);
 }
 
@@ -42,7 +51,7 @@ void FolderList::AppendInOrder(const QStringList& paths) {
     if (paths.isEmpty()) return;
     const qsizetype first = Count() + 1;
     if (m_observer != nullptr) m_observer->BeginInsert(first, first + paths.size() - 1);
-    for (const QString& path : paths) m_rows.push_back(FolderRow{path, QString()});
+    for (const QString& path : paths) m_rows.push_back(FolderRow{path, QString(), 0, 0, 0});
     if (m_observer != nullptr) m_observer->EndInsert();
 }
 
@@ -80,8 +89,8 @@ bool BinaryLess(const QString& a, const QString& b) {
     // terminating zero, which would race with other threads reading the same shared list.
     // A case-sensitive compare is by UTF-16 code unit, a prefix first, and vectorised: the
     // sort of a deep tree compares long shared prefixes.
-    return QStringView(a.constData(), a.size()).compare(QStringView(b.constData(), b.size()),
-                                                        Qt::CaseSensitive) < 0;
+    return QStringView(a.constData(), a.size())
+               .compare(QStringView(b.constData(), b.size()), Qt::CaseSensitive) < 0;
 }
 
 QStringList SortBatch(const QStringList& gathered, QChar separator) {

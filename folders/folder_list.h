@@ -8,9 +8,19 @@ namespace trellisane {
 
 /// One listed folder: its current full path and the path it would get. Both end with the
 /// path separator; `newPath` is "" until a preview pass writes it.
+///
+/// Beside the two paths a row keeps, for display only, two numbers that the window resolves:
+/// which preview pass wrote its new path, and which run last tried it. Nothing decides by them.
 struct FolderRow {
     QString current;
     QString newPath;
+    /// The number the window gave the preview pass that wrote `newPath`; 0: none (not written
+    /// by a pass, or written before numbering).
+    quint32 pass = 0;
+    /// The number of the last run that tried this row (0: none) and the row's 1-based place in
+    /// that run's outcomes.
+    quint32 run = 0;
+    quint32 runRow = 0;
 };
 
 /// Told of every change to a FolderList, in the order of Qt's item-model notifications, so a
@@ -40,8 +50,12 @@ class FolderList {
 
     /// Writes the current path of one row; notifies unless a BulkChange is open. O(1).
     void SetCurrent(qsizetype position, const QString& path);
-    /// Writes the new path of one row; notifies unless a BulkChange is open. O(1).
-    void SetNewPath(qsizetype position, const QString& path);
+    /// Writes the new path of one row and the number of the pass that wrote it (0: none);
+    /// notifies unless a BulkChange is open. O(1).
+    void SetNewPath(qsizetype position, const QString& path, quint32 pass = 0);
+    /// Records that run number `run` tried this row as its `runRow`-th row (0, 0: forgets any
+    /// run). Display only; notifies unless a BulkChange is open. O(1).
+    void SetRun(qsizetype position, quint32 run, quint32 runRow);
 
     /// Appends one batch in depth order (SortBatch); existing rows keep their places.
     /// O(n log n) in the batch.

@@ -297,7 +297,10 @@ int Walker::List(const Node& folder, std::vector<Node>& found) {
         // may take more than 255 bytes in UTF-8 (NTFS, CIFS) hands longer ones, and a name cut
         // at 256 bytes would name no folder.
         const QString name = QString::fromUtf8(entry->d_name, -1);
-        if (name.size() >= kLengthBound || HasUnusableCharacters(name)) return true;
+        if (name.size() >= kLengthBound || HasUnusableCharacters(name)) {
+            if (m_hooks.skipped) m_hooks.skipped(nativePrefix + QByteArray(entry->d_name) + '/');
+            return true;
+        }
         found.push_back(Node{prefix + name + kPathSeparator,
                              nativePrefix + QByteArray(entry->d_name) + '/',
                              kind == EntryKind::LinkToFolder, true});

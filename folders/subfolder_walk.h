@@ -18,6 +18,12 @@ struct WalkHooks {
     /// A failure other than permission denied or path not found: shows the application error
     /// report (description and line) and returns when the person has pressed OK.
     std::function<void(const QString& description, int line)> report;
+    /// Told of each folder the walk leaves out by its naming rule (a name of 260
+    /// characters or more, or with a character outside the single-byte set, a '?' or a control
+    /// character), with everything beneath it: its path as the file system's bytes, with a
+    /// trailing separator. Only the folder at the top of each left-out subtree is told. Called
+    /// on the walk's thread; may be empty.
+    std::function<void(const QByteArray& path)> skipped;
 };
 
 /// Appends to `folders` every folder beneath its entries, level by level (each entry ends with

@@ -81,7 +81,7 @@ void AdoptRows(FolderList& list, const std::vector<FolderRow>& rows) {
     for (qsizetype position = 1; position <= count; ++position) {
         const FolderRow& row = rows[static_cast<size_t>(position - 1)];
         list.SetCurrent(position, row.current);
-        list.SetNewPath(position, row.newPath);
+        list.SetNewPath(position, row.newPath, row.newPath.isEmpty() ? 0 : row.pass);
     }
 }
 

@@ -248,7 +248,8 @@ std::vector<UndoOutcome> LastRun::Undo(FolderList& list, const RenamePlatform& p
         const QString& now = paths[position - 1];
         const bool back = WithSeparator(now) == WithSeparator(before.current);
         list.SetCurrent(position, back ? before.current : now);
-        list.SetNewPath(position, back ? before.newPath : QString());
+        list.SetNewPath(position, back ? before.newPath : QString(), back ? before.pass : 0);
+        list.SetRun(position, 0, 0);  // what the run did with the row is undone
     }
     Withdraw();
     return notPutBack;

@@ -102,6 +102,8 @@ class LastRun {
     /// Whether there is a run to undo: it moved at least one folder and has been neither
     /// withdrawn nor undone.
     bool CanUndo() const { return !m_recorder.Moves().empty(); }
+    /// How many folders the run moved (0 once withdrawn). O(1).
+    std::size_t Moved() const { return m_recorder.Moves().size(); }
     /// Forgets the run.
     void Withdraw();
     /// Puts back every folder the run moved (UndoMoves) and rewrites the rows of `list`, which

@@ -118,6 +118,27 @@ INSTANTIATE_TEST_SUITE_P(
                       AddRow{"RootGetsADoubledSeparator", {}, false, "/", {"//"}}),
     [](const auto& test) { return std::string(test.param.name); });
 
+TEST_F(AddingTest, FoldersLeftOutAreToldInOneMessageBeforeThePreview) {
+    Open();
+    MakeFolder(QStringLiteral("a/\u042f/b"));  // left out with what lies beneath it
+    MakeFolder(QStringLiteral("a/ok"));
+    Selector()->setCurrentIndex(kAddToEnd);
+    Subfolders()->setChecked(true);
+    Add(PathOf("a"));
+    EXPECT_EQ(Currents(), QStringList({PathOf("a/ok/"), PathOf("a/")}));
+    ASSERT_EQ(dialogs.Messages().size(), 1);
+    // Browse, then the message, then the preview pass's prompt.
+    ASSERT_EQ(dialogs.calls.size(), 3u);
+    const DialogCall& told = dialogs.calls[1];
+    EXPECT_EQ(told.kind, DialogCall::Kind::Message);
+    EXPECT_EQ(dialogs.calls[2].kind, DialogCall::Kind::Prompt);
+    EXPECT_TRUE(told.text.startsWith("1 folder(s) beneath the folder you added were left out"))
+        << told.text.toStdString();
+    EXPECT_TRUE(told.text.endsWith(u'\n' + PathOf(QStringLiteral("a/\u042f/"))));
+    EXPECT_EQ(told.title, form->ApplicationTitle());
+    EXPECT_EQ(told.icon, DialogIcon::None);
+}
+
 TEST_F(AddingTest, AddingAFolderTwiceListsItTwice) {
     Open();
     MakeFolder("a");

@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QBrush>
 #include <QFont>
 #include <QStringList>
 #include <QTableView>
 #include <QTest>
+#include <memory>
 
 namespace trellisane {
 namespace {
@@ -97,6 +99,64 @@ TEST(FolderListModel, ShowsAHundredThousandRowsWithoutCopyingThem) {
     EXPECT_EQ(model.index(50000, 0).data().toString(), "/data/f50001/");
     list.Clear();
     EXPECT_EQ(view.model()->rowCount(), 0);
+}
+
+TEST(FolderListModel, NamesThePassTheRowRecordsNotOneThatWouldGiveTheSameName) {
+    FolderList list;
+    FolderListModel model(list);
+    model.AddColumn("Name Of Folder - Current");
+    model.AddColumn("Name Of Folder - New Name");
+    list.AppendInOrder({"/t/AB/"});
+    PromptAnswers replace;
+    replace.findWhat = "AB";
+    replace.replaceWith = "ab";
+    const quint32 pass = model.NotePass(Operation::OpFindReplace, replace);
+    list.SetNewPath(1, "/t/ab/", pass);
+    // A later pass that did not write the row would give it the very same name.
+    EXPECT_NE(model.NotePass(Operation::OpLowerCase, {}), pass);
+    const QModelIndex cell = model.index(0, 1);
+    EXPECT_TRUE(cell.data(Qt::FontRole).value<QFont>().italic());
+    EXPECT_TRUE(cell.data(Qt::ToolTipRole).toString().contains("Find and replace"))
+        << cell.data(Qt::ToolTipRole).toString().toStdString();
+}
+
+/// After a run, each row shows what the run did with it, until something new is asked of it.
+TEST(FolderListModel, RowsShowTheirLastRunUntilAskedSomethingNew) {
+    FolderList list;
+    FolderListModel model(list);
+    model.AddColumn("Name Of Folder - Current");
+    model.AddColumn("Name Of Folder - New Name");
+    list.AppendInOrder({"/t/A/", "/t/b/", "/t/c/"});
+    auto run = std::make_shared<RenameRun>();
+    run->outcomes.resize(3);
+    run->outcomes[0] = RowOutcome{1, "/t/a/", "/t/A/", RowFate{RowStatus::Renamed}};
+    run->outcomes[1] = RowOutcome{2, "/t/b/", "/t/B/", RowFate{RowStatus::Taken}};
+    run->outcomes[2] = RowOutcome{3, "/t/c/", "/t/c/", RowFate{RowStatus::Unchanged}};
+    model.RecordRun(run);
+
+    const auto tip = [&](int row) { return model.index(row, 1).data(Qt::ToolTipRole).toString(); };
+    const auto warned = [&](int row) {
+        return model.index(row, 1).data(Qt::DecorationRole).isValid();
+    };
+    EXPECT_FALSE(warned(0));
+    EXPECT_EQ(tip(0), "Renamed by the last run, from \"/t/a/\".");
+    EXPECT_TRUE(warned(1));
+    EXPECT_TRUE(tip(1).contains("cannot be renamed to \"B\"")) << tip(1).toStdString();
+    EXPECT_FALSE(warned(2));
+    EXPECT_EQ(model.index(2, 0).data(Qt::ForegroundRole).value<QBrush>().color(),
+              UnchangedColour());
+    // Not the "not previewed" warning that a row without a new name gets from a plan.
+    RenamePlan plan;
+    plan.fates.assign(3, RowFate{RowStatus::NotPreviewed});
+    plan.finalPaths.assign(3, QString());
+    ASSERT_TRUE(model.ShowPlan(std::move(plan), model.Generation()));
+    EXPECT_FALSE(warned(0));
+    EXPECT_EQ(tip(0), "Renamed by the last run, from \"/t/a/\".");
+
+    // A new name asked of a row makes the plan's marks the ones that count again.
+    list.SetNewPath(1, "/t/Z/", model.NotePass(Operation::OpUpperCase, {}));
+    EXPECT_FALSE(tip(0).contains("last run"));
+    EXPECT_TRUE(tip(1).contains("last run"));
 }
 
 TEST(FolderListModel, LetsGoOfTheListWhenDestroyed) {

@@ -2,6 +2,7 @@
 // the run waits, and nothing else coming between its rows.
 
 #include <QAction>
+#include <QDeadlineTimer>
 #include <QProgressDialog>
 #include <QThread>
 #include <atomic>
@@ -145,6 +146,38 @@ TEST_F(StartRenamingWindowTest, AFailureIsReportedOnTheWindowThreadWhileTheRunWa
     EXPECT_TRUE(onWindowThread);
     EXPECT_TRUE(runUnderway);
     EXPECT_EQ(AllFolders(), QStringList({"B", "C", "program"}));
+}
+
+TEST_F(StartRenamingWindowTest, AReportHeldOpenPastTheDelayIsNeverCoveredByTheProgressDialog) {
+    ListThree();
+    ASSERT_TRUE(QDir(PathOf("a")).removeRecursively());
+    held.released = true;
+    bool coveredWhileOpen = false;
+    dialogs.onCall = [&](const DialogCall& call) {
+        if (call.title != kErrorReportTitle) return;
+        // The person reads the report for longer than the run waits before showing progress.
+        QDeadlineTimer reading(kRenameProgressDelayMs * 3);
+        while (!reading.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            if (Progress() != nullptr && Progress()->isVisible()) coveredWhileOpen = true;
+        }
+    };
+    RunStartRenaming();
+    EXPECT_FALSE(coveredWhileOpen);
+    EXPECT_EQ(AllFolders(), QStringList({"B", "C", "program"}));  // the run went on after OK
+    EXPECT_EQ(dialogs.Messages().back(), "Done.");
+}
+
+TEST(StoppedRunMessage, CountsEveryRowOnce) {
+    RenameRun run;
+    for (const RowStatus status : {RowStatus::Renamed, RowStatus::Unchanged, RowStatus::Taken,
+                                   RowStatus::NotTried, RowStatus::NotTried}) {
+        run.outcomes.push_back(RowOutcome{0, {}, {}, RowFate{status}});
+    }
+    EXPECT_EQ(StoppedRunMessage(run),
+              "Renaming was stopped: 1 of 5 folders renamed, 1 left as they are (their names do "
+              "not change), 1 could not be renamed, 2 not tried. \"Start Renaming\" renames the "
+              "folders not tried.");
 }
 
 TEST_F(StartRenamingWindowTest, ClosingDuringARunLeavesRowsThatTellWhereEveryFolderIs) {

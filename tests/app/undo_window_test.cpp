@@ -61,14 +61,19 @@ TEST_F(UndoWindowTest, CtrlZPutsEveryFolderAndRowBackAndEnablesStartRenaming) {
     EXPECT_EQ(Currents(), listedCurrents);
     EXPECT_EQ(NewPaths(), listedNewPaths);  // as shown before the run, not since
     EXPECT_TRUE(Button("PushButton2")->isEnabled());
-    EXPECT_EQ(dialogs.calls.size(), calls);  // everything went back: nothing to tell
+    // One message tells how many went back.
+    ASSERT_EQ(dialogs.calls.size(), calls + 1);
+    EXPECT_TRUE(dialogs.calls.back().text.endsWith(
+        QStringLiteral(" folders were put back where they were before the last run.")))
+        << dialogs.calls.back().text.toStdString();
+    EXPECT_EQ(dialogs.calls.back().icon, DialogIcon::Information);
 
     // Offered for one run only: a second Ctrl+Z does nothing, and the same run can be made
     // again at once.
     EXPECT_FALSE(Undo()->isEnabled());
     CtrlZ();
     EXPECT_EQ(Currents(), listedCurrents);
-    EXPECT_EQ(dialogs.calls.size(), calls);
+    EXPECT_EQ(dialogs.calls.size(), calls + 1);
     RunStartRenaming();
     EXPECT_TRUE(QDir(PathOf(QStringLiteral("t/a/b"))).exists());
     EXPECT_TRUE(Undo()->isEnabled());
@@ -164,7 +169,8 @@ TEST_F(UndoWindowTest, FoldersThatCannotGoBackAreReportedInOneMessageAndTheirRow
 
     ASSERT_EQ(dialogs.calls.size(), calls + 1);
     const DialogCall& report = dialogs.calls.back();
-    EXPECT_EQ(report.text, QStringLiteral("2 folders could not be put back\n\n") +
+    EXPECT_EQ(report.text, QStringLiteral("1 folder was put back where it was before the last "
+                                          "run.\n\n2 folders could not be put back\n\n") +
                                PathOf(QStringLiteral("t/c/")) + u'\n' +
                                PathOf(QStringLiteral("t/a1/b/")));  // where it would be by now
     EXPECT_EQ(report.title, form->ApplicationTitle());

@@ -156,6 +156,19 @@ TEST_F(WindowTest, TabsThroughTheControlsInDesignOrder) {
     EXPECT_EQ(order, expected);
 }
 
+TEST_F(WindowTest, HomeAndEndGoToTheFirstAndLastRow) {
+    Open();
+    for (const char* name : {"a", "b", "c"}) {
+        MakeFolder(name);
+        Add(PathOf(name));
+    }
+    List()->setCurrentIndex(List()->model()->index(1, 1));
+    QTest::keyClick(List(), Qt::Key_End);
+    EXPECT_EQ(List()->currentIndex().row(), 2);
+    QTest::keyClick(List(), Qt::Key_Home);
+    EXPECT_EQ(List()->currentIndex().row(), 0);
+}
+
 TEST_F(WindowTest, HelpShowsTheContactPage) {
     Open();
     Click("PushButton6");

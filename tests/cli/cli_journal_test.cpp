@@ -72,6 +72,8 @@ TEST_F(CliJournal, RoundTripWithLineFeedsAndTabsPutsEveryFolderBack) {
     const Result again = RunBinary({"--undo", "j", "--apply"}, r);
     EXPECT_EQ(again.status, 0) << again.err.toStdString();
     EXPECT_EQ(Markers(), before);
+    EXPECT_TRUE(again.out.isEmpty()) << "no path is printed as if it were put back";
+    EXPECT_TRUE(again.err.contains("has nothing to put back")) << again.err.toStdString();
 }
 
 TEST_F(CliJournal, NamesEachFolderThatCannotBePutBackAndPutsBackTheRest) {

@@ -7,9 +7,11 @@
 
 #include <QByteArray>
 #include <QByteArrayList>
+#include <QDir>
 #include <QFile>
 #include <QString>
 #include <QTemporaryDir>  // TempTree holds one by unique_ptr
+#include <algorithm>
 #include <vector>
 
 #include "engine/operations.h"
@@ -302,6 +304,22 @@ TEST_F(Cli, SubfoldersAddEachTreeDeepestFirst) {
                                   r + "/t/c/",   r + "/t/C/",   r + "/t/",   r + "/T/",
                                   r + "/u/",     r + "/U/",     ""};
     EXPECT_EQ(result.out.split('\0'), expected);
+}
+
+TEST_F(Cli, SubfoldersNameEachLeftOutSubtreeOnceOnStandardError) {
+    MakeFolder(u"t/\u65e5\u672c/deeper"_s);  // left out, and everything beneath it
+    MakeFolder(u"t/a?b"_s);
+    MakeFolder(u"t/ok"_s);
+    const Result result = RunBinary(
+        {"--operation", "upper case", "--subfolders", "--quiet", "--apply", "t"}, Root8());
+    EXPECT_EQ(result.status, 0) << result.err.toStdString();  // leaving out is no failure
+    const QByteArray r = Root8();
+    QByteArrayList skipped = result.err.split('\n');
+    skipped.removeAll(QByteArray());
+    std::sort(skipped.begin(), skipped.end());
+    EXPECT_EQ(skipped, (QByteArrayList{"skipped: " + r + "/t/a?b/",
+                                       "skipped: " + r + "/t/\xe6\x97\xa5\xe6\x9c\xac/"}));
+    EXPECT_TRUE(QDir(QFile::decodeName(r + "/T/OK")).exists());
 }
 
 struct EscapeRow {

@@ -66,22 +66,26 @@ def controls(accessible, depth, found):
     if depth > MAX_DEPTH or len(found) >= MAX_CONTROLS:
         return
     for index in range(accessible.childCount):
-        child = accessible.getChildAtIndex(index)
-        if child is None:
-            continue
-        role = child.getRoleName()
-        found.append({
-            "role": role,
-            "name": child.name or "",
-            "text": text_of(child) if role in ("label", "text", "entry", "static") else "",
-            "description": child.description or "",
-            "extents": extents(child),
-            "states": states(child),
-        })
+        try:
+            child = accessible.getChildAtIndex(index)
+            if child is None:
+                continue
+            role = child.getRoleName()
+            found.append({
+                "role": role,
+                "name": child.name or "",
+                "text": text_of(child) if role in ("label", "text", "entry", "static") else "",
+                "description": child.description or "",
+                "extents": extents(child),
+                "states": states(child),
+            })
+        except Exception:  # pylint: disable=broad-except
+            continue  # gone while it was read: a box closing, a popup hiding
         if role not in ("table", "tree table", "list"):
             controls(child, depth + 1, found)
-        elif role == "list" and depth < MAX_DEPTH:
-            # A popup list (the operation selector's) lists its entries.
+        elif role == "list" and "showing" in found[-1]["states"]:
+            # An open popup list (the operation selector's) lists its entries; a closed one
+            # is left out, which keeps a reading of the window short.
             for item in range(min(child.childCount, 40)):
                 entry = child.getChildAtIndex(item)
                 if entry is not None:
@@ -116,21 +120,24 @@ def windows(name):
     result = []
     for app in applications(name):
         for index in range(app.childCount):
-            window = app.getChildAtIndex(index)
-            if window is None:
-                continue
-            held = states(window)
-            if "showing" not in held and "visible" not in held:
-                continue
-            found = []
-            controls(window, 1, found)
-            result.append({
-                "role": window.getRoleName(),
-                "name": window.name or "",
-                "extents": extents(window),
-                "states": held,
-                "controls": found,
-            })
+            try:
+                window = app.getChildAtIndex(index)
+                if window is None:
+                    continue
+                held = states(window)
+                if "showing" not in held and "visible" not in held:
+                    continue
+                found = []
+                controls(window, 1, found)
+                result.append({
+                    "role": window.getRoleName(),
+                    "name": window.name or "",
+                    "extents": extents(window),
+                    "states": held,
+                    "controls": found,
+                })
+            except Exception:  # pylint: disable=broad-except
+                continue  # closed while it was read
     return result
 
 

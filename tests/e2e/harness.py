@@ -65,13 +65,18 @@ def temp_root() -> Optional[str]:
     chosen = os.environ.get("TRELLISANE_E2E_TMP")
     if chosen:
         return chosen
+    if os.environ.get("TRELLISANE_E2E_DOCS"):
+        return None  # pictures for the documentation show the usual /tmp paths
     try:
         with open("/proc/mounts", encoding="utf-8") as mounts:
             for line in mounts:
                 fields = line.split()
                 if (len(fields) > 3 and fields[1] == "/dev/shm" and "noexec" not in
                         fields[3].split(",") and os.access("/dev/shm", os.W_OK)):
-                    return "/dev/shm"
+                    room = os.statvfs("/dev/shm")
+                    # A container's small /dev/shm (64 MB) would not hold the program copies.
+                    if room.f_bavail * room.f_frsize >= 512 * 1024 * 1024:
+                        return "/dev/shm"
     except OSError:
         pass
     return None
@@ -226,7 +231,8 @@ class Desktop:
         self._processes: list = []  # (name, Popen, whole process group?)
         self._fds: list = []
         self._probe: Optional[subprocess.Popen] = None
-        self.apps: list = []
+        self.apps: list = []  # the programs started here and not yet stopped
+        self._app_count = 0
 
     # -- starting and stopping -------------------------------------------------------------
 
@@ -373,20 +379,25 @@ class Desktop:
         return self.run(["xdotool"] + [str(a) for a in args]).stdout.strip()
 
     def _ask(self, request: dict) -> dict:
-        """One request to the AT-SPI reader; its answer."""
+        """One request to the AT-SPI reader; its answer. Every request only reads, so one that
+        met an object going away while it was read (a box closing) is asked again."""
         assert self._probe is not None and self._probe.stdin and self._probe.stdout
-        self._probe.stdin.write(json.dumps(request) + "\n")
-        self._probe.stdin.flush()
-        ready, _, _ = select.select([self._probe.stdout], [], [], 60 * TIME_SCALE)
-        if not ready:
-            raise AssertionError("the AT-SPI reader gave no answer to %r within 60 s" % request)
-        line = self._probe.stdout.readline()
-        if not line:
-            raise AssertionError("the AT-SPI reader ended (see atspi.log)")
-        answer = json.loads(line)
-        if "error" in answer:
-            raise AssertionError("AT-SPI: %s" % answer["error"])
-        return answer
+        for attempt in range(5):
+            self._probe.stdin.write(json.dumps(request) + "\n")
+            self._probe.stdin.flush()
+            ready, _, _ = select.select([self._probe.stdout], [], [], 60 * TIME_SCALE)
+            if not ready:
+                raise AssertionError("the AT-SPI reader gave no answer to %r within 60 s"
+                                     % request)
+            line = self._probe.stdout.readline()
+            if not line:
+                raise AssertionError("the AT-SPI reader ended (see atspi.log)")
+            answer = json.loads(line)
+            if "error" not in answer:
+                return answer
+            if attempt < 4:
+                time.sleep(0.2)
+        raise AssertionError("AT-SPI: %s" % answer["error"])
 
     # -- input ----------------------------------------------------------------------------
 
@@ -452,6 +463,14 @@ class Desktop:
             found.append(XWindow(window_id, "", size[0], size[1], size[2], size[3], True))
         return found
 
+    def close_button(self, window: XWindow) -> tuple:
+        """The screen point of the close button in the window manager's title bar of `window`:
+        openbox puts it at the right end of the bar above the client area."""
+        out = self.run(["xprop", "-id", str(window.id), "_NET_FRAME_EXTENTS"], check=False).stdout
+        found = re.findall(r"\d+", out.partition("=")[2])
+        _, right, top, _ = (int(n) for n in found) if len(found) == 4 else (1, 1, 21, 1)
+        return window.x + window.width + right - 4 - top // 2, window.y - (top + 1) // 2
+
     def focused_x_window(self) -> int:
         """The id of the X window that has the keyboard focus (0 when none)."""
         result = self.run(["xdotool", "getwindowfocus", "-f"], check=False)
@@ -471,7 +490,7 @@ class Desktop:
     def windows(self, app: str = APP_NAME) -> list:
         """The program's visible top-level windows, bottom to top, each matched to what AT-SPI
         reads of it (by its place and size on the screen)."""
-        accessible = self._ask({"cmd": "windows", "app": app})["windows"]
+        accessible = self.accessible_windows(app)
         result = []
         for xw in self.x_windows():
             if not xw.viewable:
@@ -488,6 +507,22 @@ class Desktop:
                                      states=window["states"]))
                 break
         return result
+
+    def accessible_windows(self, app: str = APP_NAME) -> list:
+        """The program's showing top-level windows as AT-SPI alone has them (role, name,
+        extents, states, controls): what the program has shown, whether or not the X server has
+        mapped it yet."""
+        return self._ask({"cmd": "windows", "app": app})["windows"]
+
+    def windows_titled(self, title: str) -> list:
+        """The viewable managed windows whose title is exactly `title`, bottom to top."""
+        return [w for w in self.x_windows() if w.viewable and w.title == title]
+
+    def focused_window(self, app: str = APP_NAME) -> Optional[Window]:
+        """The program's window that has the keyboard focus, or None when the focus is
+        elsewhere (or nowhere)."""
+        focused = self.focused_x_window()
+        return next((w for w in self.windows(app) if w.x.id == focused), None)
 
     def window(self, kind: str, app: str = APP_NAME) -> Optional[Window]:
         """The topmost visible window of `kind`, or None."""
@@ -530,13 +565,16 @@ class Desktop:
     # -- the program ----------------------------------------------------------------------
 
     def start_app(self, program: Path, output_dir: Path, cwd: Optional[Path] = None,
-                  delay_file: Optional[Path] = None) -> "App":
-        """Starts `program` on this desktop (its output into output_dir) and waits for its main
-        window. delay_file: slow every rename by the microseconds written in that file (the
-        slow_rename shim); the test writes and rewrites it as it needs."""
-        app = App(self, Path(program), Path(output_dir), cwd, delay_file)
-        self.apps.append(app)
-        app.start()
+                  delay_file: Optional[Path] = None, env: Optional[dict] = None,
+                  wait: bool = True) -> "App":
+        """Starts `program` on this desktop (its output into output_dir) and, unless wait is
+        False, waits for its main window. delay_file: slow every rename by the microseconds
+        written in that file (the slow_rename shim); the test writes and rewrites it as it
+        needs. env: variables added to the program's environment (LANGUAGE, say)."""
+        self._app_count += 1
+        name = "app" if self._app_count == 1 else "app%d" % self._app_count
+        app = App(self, Path(program), Path(output_dir) / name, cwd, delay_file, env or {})
+        app.start(wait)
         return app
 
 
@@ -544,20 +582,22 @@ class App:
     """The program under test, running on a Desktop."""
 
     def __init__(self, desktop: Desktop, program: Path, output_dir: Path, cwd: Optional[Path],
-                 delay_file: Optional[Path]):
+                 delay_file: Optional[Path], env: dict):
         self.desktop = desktop
+        self.extra_env = env
         self.program = program
         self.cwd = cwd or program.parent
         self.delay_file = delay_file
-        output_dir.mkdir(parents=True, exist_ok=True)
-        self.stdout_path = output_dir / "app-stdout.txt"
-        self.stderr_path = output_dir / "app-stderr.txt"
+        output_dir.parent.mkdir(parents=True, exist_ok=True)
+        self.stdout_path = output_dir.with_name(output_dir.name + "-stdout.txt")
+        self.stderr_path = output_dir.with_name(output_dir.name + "-stderr.txt")
         self.process: Optional[subprocess.Popen] = None
+        self._starts = 0
 
-    def start(self) -> None:
-        """Starts the program and waits until its main window shows and has the keyboard.
-        A report of the home-page start (about one start in a hundred, with no browser here)
-        is answered with Return."""
+    def start(self, wait: bool = True) -> None:
+        """Starts the program and (when `wait`) waits until its main window shows and has the
+        keyboard. A report of the home-page start (about one start in a hundred, with no
+        browser here) is answered with a click on its OK."""
         env = dict(self.desktop.env)
         env.update(QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
                    QT_ACCESSIBILITY="1")
@@ -566,10 +606,22 @@ class App:
             assert shim.exists(), "%s is not built" % shim
             env["LD_PRELOAD"] = str(shim)
             env["TRELLISANE_TEST_RENAME_DELAY_FILE"] = str(self.delay_file)
+        env.update(self.extra_env)
+        self._starts += 1
+        if self._starts > 1:  # a restart keeps what the run before wrote
+            for path in (self.stdout_path, self.stderr_path):
+                if path.exists():
+                    path.rename(path.with_suffix(".run%d.txt" % (self._starts - 1)))
+        if self not in self.desktop.apps:
+            self.desktop.apps.append(self)
         with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
             self.process = subprocess.Popen([str(self.program)], cwd=str(self.cwd), env=env,
                                             stdin=subprocess.DEVNULL, stdout=out, stderr=err)
+        if wait:
+            self.wait_main_window()
 
+    def wait_main_window(self) -> "Window":
+        """Waits until the program's main window shows and has the keyboard; returns it."""
         def main_window():
             if self.process.poll() is not None:
                 raise AssertionError("the program ended at start (status %s): %s"
@@ -583,6 +635,7 @@ class App:
             return main[0] if main else None
         window = wait_until(main_window, 60, "the main window", interval=0.2)
         self.desktop.wait_focus(window)
+        return window
 
     def running(self) -> bool:
         return self.process is not None and self.process.poll() is None
@@ -599,6 +652,13 @@ class App:
             return self.stderr_path.read_text(errors="replace")
         except OSError:
             return ""
+
+    def kill(self) -> int:
+        """Kills the program at once (SIGKILL), as a crash or a power cut would end it; its
+        exit status."""
+        assert self.process is not None
+        self.process.kill()
+        return self.process.wait(timeout=30)
 
     def stop(self) -> None:
         """Ends the program if it still runs."""
@@ -692,10 +752,11 @@ class WindowTest(unittest.TestCase):
         return self.desktop.screenshot(self.artifacts / ("%02d-%s.png" % (self._shots, name)))
 
     def start_app(self, program: Optional[Path] = None, cwd: Optional[Path] = None,
-                  delay_file: Optional[Path] = None) -> App:
+                  delay_file: Optional[Path] = None, env: Optional[dict] = None,
+                  wait: bool = True) -> App:
         """Starts the program (BUILD/trellisane unless given) and waits for its window."""
         return self.desktop.start_app(program or BUILD / "trellisane", self.artifacts, cwd,
-                                      delay_file)
+                                      delay_file, env, wait)
 
     # -- steps a person takes in the main window ----------------------------------------
 

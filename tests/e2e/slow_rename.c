@@ -8,14 +8,14 @@
  *     before every call (so a test can speed a run up or slow it down while it goes; a missing
  *     or empty file means no delay), or else
  *   - TRELLISANE_TEST_RENAME_DELAY_US microseconds.
- * With neither variable set it adds nothing. It never changes what the call does or returns. */
+ * With neither variable set it adds nothing. It never changes what the call does or returns.
+ * The C library's headers name the parameters of these functions in their own reserved way,
+ * hence the NOLINT on each definition. Built with _GNU_SOURCE (RTLD_NEXT, renameat2). */
 
-#define _GNU_SOURCE
 #include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <stdarg.h>
-#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/syscall.h>
@@ -62,6 +62,7 @@ static void next_symbol(const char *name, void *target, size_t size) {
     memcpy(target, &symbol, size);
 }
 
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name)
 int rename(const char *from, const char *to) {
     typedef int (*rename_fn)(const char *, const char *);
     rename_fn real = NULL;
@@ -74,6 +75,7 @@ int rename(const char *from, const char *to) {
     return real(from, to);
 }
 
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name)
 int renameat(int from_dir, const char *from, int to_dir, const char *to) {
     typedef int (*renameat_fn)(int, const char *, int, const char *);
     renameat_fn real = NULL;
@@ -86,6 +88,7 @@ int renameat(int from_dir, const char *from, int to_dir, const char *to) {
     return real(from_dir, from, to_dir, to);
 }
 
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name)
 int renameat2(int from_dir, const char *from, int to_dir, const char *to, unsigned int flags) {
     typedef int (*renameat2_fn)(int, const char *, int, const char *, unsigned int);
     renameat2_fn real = NULL;
@@ -99,6 +102,7 @@ int renameat2(int from_dir, const char *from, int to_dir, const char *to, unsign
 }
 
 /* syscall() takes up to six word-sized arguments; every one is passed on as it came. */
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name)
 long syscall(long number, ...) {
     typedef long (*syscall_fn)(long, ...);
     syscall_fn real = NULL;

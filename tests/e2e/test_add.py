@@ -9,6 +9,7 @@ deepest first, and only it renamed.
 import os
 import shutil
 import sys
+from pathlib import Path
 
 import harness
 from harness import BUILD, WindowTest, folders_below, wait_until
@@ -91,7 +92,7 @@ class AddThroughBrowseDialog(WindowTest):
         self.desktop.xdotool("mousemove", "--sync", x + 150, y + 20 + 10)
         self.desktop.xdotool("mousemove", "--sync", x + 160, y + 20 + 24 + 4)
         wait_until(self.desktop.popups, 20, "the cell's tooltip")
-        self.desktop.screenshot(harness.Path(target),
+        self.desktop.screenshot(Path(target),
                                 crop=(0, main.x.y, self.screen[0], main.x.height))
         print("saved %s" % target, file=sys.stderr)
 

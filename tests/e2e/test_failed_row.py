@@ -78,11 +78,12 @@ class FailedRowAnsweredWithReturn(WindowTest):
         progress = [w for w in windows if w.kind == "progress"]
         if progress:
             self.shot("progress-over-report")
-        self.assertFalse(progress, "the progress window shows while the report is open: %s"
-                         % "; ".join(str(w) for w in progress))
+        if progress:
+            self.fail("the progress window shows while the report is open: %s"
+                      % "; ".join(str(w) for w in progress))
         covering = [w for w in above if w.x.overlaps(report.x)]
-        self.assertFalse(covering, "a window covers the report: %s"
-                         % "; ".join(str(w) for w in covering))
+        if covering:
+            self.fail("a window covers the report: %s" % "; ".join(str(w) for w in covering))
         focused = self.desktop.focused_x_window()
         self.assertEqual(focused, report.x.id,
                          "the keyboard is not on the report but on window 0x%x" % focused)

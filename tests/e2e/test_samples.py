@@ -37,7 +37,7 @@ class SampleFolders(WindowTest):
         self.docs = os.environ.get("TRELLISANE_E2E_DOCS")
         if self.docs:
             # A short path, so that the photographed list shows the samples' own names.
-            self.program = Path(tempfile.mkdtemp(prefix="try-"))
+            self.program = Path(tempfile.mkdtemp(prefix="try-", dir=harness.temp_root()))
             self.addCleanup(shutil.rmtree, self.program, True)
         else:
             self.program = self.tmp / "program"

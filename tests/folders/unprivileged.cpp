@@ -80,6 +80,13 @@ std::optional<QByteArray> RunAsUser(unsigned uid, unsigned gid,
         body);
 }
 
+bool UserCanReach(unsigned uid, unsigned gid, const QByteArray& path) {
+    const auto reached = RunAsUser(uid, gid, [&path] {
+        return QByteArray(::access(path.constData(), X_OK) == 0 ? "yes" : "no");
+    });
+    return reached == QByteArray("yes");
+}
+
 std::optional<QByteArray> RunWithoutFreeFiles(const std::function<QByteArray()>& body) {
     return RunInChild(UseUpFiles, body);
 }

@@ -20,6 +20,11 @@ std::optional<QByteArray> RunWithoutReadPower(const std::function<QByteArray()>&
 std::optional<QByteArray> RunAsUser(unsigned uid, unsigned gid,
                                     const std::function<QByteArray()>& body);
 
+/// Whether the user `uid` (group `gid`) can reach `path`: every folder on the way searchable.
+/// False on a machine whose own folders shut other users out (a root folder of mode 0700), where
+/// a test as that user would fail for a reason of the machine's, not of the code's.
+bool UserCanReach(unsigned uid, unsigned gid, const QByteArray& path);
+
 /// Runs `body` in a forked child whose open-file limit is used up, so that opening a folder
 /// fails with "Too many open files". Returns what `body` returned, or nothing on failure.
 std::optional<QByteArray> RunWithoutFreeFiles(const std::function<QByteArray()>& body);
