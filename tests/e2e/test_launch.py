@@ -6,7 +6,6 @@ without a runtime folder or session bus opens a window of its own instead.
 
 import os
 import subprocess
-import sys
 
 import harness
 from harness import BUILD, TIME_SCALE, WindowTest, wait_until
