@@ -7,9 +7,12 @@ set -eu
 # Extra packages may be named as arguments (the screenshot scripts add xdotool and imagemagick).
 # help2man makes a manual page; desktop-file-utils, appstream, lintian, dpkg-dev, man-db and
 # bash-completion check the installation and the Debian package; e2fsprogs makes the ext4 image of
-# the full-disk test.
+# the full-disk test. The file-system matrix (tests/disks/fs_matrix.py, python3) makes and mounts
+# its file systems with util-linux (losetup), exfat-fuse and exfatprogs, ntfs-3g, xfsprogs,
+# btrfs-progs, dosfstools, and sshfs with openssh-server (an sshd of its own on 127.0.0.1).
 PACKAGES="cmake make g++ pkg-config qt6-base-dev libgtest-dev fonts-liberation xvfb xauth help2man \
-desktop-file-utils appstream lintian dpkg-dev man-db bash-completion e2fsprogs $*"
+desktop-file-utils appstream lintian dpkg-dev man-db bash-completion e2fsprogs python3 util-linux \
+exfat-fuse exfatprogs ntfs-3g xfsprogs btrfs-progs dosfstools sshfs openssh-server openssh-client $*"
 
 missing=""
 for pkg in $PACKAGES; do
