@@ -106,8 +106,10 @@ class ModelDisk : public RunDisk {
             return {ENAMETOOLONG, {}};
         }
         const EntryState target = Examine(to);
-        const bool sameEntry = Key(QStringView(from).mid(nameStart)) == Key(newName);
-        if (target.error == 0 && !sameEntry) return {EEXIST, {}};
+        const QStringView oldName = QStringView(from).mid(nameStart);
+        if (target.error == 0 && Key(oldName) != Key(newName) && !SameFolder(from, to)) {
+            return {EEXIST, {}};
+        }
         if (target.error != 0 && target.error != ENOENT) return {target.error, {}};
         if (facts.writeError != 0) return {facts.writeError, {}};
         if (facts.sticky && !m_fowner && m_euid != facts.owner && m_euid != folder.owner) {
@@ -147,6 +149,15 @@ class ModelDisk : public RunDisk {
             return a.parent == b.parent && QStringView(a.name) == QStringView(b.name);
         }
     };
+
+    /// Whether the model's `to`, which is there, is the folder at `from` under another
+    /// spelling of its name: decided on the real disk, as the run decides it.
+    bool SameFolder(const QString& from, const QString& to) const {
+        if (!m_platform.sameEntry) return false;
+        const std::optional<QString> realFrom = RealPath(from);
+        const std::optional<QString> realTo = RealPath(to);
+        return realFrom && realTo && m_platform.sameEntry(*realFrom, *realTo);
+    }
 
     /// The name as nodes are filed under it.
     QString Key(QStringView name) const {

@@ -100,7 +100,11 @@ int RenameNoReplace(const QString& from, const QString& to);
 int RenameCheckThenRename(const QString& from, const QString& to);
 
 /// Whether `a` and `b` name one file-system entry: same device and inode, a final symbolic
-/// link not followed. False when either cannot be examined. Two lstat calls.
+/// link not followed; or, where a file system gives each spelling of a name its own inode
+/// number (exfat-fuse), two spellings of one name in one parent (equal case-folded) that the
+/// parent lists as a single entry. False when either cannot be examined. Two lstat calls; for
+/// two spellings with different inode numbers also a stat of the parent, and a listing of it
+/// the first time and whenever something other than this program's renames changed it.
 bool SameEntry(const QString& a, const QString& b);
 
 /// What stands at one path, as a run needs to know it.
@@ -120,8 +124,11 @@ struct EntryState {
 EntryState ExamineEntry(const QString& path);
 
 /// Whether names in `folder` are compared without regard to case: a FAT, exFAT, NTFS or HFS
-/// file system, or a folder with the case-folding attribute (ext4, f2fs). False when it
-/// cannot be told. One statfs, and an open and ioctl on ext4 and f2fs.
+/// file system, or a folder with the case-folding attribute (ext4, f2fs). Where the type does
+/// not tell (FUSE, network and stacked file systems), the folder's behaviour does: one of its
+/// first entries with a cased letter is looked up in the other case (SameEntry). False when it
+/// cannot be told. One statfs, and an open and ioctl on ext4 and f2fs, or a short listing and
+/// two lstat calls for the others.
 bool FoldsCase(const QString& folder);
 
 struct FolderRenameResult;

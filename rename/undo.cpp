@@ -64,10 +64,13 @@ UndoResult UndoMoves(const std::vector<RecordedMove>& moves, bool apply,
         if (!apply && names.contains(path)) return false;  // freed, or another folder's now
         return IdAt(path) == id;
     };
-    const auto taken = [&](const QString& path) {
+    // A name taken only by the folder itself in another spelling is free for it, decided as
+    // the rename back (RenameFolder) decides it.
+    const auto taken = [&](const QString& path, const QString& folder) {
         if (!apply && names.contains(path)) return names.value(path);
         struct stat status {};
-        return ::lstat(QFile::encodeName(path).constData(), &status) == 0 || errno != ENOENT;
+        if (::lstat(QFile::encodeName(path).constData(), &status) != 0) return errno != ENOENT;
+        return !platform.sameEntry || !platform.sameEntry(folder, path);
     };
 
     // Handles move `j`; false when its folder is at neither path, for now.
@@ -103,7 +106,7 @@ UndoResult UndoMoves(const std::vector<RecordedMove>& moves, bool apply,
 
         if (!apply) {
             outcome.at = outcome.found;
-            if (taken(outcome.target)) {
+            if (taken(outcome.target, outcome.found)) {
                 outcome.status = UndoStatus::OldNameTaken;
                 return true;
             }

@@ -60,14 +60,10 @@ MARKER = "marker.txt"
 
 # Cells that fail for a limit not yet mended: (file system, column) -> why. A column of None
 # stands for every column.
-CASE_ONLY = "case-only renames are refused where each spelling has its own inode number"
-ICASE = "the preview decides case-insensitivity from the statfs type, which FUSE does not tell"
 WINDOWS = "names ending in a blank or a dot are predicted ok and refused by the driver"
 OVERLAY = "renaming a folder of a lower layer fails with EXDEV without redirect_dir"
 REPLUG = "the journal knows folders by st_dev and inode, which a replug changes"
 KNOWN = {
-    **{("exfat-fuse", c): CASE_ONLY for c in ("upper", "lower", "proper", "sentence")},
-    **{("lowntfs-3g-icase", c): ICASE for c in ("upper", "proper", "sentence")},
     ("ntfs-3g-winnames", "rm-numeric"): WINDOWS,
     ("overlay", None): OVERLAY,
     **{(fs, "undo-replug"): REPLUG for fs in ("ext4", "xfs", "exfat-fuse", "ntfs-3g",
