@@ -90,6 +90,15 @@ class ModelDisk : public RunDisk {
         return m_platform.refuse(RealPath(WithoutSeparator(oldPath)).value_or(oldPath));
     }
 
+    std::optional<QString> RefuseName(const QString& from, const QString& to) override {
+        if (!m_platform.refuseName) return std::nullopt;
+        // Judged on the real disk where the parent is now: the file system does not move.
+        const qsizetype nameStart = from.lastIndexOf(kSeparator) + 1;
+        const QString parent = RealPath(from.left(nameStart - 1)).value_or(from.left(nameStart - 1));
+        return m_platform.refuseName(parent.isEmpty() ? QStringLiteral("/") : parent,
+                                     to.mid(nameStart));
+    }
+
     FolderRenameResult Rename(const QString& from, const QString& to) override {
         // The checks in the order the kernel makes them, so that the error predicted is the
         // one the run meets first.

@@ -21,6 +21,7 @@
 
 #include "folders/protected_location.h"
 #include "rename/start_renaming.h"
+#include "rename/system_folders.h"
 
 #ifndef RENAME_NOREPLACE
 #define RENAME_NOREPLACE (1 << 0)
@@ -297,11 +298,11 @@ RenamePlatform DefaultRenamePlatform() {
     RenamePlatform platform;
     platform.renameNoReplace = RenameNoReplace;
     platform.sameEntry = SameEntry;
-    if (!guarded.isEmpty()) {
-        platform.refuse = [](const QString& path) {
-            return ProtectedLocationRefusal(path, guarded);
-        };
-    }
+    platform.refuse = [places = CurrentSystemPlaces()](const QString& path) {
+        if (std::optional<QString> why = SystemFolderRefusal(path, places)) return why;
+        if (guarded.isEmpty()) return std::optional<QString>();
+        return ProtectedLocationRefusal(path, guarded);
+    };
     return platform;
 }
 

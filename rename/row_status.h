@@ -32,6 +32,7 @@ enum class RefusalReason {
     NoPermission,  ///< the parent may not be changed (a sticky parent included)
     ReadOnly,      ///< the file system is mounted read-only
     Protected,     ///< a folder the program never changes (RowFate::detail says which)
+    NamingRule,    ///< the file system's driver refuses or changes such names (detail says how)
 };
 
 /// What holds a taken name.
@@ -46,7 +47,7 @@ struct RowFate {
     bool listed = false;                          ///< for Taken: the occupant is a listed row
     qsizetype claimedBy = 0;                      ///< for Claimed: the earlier row, 1-based
     int error = 0;     ///< the errno value the system gave or would give; 0 for a check of our own
-    QString detail{};  ///< for Protected: the sentence that says why
+    QString detail{};  ///< for Protected and NamingRule: the sentence that says why
 
     friend bool operator==(const RowFate&, const RowFate&) = default;
 };

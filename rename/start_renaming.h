@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "rename/naming_rules.h"
 #include "rename/row_status.h"
 
 namespace trellisane {
@@ -143,6 +144,10 @@ struct RenamePlatform {
     /// Why the folder at a row's current path must be left alone whatever its new name, or
     /// nothing; may be empty (nothing is refused).
     std::function<std::optional<QString>(const QString& oldPath)> refuse;
+    /// Why the driver of the file system `folder` lies on would refuse or silently change the
+    /// new name `name` of a folder in it, or nothing (NamingRuleRefusalAt); may be empty.
+    std::function<std::optional<QString>(const QString& folder, const QString& name)>
+        refuseName = NamingRuleRefusalAt;
     /// What stands at a path (ExamineEntry).
     std::function<EntryState(const QString& path)> examine = ExamineEntry;
     /// Whether the file system of `folder` sees names that differ only in case as one name
@@ -161,8 +166,9 @@ struct RenamePlatform {
 };
 
 /// The real disk operations: RenameNoReplace, SameEntry, ExamineEntry and FoldsCase; `refuse`
-/// refuses every folder inside the running program's own folder when that is an installed copy
-/// (ProtectedLocationRefusal).
+/// refuses the folders the system stands on (SystemFolderRefusal: the root folder, every folder
+/// directly in it, the home folder, every mount point) and every folder inside the running
+/// program's own folder when that is an installed copy (ProtectedLocationRefusal).
 RenamePlatform DefaultRenamePlatform();
 
 /// The outcome of RenameFolder.

@@ -38,7 +38,12 @@ OPERATIONS = [
     ("find-repl", "find and replace", ["--find", "a", "--replace", "b"]),
 ]
 REPLUG_COLUMN = "undo-replug"
-COLUMNS = [column for column, _, _ in OPERATIONS] + [REPLUG_COLUMN]
+NAMES_COLUMN = "name-rules"
+COLUMNS = [column for column, _, _ in OPERATIONS] + [REPLUG_COLUMN, NAMES_COLUMN]
+# New names some driver refuses or changes: the preview must refuse exactly those the mounted
+# driver does not take as they are.
+PROBE_NAMES = ["Jan ", "Jan.", "Jan..", "CON", "com1.txt", "a:b", "a?b", 'a"b', "a|b", "a\\b",
+               "a*b", "a<b", " Jan"]
 CASE_COLUMNS = {"upper", "lower", "proper", "sentence"}
 
 # The tree made for every operation: folders, parents first. "Old STUFF/cat" becomes the taken
@@ -60,12 +65,11 @@ MARKER = "marker.txt"
 
 # Cells that fail for a limit not yet mended: (file system, column) -> why. A column of None
 # stands for every column.
-WINDOWS = "names ending in a blank or a dot are predicted ok and refused by the driver"
 OVERLAY = "renaming a folder of a lower layer fails with EXDEV without redirect_dir"
 REPLUG = "the journal knows folders by st_dev and inode, which a replug changes"
 KNOWN = {
-    ("ntfs-3g-winnames", "rm-numeric"): WINDOWS,
-    ("overlay", None): OVERLAY,
+    **{("overlay", c): OVERLAY for c, _, _ in OPERATIONS},
+    ("overlay", "undo-replug"): OVERLAY,
     **{(fs, "undo-replug"): REPLUG for fs in ("ext4", "xfs", "exfat-fuse", "ntfs-3g",
                                               "ntfs-3g-winnames", "lowntfs-3g-icase", "sshfs")},
 }
@@ -147,6 +151,9 @@ class FileSystem:
     """One row of the matrix: how to make, mount and mount again one file system."""
 
     ignore_case_listing = False  # names are listed in another case than they were given
+    # Held to stricter naming rules than its driver keeps (NTFS through FUSE: Windows' rules,
+    # whatever the options), so the preview may refuse a name the driver would take.
+    stricter_names = False
 
     def __init__(self, name, work):
         self.name = name
@@ -329,7 +336,7 @@ class Sshfs(FileSystem):
 def file_systems(work):
     G = 1 << 20
     dev, mnt = "DEVICE", "MOUNT"
-    return [
+    systems = [
         BlockImage("ext4", work, 32 * G, ["mkfs.ext4", "-q", "-F"], ["mount", dev, mnt], "ext4"),
         BlockImage("xfs", work, 300 * G, ["mkfs.xfs", "-q", "-f"], ["mount", dev, mnt], "xfs"),
         BlockImage("btrfs", work, 128 * G, ["mkfs.btrfs", "-q", "-f"], ["mount", dev, mnt],
@@ -352,11 +359,15 @@ def file_systems(work):
         CasefoldExt4("ext4-casefold", work, 32 * G, ["mkfs.ext4", "-q", "-F", "-O", "casefold"],
                      ["mount", dev, mnt], "ext4"),
     ]
+    for fs in systems:
+        fs.stricter_names = fs.name.startswith(("ntfs-3g", "lowntfs-3g"))
+    return systems
 
 
 def make_tree(root):
-    """One copy of TREE per operation, twice (the second for the undo after a replug)."""
-    for column in COLUMNS:
+    """One copy of TREE per operation and for the undo after a replug; a folder to probe names."""
+    os.makedirs(os.path.join(root, NAMES_COLUMN, "probe"))
+    for column in COLUMNS[:-1]:
         base = os.path.join(root, column)
         os.mkdir(base)
         for number, folder in enumerate(TREE):
@@ -478,6 +489,35 @@ class Cell:
             raise Failure("the undo did not bring back the exact tree")
 
 
+def check_names(cli, fs):
+    """Each probe name: refused by the preview exactly when the driver refuses or changes it."""
+    probe = os.path.join(fs.mount_point, NAMES_COLUMN, "probe")
+    scratch = os.path.join(fs.mount_point, NAMES_COLUMN, "scratch")
+    os.mkdir(scratch)
+    problems = []
+    for name in PROBE_NAMES:
+        status = run([cli, "--operation", "find and replace", "--find", "probe", "--replace",
+                      name, "--status", probe], check=False)
+        fields = status.stdout.decode().rstrip("\n").split("\t")
+        predicted = fields[2] if len(fields) == 3 else f"? ({status.stderr.decode().strip()})"
+        try:
+            os.mkdir(os.path.join(scratch, name))
+            listed = os.listdir(scratch)
+            takes = name in listed or (fs.ignore_case_listing and
+                                        name.casefold() in [n.casefold() for n in listed])
+        except OSError:
+            takes = False
+        for made in os.listdir(scratch):
+            os.rmdir(os.path.join(scratch, made))
+        agrees = takes == (predicted == "ok") or (
+            fs.stricter_names and takes and predicted == "refused")
+        if not agrees:
+            problems.append(f"{name!r}: the driver {'takes' if takes else 'refuses or changes'} "
+                            f"it, the preview says {predicted}")
+    if problems:
+        raise Failure("; ".join(problems))
+
+
 def run_file_system(cli, fs, journals):
     """The row of one file system: column -> ("pass" | "FAIL" | "skip", detail)."""
     missing = [p for p in fs.needs() if not have(p)]
@@ -508,6 +548,11 @@ def run_file_system(cli, fs, journals):
         row[REPLUG_COLUMN] = ("pass", "")
     except Failure as failure:
         row[REPLUG_COLUMN] = ("FAIL", str(failure))
+    try:
+        check_names(cli, fs)
+        row[NAMES_COLUMN] = ("pass", "")
+    except Failure as failure:
+        row[NAMES_COLUMN] = ("FAIL", str(failure))
     return row
 
 

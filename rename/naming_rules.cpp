@@ -1,0 +1,204 @@
+// What each file-system driver does with names, and which driver a folder lies on.
+
+#include "rename/naming_rules.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QHash>
+#include <QMutex>
+#include <QStringList>
+#include <utility>
+
+namespace trellisane {
+
+namespace {
+
+constexpr char16_t kWindowsForbidden[] = u"\"*:<>?\\|";
+
+NamingRules WindowsRules(const QString& driver) {
+    NamingRules rules;
+    rules.driver = driver;
+    rules.forbidden = QString::fromUtf16(kWindowsForbidden);
+    rules.controls = true;
+    rules.trailingBlank = true;
+    rules.trailingDot = true;
+    rules.reservedDeviceNames = true;
+    return rules;
+}
+
+NamingRules FatRules(const QString& driver, bool dropsTrailingDots) {
+    NamingRules rules;
+    rules.driver = driver;
+    rules.forbidden = QString::fromUtf16(kWindowsForbidden);
+    rules.controls = true;
+    rules.dropsTrailingDots = dropsTrailingDots;
+    return rules;
+}
+
+bool IsReservedDeviceName(QStringView name) {
+    // The part before the first dot decides: "con.txt" is the device as much as "CON".
+    const qsizetype dot = name.indexOf(u'.');
+    const QString stem = name.left(dot < 0 ? name.size() : dot).toString().toUpper();
+    if (stem == u"CON" || stem == u"PRN" || stem == u"AUX" || stem == u"NUL") return true;
+    return stem.size() == 4 && (stem.startsWith(u"COM") || stem.startsWith(u"LPT")) &&
+           stem[3] >= u'1' && stem[3] <= u'9';
+}
+
+/// One mount as /proc/self/mountinfo lists it.
+struct MountLine {
+    quint64 id = 0;
+    dev_t device = 0;
+    QString type;
+    QString source;
+    QString superOptions;
+};
+
+/// The mounts of this process: the one with `id` when `id` is not 0, else the last on `device`.
+std::optional<MountLine> FindMount(quint64 id, dev_t device) {
+    QFile file(QStringLiteral("/proc/self/mountinfo"));
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    std::optional<MountLine> found;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        const qsizetype dash = fields.indexOf("-");
+        if (fields.size() < 6 || dash < 6 || dash + 3 >= fields.size() + 1) continue;
+        MountLine mount;
+        mount.id = fields[0].toULongLong();
+        const QList<QByteArray> numbers = fields[2].split(':');
+        if (numbers.size() != 2) continue;
+        mount.device = makedev(numbers[0].toUInt(), numbers[1].toUInt());
+        mount.type = QString::fromUtf8(fields.value(dash + 1));
+        mount.source = QString::fromUtf8(fields.value(dash + 2));
+        mount.superOptions = QString::fromUtf8(fields.value(dash + 3));
+        if (id != 0 ? mount.id == id : mount.device == device) found = std::move(mount);
+        if (id != 0 && found) break;
+    }
+    return found;
+}
+
+/// The file system on the block device `source`: udev's ID_FS_TYPE, else its first bytes.
+QString DeviceType(const QString& source) {
+    struct stat device {};
+    if (!source.startsWith(u'/') || ::stat(QFile::encodeName(source).constData(), &device) != 0 ||
+        !S_ISBLK(device.st_mode)) {
+        return {};
+    }
+    QFile udev(QStringLiteral("/run/udev/data/b%1:%2")
+                   .arg(major(device.st_rdev))
+                   .arg(minor(device.st_rdev)));
+    if (udev.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : udev.readAll().split('\n')) {
+            if (line.startsWith("E:ID_FS_TYPE=")) return QString::fromUtf8(line.mid(13));
+        }
+    }
+    // The boot sector names NTFS and exFAT at byte 3.
+    QFile raw(source);
+    if (!raw.open(QIODevice::ReadOnly)) return {};
+    const QByteArray head = raw.read(11);
+    if (head.mid(3) == "NTFS    ") return QStringLiteral("ntfs");
+    if (head.mid(3) == "EXFAT   ") return QStringLiteral("exfat");
+    return {};
+}
+
+class RulesByMount {
+  public:
+    std::optional<NamingRules> At(const QString& folder) {
+        struct statx status {};
+        if (::statx(AT_FDCWD, QFile::encodeName(folder).constData(), 0,
+                    STATX_TYPE | STATX_MNT_ID, &status) != 0) {
+            return std::nullopt;
+        }
+        const dev_t device = makedev(status.stx_dev_major, status.stx_dev_minor);
+        const quint64 id = (status.stx_mask & STATX_MNT_ID) != 0 ? status.stx_mnt_id : 0;
+        const QPair<quint64, quint64> key{id, static_cast<quint64>(device)};
+        {
+            QMutexLocker lock(&m_mutex);
+            if (const auto it = m_rules.constFind(key); it != m_rules.cend()) return *it;
+        }
+        std::optional<NamingRules> rules;
+        if (const std::optional<MountLine> mount = FindMount(id, device)) {
+            const QString deviceType =
+                mount->type == u"fuseblk" ? DeviceType(mount->source) : QString();
+            rules = NamingRulesOf(mount->type, mount->superOptions, deviceType);
+        }
+        QMutexLocker lock(&m_mutex);
+        if (m_rules.size() > 64) m_rules.clear();
+        m_rules.insert(key, rules);
+        return rules;
+    }
+
+  private:
+    QMutex m_mutex;
+    QHash<QPair<quint64, quint64>, std::optional<NamingRules>> m_rules;
+};
+
+}  // namespace
+
+std::optional<NamingRules> NamingRulesOf(const QString& type, const QString& superOptions,
+                                         const QString& deviceType) {
+    const QStringList options = superOptions.split(u',');
+    if (type == u"fuseblk" || type.startsWith(u"fuse.")) {
+        const QString driver = type.startsWith(u"fuse.") ? type.mid(5) : QString();
+        if (deviceType == u"ntfs" || driver == u"ntfs-3g" || driver == u"lowntfs-3g") {
+            return WindowsRules(QStringLiteral("NTFS (through ntfs-3g, held to Windows' naming rules)"));
+        }
+        if (deviceType == u"exfat" || driver == u"exfat") {
+            return FatRules(QStringLiteral("exFAT (through exfat-fuse)"), false);
+        }
+        return std::nullopt;
+    }
+    if (type == u"ntfs3" && options.contains(QStringLiteral("windows_names"))) {
+        return WindowsRules(QStringLiteral("NTFS (ntfs3 with Windows' naming rules)"));
+    }
+    if (type == u"vfat" || type == u"msdos") return FatRules(QStringLiteral("FAT (vfat)"), true);
+    if (type == u"exfat") return FatRules(QStringLiteral("exFAT"), true);
+    return std::nullopt;
+}
+
+std::optional<QString> NamingRuleRefusal(const NamingRules& rules, QStringView name) {
+    for (const QChar c : name) {
+        if (rules.forbidden.contains(c)) {
+            return QStringLiteral("The new name holds \"%1\", which %2 does not allow in names.")
+                .arg(c, rules.driver);
+        }
+        if (rules.controls && c.unicode() >= 1 && c.unicode() < 0x20) {
+            return QStringLiteral("The new name holds a control character, which %1 does not "
+                                  "allow in names.")
+                .arg(rules.driver);
+        }
+    }
+    if (rules.trailingBlank && name.endsWith(u' ')) {
+        return QStringLiteral("The new name ends with a blank, which %1 does not allow.")
+            .arg(rules.driver);
+    }
+    if (rules.trailingDot && name.endsWith(u'.')) {
+        return QStringLiteral("The new name ends with a dot, which %1 does not allow.")
+            .arg(rules.driver);
+    }
+    if (rules.dropsTrailingDots && name.endsWith(u'.')) {
+        return QStringLiteral("The new name ends with a dot, which %1 would silently drop.")
+            .arg(rules.driver);
+    }
+    if (rules.reservedDeviceNames && IsReservedDeviceName(name)) {
+        return QStringLiteral("The new name \"%1\" is a device name, which %2 does not allow.")
+            .arg(name.toString(), rules.driver);
+    }
+    return std::nullopt;
+}
+
+std::optional<NamingRules> NamingRulesAt(const QString& folder) {
+    static RulesByMount rules;
+    return rules.At(folder);
+}
+
+std::optional<QString> NamingRuleRefusalAt(const QString& folder, const QString& name) {
+    const std::optional<NamingRules> rules = NamingRulesAt(folder);
+    if (!rules) return std::nullopt;
+    return NamingRuleRefusal(*rules, name);
+}
+
+}  // namespace trellisane

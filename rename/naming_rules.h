@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace trellisane {
+
+/// What one file-system driver does with a new name beyond what every Linux file system
+/// refuses (an empty name, "." and "..", a separator, a NUL). Plain data.
+struct NamingRules {
+    QString driver;                    ///< how a reason names it, e.g. "NTFS (Windows' naming rules)"
+    QString forbidden;                 ///< characters it refuses in a name
+    bool controls = false;             ///< refuses the control characters U+0001 to U+001F
+    bool trailingBlank = false;        ///< refuses a name that ends with a blank
+    bool trailingDot = false;          ///< refuses a name that ends with a dot
+    bool dropsTrailingDots = false;    ///< silently drops the dots a name ends with
+    bool reservedDeviceNames = false;  ///< refuses CON, PRN, AUX, NUL, COM1-9, LPT1-9 (any extension)
+};
+
+/// The rules of a mount, from its type and super options as /proc/self/mountinfo gives them
+/// and, for a FUSE block mount ("fuseblk"), the file system found on its device
+/// (`deviceType`: "ntfs", "exfat", ... or ""). NTFS through FUSE is held to Windows' naming
+/// rules whatever its options (desktops mount it with windows_names); kernel ntfs3 only with
+/// windows_names; exFAT through exfat-fuse refuses the characters exFAT forbids; the kernel's
+/// vfat and exfat drivers refuse them too and drop trailing dots. Nothing for every other
+/// driver. Pure; O(1).
+std::optional<NamingRules> NamingRulesOf(const QString& type, const QString& superOptions,
+                                         const QString& deviceType);
+
+/// Nothing when a driver with `rules` takes `name` as it is; else the one sentence that says
+/// what it would refuse or change, naming the driver. O(length of name).
+std::optional<QString> NamingRuleRefusal(const NamingRules& rules, QStringView name);
+
+/// The rules of the file system `folder` lies on (NamingRulesOf), found from its mount in
+/// /proc/self/mountinfo and, for a FUSE block mount, from udev's ID_FS_TYPE of its device or
+/// the device's first bytes. Kept per mount, so a run asks the system once per mount. Nothing
+/// where it cannot be told. A statx per call, and a read of mountinfo for each new mount.
+std::optional<NamingRules> NamingRulesAt(const QString& folder);
+
+/// NamingRuleRefusal for the new name `name` of a folder in `folder` (NamingRulesAt): what
+/// RenamePlatform::refuseName does on the real disk.
+std::optional<QString> NamingRuleRefusalAt(const QString& folder, const QString& name);
+
+}  // namespace trellisane
