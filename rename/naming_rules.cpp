@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QMutex>
 #include <QStringList>
+#include <chrono>
 #include <utility>
 
 namespace trellisane {
@@ -48,13 +49,30 @@ bool IsReservedDeviceName(QStringView name) {
            stem[3] >= u'1' && stem[3] <= u'9';
 }
 
+/// `field` of mountinfo with its octal escapes (\040, \011, \012, \134) undone.
+QString Unescaped(const QByteArray& field) {
+    QByteArray text;
+    text.reserve(field.size());
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size()) {
+            bool ok = false;
+            const int value = field.mid(i + 1, 3).toInt(&ok, 8);
+            if (ok && value < 256) {
+                text += static_cast<char>(value);
+                i += 3;
+                continue;
+            }
+        }
+        text += field[i];
+    }
+    return QFile::decodeName(text);
+}
+
 /// One mount as /proc/self/mountinfo lists it.
 struct MountLine {
     quint64 id = 0;
     dev_t device = 0;
-    QString type;
-    QString source;
-    QString superOptions;
+    MountFacts facts;
 };
 
 /// The mounts of this process: the one with `id` when `id` is not 0, else the last on `device`.
@@ -65,19 +83,33 @@ std::optional<MountLine> FindMount(quint64 id, dev_t device) {
     for (const QByteArray& line : file.readAll().split('\n')) {
         const QList<QByteArray> fields = line.split(' ');
         const qsizetype dash = fields.indexOf("-");
-        if (fields.size() < 6 || dash < 6 || dash + 3 >= fields.size() + 1) continue;
+        if (dash < 6 || dash + 2 >= fields.size()) continue;
         MountLine mount;
         mount.id = fields[0].toULongLong();
         const QList<QByteArray> numbers = fields[2].split(':');
         if (numbers.size() != 2) continue;
         mount.device = makedev(numbers[0].toUInt(), numbers[1].toUInt());
-        mount.type = QString::fromUtf8(fields.value(dash + 1));
-        mount.source = QString::fromUtf8(fields.value(dash + 2));
-        mount.superOptions = QString::fromUtf8(fields.value(dash + 3));
-        if (id != 0 ? mount.id == id : mount.device == device) found = std::move(mount);
-        if (id != 0 && found) break;
+        if (id != 0 ? mount.id != id : mount.device != device) continue;
+        mount.facts.root = Unescaped(fields[3]);
+        mount.facts.mountPoint = Unescaped(fields[4]);
+        mount.facts.type = QString::fromUtf8(fields[dash + 1]);
+        mount.facts.source = Unescaped(fields[dash + 2]);
+        mount.facts.superOptions = Unescaped(fields.value(dash + 3));
+        found = std::move(mount);
+        if (id != 0) break;
     }
     return found;
+}
+
+/// The mount id and device of the entry at `path`, or nothing.
+std::optional<std::pair<quint64, dev_t>> MountKey(const QString& path) {
+    struct statx status {};
+    if (::statx(AT_FDCWD, QFile::encodeName(path).constData(), AT_SYMLINK_NOFOLLOW,
+                STATX_TYPE | STATX_MNT_ID, &status) != 0) {
+        return std::nullopt;
+    }
+    const quint64 id = (status.stx_mask & STATX_MNT_ID) != 0 ? status.stx_mnt_id : 0;
+    return std::pair{id, makedev(status.stx_dev_major, status.stx_dev_minor)};
 }
 
 /// The file system on the block device `source`: udev's ID_FS_TYPE, else its first bytes.
@@ -104,36 +136,39 @@ QString DeviceType(const QString& source) {
     return {};
 }
 
-class RulesByMount {
+/// What was found out about each recent mount, by mount id and device. An entry is trusted
+/// for a second: a run asks once per mount and second, and a mount made again under the same
+/// id and device is seen again soon after.
+template <typename Value>
+class RecentByMount {
   public:
-    std::optional<NamingRules> At(const QString& folder) {
-        struct statx status {};
-        if (::statx(AT_FDCWD, QFile::encodeName(folder).constData(), 0,
-                    STATX_TYPE | STATX_MNT_ID, &status) != 0) {
-            return std::nullopt;
-        }
-        const dev_t device = makedev(status.stx_dev_major, status.stx_dev_minor);
-        const quint64 id = (status.stx_mask & STATX_MNT_ID) != 0 ? status.stx_mnt_id : 0;
-        const QPair<quint64, quint64> key{id, static_cast<quint64>(device)};
+    template <typename Make>
+    Value Get(const QString& path, const Make& make) {
+        const std::optional<std::pair<quint64, dev_t>> mountKey = MountKey(path);
+        if (!mountKey) return Value{};
+        const QPair<quint64, quint64> key{mountKey->first, static_cast<quint64>(mountKey->second)};
+        const auto now = std::chrono::steady_clock::now();
         {
             QMutexLocker lock(&m_mutex);
-            if (const auto it = m_rules.constFind(key); it != m_rules.cend()) return *it;
+            const auto it = m_entries.constFind(key);
+            if (it != m_entries.cend() && now - it->made < std::chrono::seconds(1)) {
+                return it->value;
+            }
         }
-        std::optional<NamingRules> rules;
-        if (const std::optional<MountLine> mount = FindMount(id, device)) {
-            const QString deviceType =
-                mount->type == u"fuseblk" ? DeviceType(mount->source) : QString();
-            rules = NamingRulesOf(mount->type, mount->superOptions, deviceType);
-        }
+        Value value = make(mountKey->first, mountKey->second);
         QMutexLocker lock(&m_mutex);
-        if (m_rules.size() > 64) m_rules.clear();
-        m_rules.insert(key, rules);
-        return rules;
+        if (m_entries.size() > 64) m_entries.clear();
+        m_entries.insert(key, Entry{now, value});
+        return value;
     }
 
   private:
+    struct Entry {
+        std::chrono::steady_clock::time_point made;
+        Value value;
+    };
     QMutex m_mutex;
-    QHash<QPair<quint64, quint64>, std::optional<NamingRules>> m_rules;
+    QHash<QPair<quint64, quint64>, Entry> m_entries;
 };
 
 }  // namespace
@@ -190,9 +225,24 @@ std::optional<QString> NamingRuleRefusal(const NamingRules& rules, QStringView n
     return std::nullopt;
 }
 
+std::optional<MountFacts> MountOf(const QString& path) {
+    static RecentByMount<std::optional<MountFacts>> mounts;
+    return mounts.Get(path, [](quint64 id, dev_t device) -> std::optional<MountFacts> {
+        std::optional<MountLine> mount = FindMount(id, device);
+        if (!mount) return std::nullopt;
+        return std::move(mount->facts);
+    });
+}
+
 std::optional<NamingRules> NamingRulesAt(const QString& folder) {
-    static RulesByMount rules;
-    return rules.At(folder);
+    static RecentByMount<std::optional<NamingRules>> rules;
+    return rules.Get(folder, [&folder](quint64, dev_t) -> std::optional<NamingRules> {
+        const std::optional<MountFacts> facts = MountOf(folder);
+        if (!facts) return std::nullopt;
+        const QString deviceType =
+            facts->type == u"fuseblk" ? DeviceType(facts->source) : QString();
+        return NamingRulesOf(facts->type, facts->superOptions, deviceType);
+    });
 }
 
 std::optional<QString> NamingRuleRefusalAt(const QString& folder, const QString& name) {

@@ -37,6 +37,19 @@ std::optional<QString> NamingRuleRefusal(const NamingRules& rules, QStringView n
 /// where it cannot be told. A statx per call, and a read of mountinfo for each new mount.
 std::optional<NamingRules> NamingRulesAt(const QString& folder);
 
+/// One mount as /proc/self/mountinfo lists it, its escapes (\040 for a blank) undone.
+struct MountFacts {
+    QString type;          ///< "ext4", "fuseblk", "overlay", ...
+    QString source;        ///< the device, "overlay", "user@host:/path", ...
+    QString superOptions;  ///< the file system's own options, comma-separated
+    QString mountPoint;    ///< where it is mounted
+    QString root;          ///< the folder of the file system mounted there ("/" but for binds)
+};
+
+/// The mount the entry at `path` lies on (a mount point: the one mounted there), or nothing
+/// when it cannot be told. A statx and a read of /proc/self/mountinfo.
+std::optional<MountFacts> MountOf(const QString& path);
+
 /// NamingRuleRefusal for the new name `name` of a folder in `folder` (NamingRulesAt): what
 /// RenamePlatform::refuseName does on the real disk.
 std::optional<QString> NamingRuleRefusalAt(const QString& folder, const QString& name);

@@ -125,9 +125,19 @@ class ModelDisk : public RunDisk {
             return {EPERM, {}};
         }
         if (folder.kind == Occupant::Folder && folder.device != facts.device) return {EBUSY, {}};
+        if (m_platform.overlayVerdict) {
+            const OverlayVerdict verdict =
+                m_platform.overlayVerdict(RealPath(from).value_or(from));
+            if (verdict.kind != OverlayVerdict::Kind::Moves) m_cautions.insert(from, verdict.reason);
+            if (verdict.kind == OverlayVerdict::Kind::Fails) return {EXDEV, {}};
+        }
         Move(from, nameStart, to);
         return {0, {}};
     }
+
+    /// Why the rename of the folder at a model path (no trailing separator) fails or may
+    /// fail where the file system's layers decide, or "".
+    QString CautionFor(const QString& path) const { return m_cautions.value(path); }
 
   private:
     struct Node {
@@ -249,6 +259,7 @@ class ModelDisk : public RunDisk {
     std::vector<Node> m_nodes;
     std::unordered_map<Edge, qint32, EdgeHash, EdgeEqual> m_edges;
     QHash<QString, ParentFacts> m_facts;
+    QHash<QString, QString> m_cautions;
     QString m_lastPath;
     EntryState m_lastState;
 };
@@ -285,6 +296,14 @@ RenamePlan PlanRenames(const std::vector<FolderRow>& rows, const RenamePlatform&
     plan.finalPaths.reserve(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
         plan.fates.push_back(run.outcomes[i].fate);
+        RowFate& fate = plan.fates.back();
+        const QString caution = disk.CautionFor(WithoutSeparator(run.outcomes[i].oldPath));
+        if (!caution.isEmpty() && fate.status == RowStatus::Renamed) {
+            fate.status = RowStatus::MayFail;
+            fate.detail = caution;
+        } else if (!caution.isEmpty() && fate.status == RowStatus::Failed && fate.error == EXDEV) {
+            fate.detail = caution;
+        }
         plan.finalPaths.push_back(WithSeparator(played[i].current));
     }
     return plan;

@@ -119,6 +119,8 @@ const char* StatusKeyword(RowStatus status) {
             return "failed";
         case RowStatus::NotTried:
             return "not-tried";
+        case RowStatus::MayFail:
+            return "may-fail";
     }
     return "failed";
 }
@@ -143,10 +145,13 @@ QString DescribeFate(const RowFate& fate, const QString& newName) {
         case RowStatus::Missing:
             return QStringLiteral("The folder is no longer at its current path.");
         case RowStatus::Failed:
+            if (!fate.detail.isEmpty()) return fate.detail;
             return QStringLiteral("The folder cannot be renamed: %1.")
                 .arg(DescribeError(fate.error));
         case RowStatus::NotTried:
             return QStringLiteral("The run was stopped before this folder's turn.");
+        case RowStatus::MayFail:
+            return fate.detail;
     }
     return QString();
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "rename/naming_rules.h"
+#include "rename/overlay_layers.h"
 #include "rename/row_status.h"
 
 namespace trellisane {
@@ -148,6 +149,9 @@ struct RenamePlatform {
     /// new name `name` of a folder in it, or nothing (NamingRuleRefusalAt); may be empty.
     std::function<std::optional<QString>(const QString& folder, const QString& name)>
         refuseName = NamingRuleRefusalAt;
+    /// What an overlay does to the rename of the folder at a path (OverlayRenameVerdict). Only
+    /// the plan asks: the run meets the kernel's own answer.
+    std::function<OverlayVerdict(const QString& folder)> overlayVerdict = OverlayRenameVerdict;
     /// What stands at a path (ExamineEntry).
     std::function<EntryState(const QString& path)> examine = ExamineEntry;
     /// Whether the file system of `folder` sees names that differ only in case as one name

@@ -65,11 +65,8 @@ MARKER = "marker.txt"
 
 # Cells that fail for a limit not yet mended: (file system, column) -> why. A column of None
 # stands for every column.
-OVERLAY = "renaming a folder of a lower layer fails with EXDEV without redirect_dir"
 REPLUG = "the journal knows folders by st_dev and inode, which a replug changes"
 KNOWN = {
-    **{("overlay", c): OVERLAY for c, _, _ in OPERATIONS},
-    ("overlay", "undo-replug"): OVERLAY,
     **{(fs, "undo-replug"): REPLUG for fs in ("ext4", "xfs", "exfat-fuse", "ntfs-3g",
                                               "ntfs-3g-winnames", "lowntfs-3g-icase", "sshfs")},
 }
@@ -275,6 +272,12 @@ class Overlay(FileSystem):
             os.mkdir(d)
         make_tree(self.lower)
         self.mount()
+        # A folder of the upper layer beside those of the lower one: it moves.
+        for column in COLUMNS[:-1]:
+            made = os.path.join(self.mount_point, column, "Made Above 1")
+            os.mkdir(made)
+            with open(os.path.join(made, MARKER), "w") as f:
+                f.write(f"{column}/above\n")
 
     def remount(self):
         unmount(self.mount_point)
@@ -365,8 +368,7 @@ def file_systems(work):
 
 
 def make_tree(root):
-    """One copy of TREE per operation and for the undo after a replug; a folder to probe names."""
-    os.makedirs(os.path.join(root, NAMES_COLUMN, "probe"))
+    """One copy of TREE per operation and for the undo after a replug."""
     for column in COLUMNS[:-1]:
         base = os.path.join(root, column)
         os.mkdir(base)
@@ -443,7 +445,7 @@ class Cell:
         fold = self.fs.ignore_case_listing
         all_fine = True
         for (old, new, keyword), at in zip(rows, now):
-            fine = keyword in ("ok", "unchanged")
+            fine = keyword in ("ok", "unchanged", "may-fail")
             all_fine = all_fine and fine
             expected = os.path.basename(new.rstrip("/") if fine else old.rstrip("/"))
             got = os.path.basename(at.rstrip("/"))
@@ -459,7 +461,9 @@ class Cell:
                 with open(os.path.join(at, MARKER)) as f:
                     if f.read() != marker_of[old]:
                         problems.append(f"'{at}' holds another folder's marker")
-            if self.column in CASE_COLUMNS and not fine:
+            # A case change must work, unless the preview foresaw that the folder cannot move
+            # at all (a lower layer of an overlay).
+            if self.column in CASE_COLUMNS and not fine and keyword != "failed":
                 problems.append(f"'{old}': a case change predicted {keyword}")
         if (applied.returncode == 0) != all_fine:
             problems.append(f"--apply exited {applied.returncode} where --status predicted "
@@ -493,6 +497,7 @@ def check_names(cli, fs):
     """Each probe name: refused by the preview exactly when the driver refuses or changes it."""
     probe = os.path.join(fs.mount_point, NAMES_COLUMN, "probe")
     scratch = os.path.join(fs.mount_point, NAMES_COLUMN, "scratch")
+    os.makedirs(probe)  # through the mount: on an overlay, in its upper layer
     os.mkdir(scratch)
     problems = []
     for name in PROBE_NAMES:
