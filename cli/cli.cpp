@@ -36,7 +36,7 @@ constexpr char kUsage[] =
     "                      [--replace TEXT] [--subfolders]\n"
     "                      [--apply [--journal FILE] [--quiet] | --status | --check] [--print0]\n"
     "                      FOLDER...\n"
-    "       trellisane-cli --undo FILE [--apply] [--print0]\n"
+    "       trellisane-cli --undo FILE [--apply] [--trust-paths] [--print0]\n"
     "\n"
     "Shows, for every FOLDER, the path it would get under one renaming operation, or renames\n"
     "it with --apply. Each FOLDER is added as one batch, in the order given.\n"
@@ -58,6 +58,9 @@ constexpr char kUsage[] =
     "  --undo FILE       put back every folder the run recorded in FILE renamed, newest first\n"
     "                    (with --apply; without, only show it: each folder's path now, a TAB\n"
     "                    and the path it would get back)\n"
+    "  --trust-paths     with --undo, also put back the folders known only by their path:\n"
+    "                    on a disk mounted again whose file system numbers its folders\n"
+    "                    anew at each mount (exFAT, FAT, sshfs, overlays)\n"
     "  --print0          end every path with a NUL byte instead of a TAB or a newline\n"
     "  --quiet           with --apply, show no progress counter on standard error (one\n"
     "                    is shown only when it is a terminal); failures are still reported\n"
@@ -150,6 +153,7 @@ struct Request {
     bool status = false;
     bool check = false;
     bool quiet = false;
+    bool trustPaths = false;
     std::optional<QByteArray> journal;  ///< --journal FILE, as bytes
     std::optional<QByteArray> undo;     ///< --undo FILE, as bytes
     std::vector<QByteArray> folders;
@@ -238,6 +242,7 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
         if (name == "--status") flag = &request.status;
         if (name == "--check") flag = &request.check;
         if (name == "--quiet") flag = &request.quiet;
+        if (name == "--trust-paths") flag = &request.trustPaths;
         const bool help = name == "--help" || name == "-h";
         if (help || name == "--version" || flag != nullptr) {
             if (inlineValue) return usageError("option '" + name + "' takes no value");
@@ -300,6 +305,7 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
         }
         return std::nullopt;
     }
+    if (request.trustPaths) return usageError("--trust-paths goes with --undo");
     if (request.journal && !request.apply) return usageError("--journal needs --apply");
     if (!request.operation) return usageError("--operation is missing");
     if (request.folders.empty()) return usageError("no FOLDER given");
@@ -342,7 +348,8 @@ int Run(int argc, char** argv, Output& out, Output& err, int errFd) {
     if (request.undo) {
         QByteArray shown;
         QByteArrayList problems;
-        const int status = RunUndo(*request.undo, request.apply, request.print0, shown, problems);
+        const int status = RunUndo(*request.undo, request.apply, request.print0, shown, problems,
+                                   request.trustPaths);
         for (const QByteArray& problem : problems) Complain(err, problem);
         out << shown;
         if (out.Flush()) return status;

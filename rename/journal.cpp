@@ -125,6 +125,9 @@ QByteArray AboutToRecord(quint64 sequence, const std::optional<FolderId>& id,
     Put<quint8>(payload, id ? 1 : 0);
     Put<quint64>(payload, id ? id->device : 0);
     Put<quint64>(payload, id ? id->inode : 0);
+    PutBytes(payload, id ? id->fileSystem : QByteArray());
+    Put<quint8>(payload, id && id->stableInodes ? 1 : 0);
+    Put<quint64>(payload, id ? id->mount : 0);
     PutBytes(payload, from);
     PutBytes(payload, to);
     return Record(kAboutTo, payload);
@@ -154,7 +157,8 @@ std::optional<JournalContents> ParseJournal(const QByteArray& bytes, QString& er
     }
     const qsizetype versionAt = magic.size() + qsizetype(sizeof kVersionPrefix) - 1;
     const QByteArray version = bytes.sliced(versionAt, lineEnd - versionAt);
-    if (version != QByteArray::number(kJournalVersion)) {
+    const bool first = version == "1";  // without the file system's identity
+    if (!first && version != QByteArray::number(kJournalVersion)) {
         error = QStringLiteral(
                     "is a rename journal of format version %1; this program reads "
                     "version %2")
@@ -200,7 +204,12 @@ std::optional<JournalContents> ParseJournal(const QByteArray& bytes, QString& er
         if (type == kAboutTo) {
             JournalEntry entry;
             const bool known = payload.Get<quint8>() == 1;
-            const FolderId id{payload.Get<quint64>(), payload.Get<quint64>()};
+            FolderId id{payload.Get<quint64>(), payload.Get<quint64>()};
+            if (!first) {
+                id.fileSystem = payload.GetBytes();
+                id.stableInodes = payload.Get<quint8>() == 1;
+                id.mount = payload.Get<quint64>();
+            }
             if (known) entry.id = id;
             entry.from = payload.GetBytes();
             entry.to = payload.GetBytes();

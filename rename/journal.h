@@ -11,16 +11,19 @@
 
 namespace trellisane {
 
-/// The journal of a run, on disk: the header "trellisane rename journal\n" and "version 1\n",
+/// The journal of a run, on disk: the header "trellisane rename journal\n" and "version 2\n",
 /// then records. A record is a type byte, a 32-bit payload length and a CRC-32 of those two,
 /// the payload, and a CRC-32 of everything before it; integers are little-endian. Paths are
 /// length-prefixed bytes, carried byte for byte whatever they hold.
-///   'A' (about to rename): sequence number, whether the id is known, device, inode, the path
-///       renamed from and the path renamed to. Sequence numbers run 0, 1, 2, ... in the file.
+///   'A' (about to rename): sequence number, whether the id is known, device, inode, the file
+///       system's identity (FileSystemIdentity::key, length-prefixed), whether it keeps inode
+///       numbers across mounts (a byte), the mount's unique id, the path renamed from and the
+///       path renamed to. Sequence numbers run 0, 1, 2, ... in the file. Version 1 (still read)
+///       had neither the identity, the byte nor the mount id.
 ///   'D' (done): the sequence number of an 'A' record and what became of it: not moved, moved
 ///       to its path, or moved to another path (a case-only change left at a temporary name),
 ///       which follows.
-inline constexpr int kJournalVersion = 1;
+inline constexpr int kJournalVersion = 2;
 
 /// How many "about to" records are made durable with one sync.
 inline constexpr qsizetype kJournalBatch = 1000;
@@ -51,7 +54,7 @@ struct JournalContents {
     bool cutShort = false;              ///< the last record was incomplete or torn, and ignored
 };
 
-/// Reads `bytes` as a journal. A last record that is incomplete, torn (its checksum fails and
+/// Reads `bytes` as a journal of version 2 or 1. A last record that is incomplete, torn (its checksum fails and
 /// nothing follows) or only zero bytes (what a power cut can leave) is ignored. Returns nothing,
 /// with `error` saying why, for anything else that is not a sound journal of this version:
 /// another file, another version, a damaged record before the last one, a "done" for an

@@ -10,9 +10,13 @@
 #include <QFile>
 #include <QHash>
 #include <QMutex>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QStringList>
 #include <chrono>
 #include <utility>
+
+#include "rename/overlay_layers.h"
 
 namespace trellisane {
 
@@ -232,6 +236,84 @@ std::optional<MountFacts> MountOf(const QString& path) {
         if (!mount) return std::nullopt;
         return std::move(mount->facts);
     });
+}
+
+#ifndef STATX_MNT_ID_UNIQUE
+#define STATX_MNT_ID_UNIQUE 0x00004000U  // Linux 6.8; older kernels leave it out of stx_mask
+#endif
+
+namespace {
+
+/// The UUID blkid reads on the block device `device`, or "".
+QByteArray BlockUuid(const QString& device) {
+    const QString blkid = QStandardPaths::findExecutable(
+        QStringLiteral("blkid"), {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin"),
+                                  QStringLiteral("/usr/bin"), QStringLiteral("/bin")});
+    if (blkid.isEmpty()) return {};
+    QProcess process;
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start(blkid, {QStringLiteral("-o"), QStringLiteral("value"), QStringLiteral("-s"),
+                          QStringLiteral("UUID"), device});
+    if (!process.waitForFinished(5000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0) {
+        process.kill();
+        process.waitForFinished(1000);
+        return {};
+    }
+    return process.readAllStandardOutput().trimmed();
+}
+
+/// The unique id of the mount the entry at `path` lies on, or 0.
+quint64 UniqueMountId(const QString& path) {
+    struct statx status {};
+    if (::statx(AT_FDCWD, QFile::encodeName(path).constData(), AT_SYMLINK_NOFOLLOW,
+                STATX_MNT_ID_UNIQUE, &status) == 0 &&
+        (status.stx_mask & STATX_MNT_ID_UNIQUE) != 0) {
+        return status.stx_mnt_id;
+    }
+    return 0;
+}
+
+}  // namespace
+
+FileSystemIdentity IdentityOf(const QString& path) {
+    static RecentByMount<FileSystemIdentity> identities;
+    FileSystemIdentity identity =
+        identities.Get(path, [&path](quint64, dev_t) -> FileSystemIdentity {
+            const std::optional<MountFacts> facts = MountOf(path);
+            if (!facts) return {};
+            FileSystemIdentity found;
+            static const QStringList stable = {
+                QStringLiteral("ext2"),  QStringLiteral("ext3"),     QStringLiteral("ext4"),
+                QStringLiteral("xfs"),   QStringLiteral("btrfs"),    QStringLiteral("f2fs"),
+                QStringLiteral("ntfs3"), QStringLiteral("jfs"),      QStringLiteral("zfs"),
+                QStringLiteral("nfs"),   QStringLiteral("nfs4"),     QStringLiteral("bcachefs"),
+                QStringLiteral("reiserfs")};
+            const QString deviceType =
+                facts->type == u"fuseblk" ? DeviceType(facts->source) : QString();
+            // ntfs-3g numbers a folder by its record in the master file table.
+            found.stableInodes = stable.contains(facts->type) || deviceType == u"ntfs";
+            struct stat device {};
+            if (facts->source.startsWith(u'/') &&
+                ::stat(QFile::encodeName(facts->source).constData(), &device) == 0 &&
+                S_ISBLK(device.st_mode)) {
+                const QByteArray uuid = BlockUuid(facts->source);
+                if (!uuid.isEmpty()) found.key = "uuid:" + uuid;
+                // btrfs numbers inodes per subvolume: the subvolume is part of the name.
+                if (!uuid.isEmpty() && facts->type == u"btrfs") found.key += ':' + facts->root.toUtf8();
+            } else if (facts->type == u"overlay") {
+                // By its layers: the options shown change from the first mount to the next.
+                const OverlayLayers layers = ParseOverlayLayers(facts->superOptions);
+                found.key = "overlay:" + layers.lower.join(u':').toUtf8() + '|' +
+                            layers.upper.toUtf8();
+            } else {
+                found.key = facts->type.toUtf8() + ':' + facts->source.toUtf8() + ':' +
+                            facts->root.toUtf8();
+            }
+            return found;
+        });
+    identity.mount = UniqueMountId(path);
+    return identity;
 }
 
 std::optional<NamingRules> NamingRulesAt(const QString& folder) {

@@ -50,6 +50,23 @@ struct MountFacts {
 /// when it cannot be told. A statx and a read of /proc/self/mountinfo.
 std::optional<MountFacts> MountOf(const QString& path);
 
+/// A file system as it can be recognised after it has been unmounted and mounted again,
+/// perhaps through another device node (a stick in another port).
+struct FileSystemIdentity {
+    /// "uuid:" and the file system's UUID for a block device (blkid); "TYPE:SOURCE" for the
+    /// others (sshfs "fuse.sshfs:user@host:/path", an overlay by its layers); "" when unknown.
+    QByteArray key;
+    /// Whether it keeps inode numbers across mounts (ext4, xfs, btrfs, NTFS...; not FAT,
+    /// exFAT, most FUSE drivers, overlays).
+    bool stableInodes = false;
+    /// The mount's id, unique while the system runs (statx STATX_MNT_ID_UNIQUE); 0: unknown.
+    quint64 mount = 0;
+};
+
+/// The identity of the file system the entry at `path` lies on (a final symbolic link not
+/// followed). Kept per mount for a second; a blkid for each block device asked anew.
+FileSystemIdentity IdentityOf(const QString& path);
+
 /// NamingRuleRefusal for the new name `name` of a folder in `folder` (NamingRulesAt): what
 /// RenamePlatform::refuseName does on the real disk.
 std::optional<QString> NamingRuleRefusalAt(const QString& folder, const QString& name);

@@ -65,11 +65,7 @@ MARKER = "marker.txt"
 
 # Cells that fail for a limit not yet mended: (file system, column) -> why. A column of None
 # stands for every column.
-REPLUG = "the journal knows folders by st_dev and inode, which a replug changes"
-KNOWN = {
-    **{(fs, "undo-replug"): REPLUG for fs in ("ext4", "xfs", "exfat-fuse", "ntfs-3g",
-                                              "ntfs-3g-winnames", "lowntfs-3g-icase", "sshfs")},
-}
+KNOWN = {}
 
 
 class Failure(Exception):
@@ -148,6 +144,9 @@ class FileSystem:
     """One row of the matrix: how to make, mount and mount again one file system."""
 
     ignore_case_listing = False  # names are listed in another case than they were given
+    # Numbers its folders anew at each mount: after one, the undo knows them only by their
+    # path and moves them back only with --trust-paths.
+    renumbers = False
     # Held to stricter naming rules than its driver keeps (NTFS through FUSE: Windows' rules,
     # whatever the options), so the preview may refuse a name the driver would take.
     stricter_names = False
@@ -364,6 +363,7 @@ def file_systems(work):
     ]
     for fs in systems:
         fs.stricter_names = fs.name.startswith(("ntfs-3g", "lowntfs-3g"))
+        fs.renumbers = fs.name.startswith(("exfat", "vfat", "overlay", "sshfs"))
     return systems
 
 
@@ -480,12 +480,16 @@ class Cell:
         if problems:
             raise Failure("; ".join(problems[:4]) + (" ..." if len(problems) > 4 else ""))
 
-    def undo(self, journal, before):
+    def undo(self, journal, before, replugged=False):
         dry = self.cli_run("--undo", journal)
-        if dry.returncode != 0:
+        refuses = replugged and self.fs.renumbers
+        if refuses and (dry.returncode != 1 or b"--trust-paths" not in dry.stderr):
+            raise Failure(f"the undo's dry run exited {dry.returncode} without naming "
+                          f"--trust-paths: {dry.stderr.decode().strip()[:300]}")
+        if not refuses and dry.returncode != 0:
             raise Failure(f"the undo's dry run exited {dry.returncode}: "
                           f"{dry.stderr.decode().strip()[:300]}")
-        done = self.cli_run("--undo", journal, "--apply")
+        done = self.cli_run("--undo", journal, "--apply", *(["--trust-paths"] if refuses else []))
         if done.returncode != 0:
             raise Failure(f"--undo --apply exited {done.returncode}: "
                           f"{done.stderr.decode().strip()[:300]}")
@@ -549,7 +553,7 @@ def run_file_system(cli, fs, journals):
         before = snapshot(cell.base, fold)
         cell.apply(journal)
         fs.remount()
-        cell.undo(journal, before)
+        cell.undo(journal, before, replugged=True)
         row[REPLUG_COLUMN] = ("pass", "")
     except Failure as failure:
         row[REPLUG_COLUMN] = ("FAIL", str(failure))

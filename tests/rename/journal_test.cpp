@@ -129,7 +129,7 @@ TEST(JournalFormat, AnotherVersionOrAnotherFileIsAClearError) {
         {"", "is not a rename journal"},
         {"hello\n", "is not a rename journal"},
         {"trellisane rename journal\n", "is not a rename journal"},
-        {"trellisane rename journal\nversion 2\n" + record, "format version 2;"},
+        {"trellisane rename journal\nversion 3\n" + record, "format version 3;"},
         {JournalHeader() + AboutToRecord(1, std::nullopt, "/a", "/b") + record,
          "damaged record"},                                                  // out of sequence
         {JournalHeader() + DoneRecord(0, true) + record, "damaged record"},  // done before about
