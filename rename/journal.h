@@ -23,6 +23,9 @@ namespace trellisane {
 ///   'D' (done): the sequence number of an 'A' record and what became of it: not moved, moved
 ///       to its path, or moved to another path (a case-only change left at a temporary name),
 ///       which follows.
+///   'T' (temporary, version 2): the sequence number of an 'A' record whose rename is a
+///       case-only change, and the temporary path its folder is about to be moved to first;
+///       written and synced before that step. The last one of an entry counts.
 inline constexpr int kJournalVersion = 2;
 
 /// How many "about to" records are made durable with one sync.
@@ -36,6 +39,7 @@ struct JournalEntry {
     QByteArray to;
     Done done = Done::Unknown;  ///< Unknown: no "done" record (the run was cut short)
     QByteArray at;              ///< where a Moved folder went (usually `to`)
+    QByteArray temporary;       ///< the temporary path of a case-only change; "" none
     friend bool operator==(const JournalEntry&, const JournalEntry&) = default;
 };
 
@@ -47,6 +51,9 @@ QByteArray AboutToRecord(quint64 sequence, const std::optional<FolderId>& id,
 /// The "done" record of entry `sequence`: `moved` false, or true with where the folder went
 /// (`at` empty: to the entry's own `to`).
 QByteArray DoneRecord(quint64 sequence, bool moved, const QByteArray& at = {});
+
+/// The "temporary" record of entry `sequence`.
+QByteArray TemporaryRecord(quint64 sequence, const QByteArray& temporary);
 
 /// A whole journal read back.
 struct JournalContents {
@@ -62,7 +69,8 @@ struct JournalContents {
 std::optional<JournalContents> ParseJournal(const QByteArray& bytes, QString& error);
 
 /// The recorded moves of `contents` for UndoMoves: every entry but those known not to have
-/// moved. Paths must be valid UTF-8 (the only kind a run writes); otherwise nothing is
+/// moved; an entry cut short after a temporary name was recorded gives two moves, to the
+/// temporary name and from it, so that the disk tells how far it got. Paths must be valid UTF-8 (the only kind a run writes); otherwise nothing is
 /// returned and `error` names the path.
 std::optional<std::vector<RecordedMove>> MovesOfJournal(const JournalContents& contents,
                                                         QString& error);
@@ -103,6 +111,7 @@ class JournalWriter {
 
     JournalWriter(int fd, qsizetype batchSize);
     int AboutTo(const std::vector<FolderRow>& rows, const QString& from, const QString& to);
+    int AboutToUseTemporary(const QString& temporary);
     void Renamed(const FolderRenameResult& result);
     /// The "done" records of the batch, "not moved" for every record it did not use.
     QByteArray CloseBatch();

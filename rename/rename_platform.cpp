@@ -318,6 +318,13 @@ FolderRenameResult RenameFolder(const QString& from, const QString& to,
     int step = EEXIST;
     for (int attempt = 0; attempt < 16 && step == EEXIST; ++attempt) {
         temporary = parent + TemporaryName();
+        // Told first (a journal records it), so that the folder can be found there should
+        // the program be killed between the two steps.
+        if (platform.aboutToUseTemporary) {
+            if (const int refused = platform.aboutToUseTemporary(from, temporary)) {
+                return {refused, {}};
+            }
+        }
         step = platform.renameNoReplace(from, temporary);
     }
     if (step != 0) return {step, {}};

@@ -164,6 +164,10 @@ struct RenamePlatform {
     /// ends). A non-zero errno refuses the rename, which then fails with it.
     std::function<int(const std::vector<FolderRow>& rows, const QString& from, const QString& to)>
         aboutToRename;
+    /// Optional: told, within a rename that aboutToRename let through, before a case-only
+    /// change moves the folder at `from` to the temporary name `temporary` (both without
+    /// trailing separators). A non-zero errno refuses that step, and the rename fails with it.
+    std::function<int(const QString& from, const QString& temporary)> aboutToUseTemporary;
     /// Optional: told after each rename that aboutToRename let through, with its result.
     std::function<void(const QString& from, const QString& to, const FolderRenameResult& result)>
         renamed;
