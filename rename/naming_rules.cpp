@@ -244,17 +244,22 @@ std::optional<MountFacts> MountOf(const QString& path) {
 
 namespace {
 
-/// The UUID blkid reads on the block device `device`, or "".
+/// The UUID blkid reads on the block device `device`, or "". Read from the device itself
+/// where it may be read (blkid's cache can still hold what a reused device node, a loop device
+/// say, held before), else from the cache.
 QByteArray BlockUuid(const QString& device) {
     const QString blkid = QStandardPaths::findExecutable(
         QStringLiteral("blkid"), {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin"),
                                   QStringLiteral("/usr/bin"), QStringLiteral("/bin")});
     if (blkid.isEmpty()) return {};
+    const bool readable = ::access(QFile::encodeName(device).constData(), R_OK) == 0;
+    QStringList arguments{QStringLiteral("-o"), QStringLiteral("value"), QStringLiteral("-s"),
+                          QStringLiteral("UUID"), device};
+    if (readable) arguments.prepend(QStringLiteral("-p"));
     QProcess process;
     process.setStandardErrorFile(QProcess::nullDevice());
-    process.start(blkid, {QStringLiteral("-o"), QStringLiteral("value"), QStringLiteral("-s"),
-                          QStringLiteral("UUID"), device});
-    if (!process.waitForFinished(5000) || process.exitStatus() != QProcess::NormalExit ||
+    process.start(blkid, arguments);
+    if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit ||
         process.exitCode() != 0) {
         process.kill();
         process.waitForFinished(1000);
