@@ -149,7 +149,7 @@ int RunUndo(const QByteArray& journalPath, bool apply, bool print0, QByteArray& 
     }
     if (byPath > 0) {
         problems << QByteArray::number(byPath) +
-                    " folders recognised by their path alone, as --trust-paths asks";
+                        " folders recognised by their path alone, as --trust-paths asks";
     }
     return status;
 }

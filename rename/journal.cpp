@@ -269,7 +269,8 @@ std::optional<std::vector<RecordedMove>> MovesOfJournal(const JournalContents& c
         if (!confirmed && !entry.temporary.isEmpty()) {
             // Cut short within a case-only change: at the old name, the temporary one or the
             // new one.
-            moves.push_back(RecordedMove{*Utf8(entry.from), *Utf8(entry.temporary), entry.id, false});
+            moves.push_back(
+                RecordedMove{*Utf8(entry.from), *Utf8(entry.temporary), entry.id, false});
             moves.push_back(RecordedMove{*Utf8(entry.temporary), *Utf8(entry.to), entry.id, false});
             continue;
         }

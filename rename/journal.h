@@ -61,17 +61,17 @@ struct JournalContents {
     bool cutShort = false;              ///< the last record was incomplete or torn, and ignored
 };
 
-/// Reads `bytes` as a journal of version 2 or 1. A last record that is incomplete, torn (its checksum fails and
-/// nothing follows) or only zero bytes (what a power cut can leave) is ignored. Returns nothing,
-/// with `error` saying why, for anything else that is not a sound journal of this version:
-/// another file, another version, a damaged record before the last one, a "done" for an
+/// Reads `bytes` as a journal of version 2 or 1. A last record that is incomplete, torn (its
+/// checksum fails and nothing follows) or only zero bytes (what a power cut can leave) is ignored.
+/// Returns nothing, with `error` saying why, for anything else that is not a sound journal of this
+/// version: another file, another version, a damaged record before the last one, a "done" for an
 /// unknown or already finished entry. O(size).
 std::optional<JournalContents> ParseJournal(const QByteArray& bytes, QString& error);
 
 /// The recorded moves of `contents` for UndoMoves: every entry but those known not to have
 /// moved; an entry cut short after a temporary name was recorded gives two moves, to the
-/// temporary name and from it, so that the disk tells how far it got. Paths must be valid UTF-8 (the only kind a run writes); otherwise nothing is
-/// returned and `error` names the path.
+/// temporary name and from it, so that the disk tells how far it got. Paths must be valid UTF-8
+/// (the only kind a run writes); otherwise nothing is returned and `error` names the path.
 std::optional<std::vector<RecordedMove>> MovesOfJournal(const JournalContents& contents,
                                                         QString& error);
 

@@ -183,7 +183,8 @@ std::optional<NamingRules> NamingRulesOf(const QString& type, const QString& sup
     if (type == u"fuseblk" || type.startsWith(u"fuse.")) {
         const QString driver = type.startsWith(u"fuse.") ? type.mid(5) : QString();
         if (deviceType == u"ntfs" || driver == u"ntfs-3g" || driver == u"lowntfs-3g") {
-            return WindowsRules(QStringLiteral("NTFS (through ntfs-3g, held to Windows' naming rules)"));
+            return WindowsRules(
+                QStringLiteral("NTFS (through ntfs-3g, held to Windows' naming rules)"));
         }
         if (deviceType == u"exfat" || driver == u"exfat") {
             return FatRules(QStringLiteral("exFAT (through exfat-fuse)"), false);
@@ -205,8 +206,9 @@ std::optional<QString> NamingRuleRefusal(const NamingRules& rules, QStringView n
                 .arg(c, rules.driver);
         }
         if (rules.controls && c.unicode() >= 1 && c.unicode() < 0x20) {
-            return QStringLiteral("The new name holds a control character, which %1 does not "
-                                  "allow in names.")
+            return QStringLiteral(
+                       "The new name holds a control character, which %1 does not "
+                       "allow in names.")
                 .arg(rules.driver);
         }
     }
@@ -289,10 +291,10 @@ FileSystemIdentity IdentityOf(const QString& path) {
             if (!facts) return {};
             FileSystemIdentity found;
             static const QStringList stable = {
-                QStringLiteral("ext2"),  QStringLiteral("ext3"),     QStringLiteral("ext4"),
-                QStringLiteral("xfs"),   QStringLiteral("btrfs"),    QStringLiteral("f2fs"),
-                QStringLiteral("ntfs3"), QStringLiteral("jfs"),      QStringLiteral("zfs"),
-                QStringLiteral("nfs"),   QStringLiteral("nfs4"),     QStringLiteral("bcachefs"),
+                QStringLiteral("ext2"),    QStringLiteral("ext3"),  QStringLiteral("ext4"),
+                QStringLiteral("xfs"),     QStringLiteral("btrfs"), QStringLiteral("f2fs"),
+                QStringLiteral("ntfs3"),   QStringLiteral("jfs"),   QStringLiteral("zfs"),
+                QStringLiteral("nfs"),     QStringLiteral("nfs4"),  QStringLiteral("bcachefs"),
                 QStringLiteral("reiserfs")};
             const QString deviceType =
                 facts->type == u"fuseblk" ? DeviceType(facts->source) : QString();
@@ -305,12 +307,13 @@ FileSystemIdentity IdentityOf(const QString& path) {
                 const QByteArray uuid = BlockUuid(facts->source);
                 if (!uuid.isEmpty()) found.key = "uuid:" + uuid;
                 // btrfs numbers inodes per subvolume: the subvolume is part of the name.
-                if (!uuid.isEmpty() && facts->type == u"btrfs") found.key += ':' + facts->root.toUtf8();
+                if (!uuid.isEmpty() && facts->type == u"btrfs")
+                    found.key += ':' + facts->root.toUtf8();
             } else if (facts->type == u"overlay") {
                 // By its layers: the options shown change from the first mount to the next.
                 const OverlayLayers layers = ParseOverlayLayers(facts->superOptions);
-                found.key = "overlay:" + layers.lower.join(u':').toUtf8() + '|' +
-                            layers.upper.toUtf8();
+                found.key =
+                    "overlay:" + layers.lower.join(u':').toUtf8() + '|' + layers.upper.toUtf8();
             } else {
                 found.key = facts->type.toUtf8() + ':' + facts->source.toUtf8() + ':' +
                             facts->root.toUtf8();

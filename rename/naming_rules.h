@@ -8,13 +8,14 @@ namespace trellisane {
 /// What one file-system driver does with a new name beyond what every Linux file system
 /// refuses (an empty name, "." and "..", a separator, a NUL). Plain data.
 struct NamingRules {
-    QString driver;                    ///< how a reason names it, e.g. "NTFS (Windows' naming rules)"
-    QString forbidden;                 ///< characters it refuses in a name
-    bool controls = false;             ///< refuses the control characters U+0001 to U+001F
-    bool trailingBlank = false;        ///< refuses a name that ends with a blank
-    bool trailingDot = false;          ///< refuses a name that ends with a dot
-    bool dropsTrailingDots = false;    ///< silently drops the dots a name ends with
-    bool reservedDeviceNames = false;  ///< refuses CON, PRN, AUX, NUL, COM1-9, LPT1-9 (any extension)
+    QString driver;                  ///< how a reason names it, e.g. "NTFS (Windows' naming rules)"
+    QString forbidden;               ///< characters it refuses in a name
+    bool controls = false;           ///< refuses the control characters U+0001 to U+001F
+    bool trailingBlank = false;      ///< refuses a name that ends with a blank
+    bool trailingDot = false;        ///< refuses a name that ends with a dot
+    bool dropsTrailingDots = false;  ///< silently drops the dots a name ends with
+    bool reservedDeviceNames =
+        false;  ///< refuses CON, PRN, AUX, NUL, COM1-9, LPT1-9 (any extension)
 };
 
 /// The rules of a mount, from its type and super options as /proc/self/mountinfo gives them

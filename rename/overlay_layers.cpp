@@ -105,14 +105,14 @@ OverlayVerdict OverlayRenameVerdict(const QString& folder) {
     QFile parameter(QStringLiteral("/sys/module/overlay/parameters/redirect_dir"));
     const QString moduleDefault =
         parameter.open(QIODevice::ReadOnly) ? QString::fromUtf8(parameter.readAll()) : QString();
-    return JudgeOverlayRename(
-        ParseOverlayLayers(mount->superOptions), moduleDefault, relative, [](const QString& path) {
-            struct stat status {};
-            if (::lstat(QFile::encodeName(path).constData(), &status) == 0) {
-                return S_ISDIR(status.st_mode) ? 1 : 0;
-            }
-            return errno == ENOENT || errno == ENOTDIR ? 0 : -1;
-        });
+    return JudgeOverlayRename(ParseOverlayLayers(mount->superOptions), moduleDefault, relative,
+                              [](const QString& path) {
+                                  struct stat status {};
+                                  if (::lstat(QFile::encodeName(path).constData(), &status) == 0) {
+                                      return S_ISDIR(status.st_mode) ? 1 : 0;
+                                  }
+                                  return errno == ENOENT || errno == ENOTDIR ? 0 : -1;
+                              });
 }
 
 }  // namespace trellisane

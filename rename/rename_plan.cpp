@@ -94,7 +94,8 @@ class ModelDisk : public RunDisk {
         if (!m_platform.refuseName) return std::nullopt;
         // Judged on the real disk where the parent is now: the file system does not move.
         const qsizetype nameStart = from.lastIndexOf(kSeparator) + 1;
-        const QString parent = RealPath(from.left(nameStart - 1)).value_or(from.left(nameStart - 1));
+        const QString parent =
+            RealPath(from.left(nameStart - 1)).value_or(from.left(nameStart - 1));
         return m_platform.refuseName(parent.isEmpty() ? QStringLiteral("/") : parent,
                                      to.mid(nameStart));
     }
@@ -126,9 +127,9 @@ class ModelDisk : public RunDisk {
         }
         if (folder.kind == Occupant::Folder && folder.device != facts.device) return {EBUSY, {}};
         if (m_platform.overlayVerdict) {
-            const OverlayVerdict verdict =
-                m_platform.overlayVerdict(RealPath(from).value_or(from));
-            if (verdict.kind != OverlayVerdict::Kind::Moves) m_cautions.insert(from, verdict.reason);
+            const OverlayVerdict verdict = m_platform.overlayVerdict(RealPath(from).value_or(from));
+            if (verdict.kind != OverlayVerdict::Kind::Moves)
+                m_cautions.insert(from, verdict.reason);
             if (verdict.kind == OverlayVerdict::Kind::Fails) return {EXDEV, {}};
         }
         Move(from, nameStart, to);

@@ -98,7 +98,7 @@ class ListingCounts {
             Listing listing{*stamp, {}};
             if (!Read(encoded, listing.counts)) return -1;
             if (m_folders.size() >= kKept) m_folders.clear();
-            it = m_folders.insert(folder, std::move(listing));
+            it = m_folders.insert(folder, listing);
         }
         return it->counts.value(folded, 0);
     }
@@ -150,8 +150,7 @@ ListingCounts& Listings() {
 /// `path`'s parent (without trailing separator, "/" for the root) and its last component.
 std::pair<QString, QStringView> Split(const QString& path) {
     const qsizetype slash = path.lastIndexOf(u'/');
-    return {slash <= 0 ? QStringLiteral("/") : path.left(slash),
-            QStringView(path).mid(slash + 1)};
+    return {slash <= 0 ? QStringLiteral("/") : path.left(slash), QStringView(path).mid(slash + 1)};
 }
 
 /// `name` with every letter's case swapped; the same text when it holds no cased letter.

@@ -147,8 +147,8 @@ struct RenamePlatform {
     std::function<std::optional<QString>(const QString& oldPath)> refuse;
     /// Why the driver of the file system `folder` lies on would refuse or silently change the
     /// new name `name` of a folder in it, or nothing (NamingRuleRefusalAt); may be empty.
-    std::function<std::optional<QString>(const QString& folder, const QString& name)>
-        refuseName = NamingRuleRefusalAt;
+    std::function<std::optional<QString>(const QString& folder, const QString& name)> refuseName =
+        NamingRuleRefusalAt;
     /// What an overlay does to the rename of the folder at a path (OverlayRenameVerdict). Only
     /// the plan asks: the run meets the kernel's own answer.
     std::function<OverlayVerdict(const QString& folder)> overlayVerdict = OverlayRenameVerdict;

@@ -69,8 +69,7 @@ SystemPlaces CurrentSystemPlaces() {
     return places;
 }
 
-std::optional<QString> SystemFolderRefusal(const QString& folderPath,
-                                           const SystemPlaces& places) {
+std::optional<QString> SystemFolderRefusal(const QString& folderPath, const SystemPlaces& places) {
     const QString path = WithoutTrailingSeparators(folderPath);
     if (path.isEmpty() || path.contains(QChar(u'\0'))) return std::nullopt;
     if (path == places.root) {

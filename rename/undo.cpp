@@ -41,7 +41,8 @@ Vouch VouchFor(const FolderId& recorded, const std::optional<FolderId>& now) {
         return sameEntry ? Vouch::SameEntry : Vouch::No;
     }
     if (recorded.fileSystem != now->fileSystem) return Vouch::No;
-    const bool mountedAgain = recorded.mount != 0 && now->mount != 0 && recorded.mount != now->mount;
+    const bool mountedAgain =
+        recorded.mount != 0 && now->mount != 0 && recorded.mount != now->mount;
     if (!recorded.stableInodes) {
         // Inode numbers tell something only within the mount that gave them; another entry
         // may be the folder renumbered by a mount since (which, without unique mount ids,

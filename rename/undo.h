@@ -27,10 +27,10 @@ std::optional<FolderId> IdAt(const QString& path);
 
 /// How sure the undo is that the entry found is the folder a run renamed.
 enum class Vouch {
-    No,             ///< another entry, or none
-    SameEntry,      ///< the same device and inode, on the same mount
-    SameFileSystem, ///< the same file system (its UUID or source) and inode number, mounted again
-    PathOnly,       ///< the same file system, mounted again, but it renumbers inodes at each mount
+    No,              ///< another entry, or none
+    SameEntry,       ///< the same device and inode, on the same mount
+    SameFileSystem,  ///< the same file system (its UUID or source) and inode number, mounted again
+    PathOnly,        ///< the same file system, mounted again, but it renumbers inodes at each mount
 };
 
 /// How `now` (the id of what stands where the folder is looked for) answers for `recorded`.
@@ -55,7 +55,7 @@ enum class UndoStatus {
     ChangedSinceRun,  ///< the folder is at neither name: moved, deleted or replaced since
     OldNameTaken,     ///< something else now has the old name; the folder is left as it is
     Failed,           ///< the rename back failed with `error`
-    NotVouched,  ///< a folder stands at the path, but only its path says it is the one renamed
+    NotVouched,       ///< a folder stands at the path, but only its path says it is the one renamed
 };
 
 /// The outcome of one recorded move.

@@ -1,7 +1,6 @@
 #include "rename/journal.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -279,7 +278,7 @@ TEST_F(TempTree, ACaseChangeKilledBetweenItsTwoStepsIsUndone) {
         RenamePlatform platform = testing::CaseInsensitiveView();
         int calls = 0;
         platform.renameNoReplace = [&calls, inner = platform.renameNoReplace](const QString& from,
-                                                                             const QString& to) {
+                                                                              const QString& to) {
             if (++calls == 3) ::_exit(0);  // killed after the move to the temporary name
             return inner(from, to);
         };

@@ -81,8 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         RuleRow{"VfatQuestionMark", kVfat, "why?", "\"?\""},
         RuleRow{"ExfatTrailingDot", kExfat, "Jan.", "silently drop"},
         RuleRow{"ExfatTrailingBlank", kExfat, "Jan ", nullptr},
-        RuleRow{"Ext4", kExt4, "a:b. ", nullptr},
-        RuleRow{"Sshfs", kSshfs, "CON.", nullptr}),
+        RuleRow{"Ext4", kExt4, "a:b. ", nullptr}, RuleRow{"Sshfs", kSshfs, "CON.", nullptr}),
     [](const ::testing::TestParamInfo<RuleRow>& test) { return std::string(test.param.label); });
 
 using testing::TempTree;
@@ -96,8 +95,8 @@ TEST_F(TempTree, APlanAndARunBothRefuseWhatTheDriverWouldRefuse) {
     list.SetNewPath(2, PathOf("Feb/"));
     RenamePlatform platform = DefaultRenamePlatform();
     platform.refuseName = [](const QString&, const QString& name) {
-        return NamingRuleRefusal(*NamingRulesOf(QStringLiteral("fuseblk"), {}, QStringLiteral("ntfs")),
-                                 name);
+        return NamingRuleRefusal(
+            *NamingRulesOf(QStringLiteral("fuseblk"), {}, QStringLiteral("ntfs")), name);
     };
 
     const RenamePlan plan = PlanRenames(list.Rows(), platform);

@@ -56,23 +56,33 @@ TEST_P(OverlayVerdicts, FollowTheLayersAndRedirectDir) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, OverlayVerdicts,
     ::testing::Values(
-        OverlayRow{"FromALowerLayer", "lowerdir=/l1:/l2,upperdir=/u", "N\n", {"/l1", "/l2", "/l2/a/b"},
+        OverlayRow{"FromALowerLayer",
+                   "lowerdir=/l1:/l2,upperdir=/u",
+                   "N\n",
+                   {"/l1", "/l2", "/l2/a/b"},
                    Kind::Fails},
         OverlayRow{"MadeInTheUpperLayer", "lowerdir=/l1,upperdir=/u", "N\n", {"/l1"}, Kind::Moves},
-        OverlayRow{"RedirectDirOn", "lowerdir=/l1,upperdir=/u,redirect_dir=on", "N\n",
-                   {"/l1", "/l1/a/b"}, Kind::Moves},
-        OverlayRow{"RedirectDirByDefault", "lowerdir=/l1,upperdir=/u", "Y\n", {"/l1", "/l1/a/b"},
+        OverlayRow{"RedirectDirOn",
+                   "lowerdir=/l1,upperdir=/u,redirect_dir=on",
+                   "N\n",
+                   {"/l1", "/l1/a/b"},
                    Kind::Moves},
-        OverlayRow{"RedirectDirFollowOnly", "lowerdir=/l1,upperdir=/u,redirect_dir=follow", "Y\n",
-                   {"/l1", "/l1/a/b"}, Kind::Fails},
+        OverlayRow{"RedirectDirByDefault",
+                   "lowerdir=/l1,upperdir=/u",
+                   "Y\n",
+                   {"/l1", "/l1/a/b"},
+                   Kind::Moves},
+        OverlayRow{"RedirectDirFollowOnly",
+                   "lowerdir=/l1,upperdir=/u,redirect_dir=follow",
+                   "Y\n",
+                   {"/l1", "/l1/a/b"},
+                   Kind::Fails},
         // A layer named by a path this process cannot see tells nothing.
         OverlayRow{"LayerNotThere", "lowerdir=/elsewhere,upperdir=/u", "N\n", {}, Kind::MayFail},
         OverlayRow{"LayerRelative", "lowerdir=lo,upperdir=up", "N\n", {}, Kind::MayFail},
-        OverlayRow{"LayerUnreadable", "lowerdir=/l1,upperdir=/u", "N\n", {"/l1", "?/l1/"},
-                   Kind::MayFail}),
-    [](const ::testing::TestParamInfo<OverlayRow>& test) {
-        return std::string(test.param.label);
-    });
+        OverlayRow{
+            "LayerUnreadable", "lowerdir=/l1,upperdir=/u", "N\n", {"/l1", "?/l1/"}, Kind::MayFail}),
+    [](const ::testing::TestParamInfo<OverlayRow>& test) { return std::string(test.param.label); });
 
 using testing::TempTree;
 
@@ -88,7 +98,8 @@ TEST_F(TempTree, ThePlanForeseesWhatAnOverlayWillNotMove) {
     RenamePlatform platform = DefaultRenamePlatform();
     platform.overlayVerdict = [](const QString& folder) {
         if (folder.endsWith(u"lower1")) return OverlayVerdict{Kind::Fails, QStringLiteral("lower")};
-        if (folder.endsWith(u"unseen1")) return OverlayVerdict{Kind::MayFail, QStringLiteral("unseen")};
+        if (folder.endsWith(u"unseen1"))
+            return OverlayVerdict{Kind::MayFail, QStringLiteral("unseen")};
         return OverlayVerdict{};
     };
 

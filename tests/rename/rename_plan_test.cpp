@@ -319,7 +319,8 @@ TEST_F(PlanOnAMount, ReadOnlyAndMountPointAreForeseen) {
     // A mount point is refused before the kernel's EBUSY, with the reason.
     EXPECT_EQ(plan.fates[1].status, RowStatus::Refused);
     EXPECT_EQ(plan.fates[1].refusal, RefusalReason::Protected);
-    EXPECT_TRUE(plan.fates[1].detail.contains(QStringLiteral("mounted"))) << plan.fates[1].detail.toStdString();
+    EXPECT_TRUE(plan.fates[1].detail.contains(QStringLiteral("mounted")))
+        << plan.fates[1].detail.toStdString();
     const QByteArray report = PlanThenRun(rows, DefaultRenamePlatform());
     EXPECT_TRUE(Mismatches(report).isEmpty()) << report.constData();
 }

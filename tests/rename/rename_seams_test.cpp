@@ -70,7 +70,7 @@ struct SpellingRow {
     std::vector<const char*> folders;  ///< made in the folder, each with a marker
     const char* from;
     const char* to;
-    RowStatus status;  ///< what both the plan and the run give
+    RowStatus status;   ///< what both the plan and the run give
     const char* after;  ///< the folders listed after the run
 };
 
@@ -100,7 +100,8 @@ TEST_P(OneNameTwoSpellings, IsDecidedByWhatTheDiskShows) {
     EXPECT_EQ(run.outcomes[0].fate.status, row.status);
     EXPECT_EQ(AllFolders(), QString::fromUtf8(row.after).split(u' '));
     if (row.status != RowStatus::Renamed) return;
-    EXPECT_EQ(AllFiles(), QStringList{QStringLiteral("d/%1/marker").arg(QString::fromUtf8(row.to))});
+    EXPECT_EQ(AllFiles(),
+              QStringList{QStringLiteral("d/%1/marker").arg(QString::fromUtf8(row.to))});
 
     // Undone, the old name is free for the folder itself in its new spelling.
     const UndoResult dry = UndoMoves(recorder.Moves(), false);

@@ -38,8 +38,10 @@ TEST_P(SystemFolders, AreRefusedAndWhatIsBelowThemIsNot) {
     places.root = QFileInfo(PathOf("root")).canonicalFilePath();
     places.homes << places.root + QStringLiteral("/home/me");
     QString path = QString::fromUtf8(row.path);
-    if (path.startsWith(u'~')) path.replace(0, 1, places.homes.first());
-    else if (path.startsWith(u'/')) path = places.root + (path == u"/" ? QString() : path);
+    if (path.startsWith(u'~'))
+        path.replace(0, 1, places.homes.first());
+    else if (path.startsWith(u'/'))
+        path = places.root + (path == u"/" ? QString() : path);
 
     const std::optional<QString> refusal = SystemFolderRefusal(path, places);
     if (row.why == nullptr) {

@@ -63,7 +63,8 @@ QByteArray OtherSpelling(const char* path) {
     DIR* listing = ::fdopendir(fd);
     QByteArray found;
     while (const dirent* entry = listing != nullptr ? ::readdir(listing) : nullptr) {
-        if (QByteArray(entry->d_name).toLower() == name) found = g_spellingFolder + '/' + entry->d_name;
+        if (QByteArray(entry->d_name).toLower() == name)
+            found = g_spellingFolder + '/' + entry->d_name;
     }
     if (listing != nullptr) ::closedir(listing);
     return found;
@@ -86,7 +87,6 @@ SpellingsOfOneName::SpellingsOfOneName(const QString& folder) {
     g_spellingFolder = WithoutTrailingSeparators(QFile::encodeName(folder));
 }
 SpellingsOfOneName::~SpellingsOfOneName() { g_spellingFolder.clear(); }
-
 
 RenameAt2Fails::RenameAt2Fails(int error) {
     g_renameError = error;

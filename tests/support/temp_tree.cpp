@@ -24,7 +24,8 @@ void TempTree::TearDown() {
         it.next();
         // Never through a link: setPermissions follows it, out of the tree if it leads there.
         if (it.fileInfo().isSymLink()) continue;
-        QFile::setPermissions(it.filePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(it.filePath(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     m_dir.reset();
 }
