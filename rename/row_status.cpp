@@ -47,6 +47,7 @@ QString RefusalSentence(RefusalReason reason, const QString& newName) {
         case RefusalReason::ReadOnly:
             return QStringLiteral("The folder is on a read-only file system.");
         case RefusalReason::Protected:
+        case RefusalReason::NamingRule:
             break;  // the sentence comes with the fate
     }
     return QStringLiteral("The folder cannot be renamed.");
@@ -118,6 +119,8 @@ const char* StatusKeyword(RowStatus status) {
             return "failed";
         case RowStatus::NotTried:
             return "not-tried";
+        case RowStatus::MayFail:
+            return "may-fail";
     }
     return "failed";
 }
@@ -131,7 +134,7 @@ QString DescribeFate(const RowFate& fate, const QString& newName) {
         case RowStatus::NotPreviewed:
             return QStringLiteral("The row has no new name: it has not been previewed.");
         case RowStatus::Refused:
-            if (fate.refusal == RefusalReason::Protected) return fate.detail;
+            if (!fate.detail.isEmpty()) return fate.detail;
             return RefusalSentence(fate.refusal, newName);
         case RowStatus::Taken:
             return QStringLiteral("The new name is already taken by %1 in its parent folder.")
@@ -142,10 +145,13 @@ QString DescribeFate(const RowFate& fate, const QString& newName) {
         case RowStatus::Missing:
             return QStringLiteral("The folder is no longer at its current path.");
         case RowStatus::Failed:
+            if (!fate.detail.isEmpty()) return fate.detail;
             return QStringLiteral("The folder cannot be renamed: %1.")
                 .arg(DescribeError(fate.error));
         case RowStatus::NotTried:
             return QStringLiteral("The run was stopped before this folder's turn.");
+        case RowStatus::MayFail:
+            return fate.detail;
     }
     return QString();
 }
@@ -159,7 +165,7 @@ QString DescribeFailure(const RowFate& fate, const QString& folder, const QStrin
         return QStringLiteral("%1 was not renamed to \"%2\": the run was stopped before its turn.")
             .arg(quotedFolder, newName);
     }
-    if (fate.status == RowStatus::Refused && fate.refusal == RefusalReason::Protected) {
+    if (fate.status == RowStatus::Refused && !fate.detail.isEmpty()) {
         return QStringLiteral("%1 cannot be renamed to \"%2\". ").arg(quotedFolder, newName) +
                fate.detail;
     }
