@@ -68,9 +68,9 @@ constexpr std::size_t kSkippedShown = 5;
 QString SkippedMessage(const std::vector<QByteArray>& skipped) {
     QString text = Form1::tr(
         "%n folder(s) beneath the folder you added were left out, each with everything "
-        "beneath it: their names hold a character this list cannot show (one outside "
-        "the single-byte character set, a \"?\" or a control character) or are 260 "
-        "characters or longer. They will not be renamed.",
+        "beneath it, and will not be renamed: their names hold a character outside the "
+        "single-byte character set, a \"?\" or a control character, or are 260 "
+        "characters or longer.",
         nullptr, static_cast<int>(skipped.size()));
     text += QStringLiteral("\n");
     for (std::size_t i = 0; i < skipped.size() && i < kSkippedShown; ++i) {
