@@ -212,6 +212,13 @@ class BlockImage(FileSystem):
         unmount(self.mount_point)
         old = self.device
         self.device = self.attach()  # the old one is still attached: this is another
+        # Unless the old one let go meanwhile (a FUSE driver closing its device, or another
+        # program's loop devices coming and going): the image is then attached once more,
+        # keeping the one just made, so the mount goes through a device of its own.
+        tries = 0
+        while self.device == old and tries < 5:
+            self.device = self.attach()
+            tries += 1
         if self.device == old:
             raise Failure("losetup gave the same loop device again")
         run(["losetup", "-d", old], check=False)
