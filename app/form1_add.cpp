@@ -26,6 +26,7 @@
 #include "folders/path_separator.h"
 #include "rename/start_renaming.h"
 #include "shell/dialogs.h"
+#include "shell/texts.h"
 
 namespace trellisane {
 
@@ -46,7 +47,7 @@ constexpr std::size_t kSkippedShown = 5;
 
 /// The message after an add that left folders out: how many, why, and the first few.
 QString SkippedMessage(const std::vector<QByteArray>& skipped) {
-    QString text = Form1::tr(
+    QString text = Trellisane::tr(
         "%n folder(s) beneath the folder you added were left out, each with everything "
         "beneath it: their names hold a character this list cannot show (one outside "
         "the single-byte character set, a \"?\" or a control character) or are 260 "
@@ -57,8 +58,8 @@ QString SkippedMessage(const std::vector<QByteArray>& skipped) {
         text += u'\n' + QFile::decodeName(skipped[i]);
     }
     if (skipped.size() > kSkippedShown) {
-        text += u'\n' +
-                Form1::tr("and %n more", nullptr, static_cast<int>(skipped.size() - kSkippedShown));
+        text += u'\n' + Trellisane::tr("and %n more", nullptr,
+                                       static_cast<int>(skipped.size() - kSkippedShown));
     }
     return text;
 }
@@ -87,7 +88,7 @@ void Form1::PushButton3_Click() {
     trap.Step(kAddReadLastFolder, [&] { initialFolder = GetSetting(kLastFolderKey, QString()); });
     QString chosen;
     trap.Step(kAddBrowse, [&] {
-        chosen = m_dialogs.BrowseFolder(QStringLiteral("Please select folder:"), initialFolder);
+        chosen = m_dialogs.BrowseFolder(Trellisane::tr("Please select folder:"), initialFolder);
     });
     bool nothingChosen = true;
     trap.Step(kAddNothingChosen, [&] { nothingChosen = chosen.isEmpty(); });

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 class QAbstractItemModel;
 class QCheckBox;
 class QComboBox;
@@ -51,7 +53,9 @@ inline constexpr double kButtonPoints = 11.25;
 
 /// The list's tooltip.
 inline constexpr char kListToolTip[] =
-    "Double-click item to remove it. Move | line to right and out of window to reveal full names.";
+    QT_TRANSLATE_NOOP("Trellisane",
+                      "Double-click item to remove it. Move | line to right and out of window "
+                      "to reveal full names.");
 
 /// The main window's controls by their design names, as Form1Layout made them.
 struct Form1Controls {

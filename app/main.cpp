@@ -7,6 +7,7 @@
 #include "app/qt_dialogs.h"
 #include "app/startup.h"
 #include "folders/protected_location.h"
+#include "i18n/translations.h"
 
 int main(int argc, char* argv[]) {
     using namespace trellisane;
@@ -24,6 +25,7 @@ int main(int argc, char* argv[]) {
     char* qtArgv[] = {argc > 0 && argv[0] != nullptr ? argv[0] : fallbackName, nullptr};
     int qtArgc = 1;
     QApplication app(qtArgc, qtArgv);
+    const Translations translations(PersonsLocale());
     QGuiApplication::setDesktopFileName(QStringLiteral("com.quorvane.Trellisane"));
     QApplication::setWindowIcon(ApplicationIcon());
 

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "app/background_job.h"
+#include "shell/texts.h"
 
 namespace trellisane {
 
@@ -79,7 +80,7 @@ RenameRunJob::RenameRunJob(QWidget& window, std::vector<FolderRow> rows, RenameP
     m_dialog->setRange(0, static_cast<int>(std::min<qint64>(m_count, INT_MAX)));
     m_dialog->setMinimumDuration(kNeverByItself);
     m_dialog->hide();
-    m_dialog->setLabelText(QStringLiteral("Renaming folder 1 of %1").arg(m_count));
+    m_dialog->setLabelText(Trellisane::tr("Renaming folder 1 of %1").arg(m_count));
     connect(m_dialog, &QProgressDialog::canceled, this, &RenameRunJob::Cancel);
 
     m_refresh->setInterval(kRefreshMs);
@@ -174,7 +175,7 @@ void RenameRunJob::Refresh() {
         metrics.elidedText(m_current, Qt::ElideMiddle, metrics.averageCharWidth() * kPathChars);
     m_refreshing = true;
     m_dialog->setLabelText(
-        QStringLiteral("Renaming folder %1 of %2\n%3").arg(m_position).arg(m_count).arg(path));
+        Trellisane::tr("Renaming folder %1 of %2\n%3").arg(m_position).arg(m_count).arg(path));
     // A modal progress dialog that is showing runs pending events inside setValue.
     m_dialog->setValue(static_cast<int>(std::min<qint64>(m_position - 1, INT_MAX)));
     m_refreshing = false;

@@ -7,6 +7,7 @@
 #include "rename/path_index.h"
 #include "rename/run_player.h"
 #include "shell/dialogs.h"
+#include "shell/texts.h"
 
 namespace trellisane {
 
@@ -101,7 +102,7 @@ RenameRun StartRenaming(FolderList& list, Dialogs& dialogs, const QString& title
     trap.Step(kCountRows, [&] { count = list.Count(); });
     if (count == 0) {
         trap.Step(kNoFolders, [&] {
-            dialogs.ShowMessage(QStringLiteral("No folders added."), title, DialogIcon::None,
+            dialogs.ShowMessage(Trellisane::tr("No folders added."), title, DialogIcon::None,
                                 DialogButtons::Ok);
         });
         return run;

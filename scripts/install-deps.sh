@@ -7,9 +7,11 @@ set -eu
 # Extra packages may be named as arguments (the screenshot scripts add xdotool and imagemagick).
 # help2man makes a manual page; desktop-file-utils, appstream, lintian, dpkg-dev, man-db and
 # bash-completion check the installation and the Debian package; e2fsprogs makes the ext4 image of
-# the full-disk test.
+# the full-disk test. qt6-tools-dev and qt6-l10n-tools build the translations (lrelease, and lupdate
+# for the catalogue test), qt6-translations-l10n holds Qt's own, fonts-noto-cjk writes Japanese.
 PACKAGES="cmake make g++ pkg-config qt6-base-dev libgtest-dev fonts-liberation xvfb xauth help2man \
-desktop-file-utils appstream lintian dpkg-dev man-db bash-completion e2fsprogs $*"
+desktop-file-utils appstream lintian dpkg-dev man-db bash-completion e2fsprogs \
+qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-noto-cjk $*"
 
 missing=""
 for pkg in $PACKAGES; do
