@@ -31,9 +31,12 @@ bench: deps
 package: build
 	cd $(BUILD) && cpack
 
+# The end-to-end tests that photograph the window save their pictures into docs/.
 screenshot: build
-	@./scripts/install-deps.sh xdotool imagemagick
-	./scripts/screenshot.sh $(BUILD) docs/screenshot.png
+	for test in test_samples test_add; do \
+		TRELLISANE_BUILD=$(abspath $(BUILD)) TRELLISANE_E2E_DOCS=$(CURDIR)/docs \
+			/usr/bin/python3 tests/e2e/$$test.py || exit 1; \
+	done
 
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, in its own build folder.
 sanitize: deps

@@ -4,13 +4,18 @@
 # clear message where it cannot.
 set -eu
 
-# Extra packages may be named as arguments (the screenshot scripts add xdotool and imagemagick).
+# Extra packages may be named as arguments (`make bench` adds its measuring tools).
 # help2man makes a manual page; desktop-file-utils, appstream, lintian, dpkg-dev, man-db and
 # bash-completion check the installation and the Debian package; e2fsprogs makes the ext4 image of
-# the full-disk test. qt6-tools-dev and qt6-l10n-tools build the translations (lrelease, and lupdate
-# for the catalogue test), qt6-translations-l10n holds Qt's own, fonts-noto-cjk writes Japanese.
+# the full-disk test. The end-to-end tests (tests/e2e) drive the real window on a private X server
+# (xvfb) with a window manager (openbox), real input (xdotool), screenshots (imagemagick), the
+# window list (x11-utils), a session bus (dbus) and AT-SPI (at-spi2-core, read with
+# Debian's python3 and python3-pyatspi). qt6-tools-dev and qt6-l10n-tools build the translations
+# (lrelease, and lupdate for the catalogue test), qt6-translations-l10n holds Qt's own,
+# fonts-noto-cjk writes Japanese.
 PACKAGES="cmake make g++ pkg-config qt6-base-dev libgtest-dev fonts-liberation xvfb xauth help2man \
 desktop-file-utils appstream lintian dpkg-dev man-db bash-completion e2fsprogs \
+openbox xdotool imagemagick x11-utils dbus at-spi2-core python3 python3-pyatspi \
 qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-noto-cjk $*"
 
 missing=""
