@@ -36,7 +36,8 @@ void DescribeForm1Controls(const Form1Controls& c) {
              Trellisane::tr("Renames every listed folder to its new path."));
     Describe(*c.Frame1, NameOf(c.Frame1->title()), QString());
     Describe(*c.Combo1, Trellisane::tr("Renaming operation"),
-             Trellisane::tr("The operation that gives every listed folder its new name."));
+             Trellisane::tr("The renaming operation, which gives every listed folder its new "
+                            "name."));
     Describe(*c.Frame2, NameOf(c.Frame2->title()), QString());
     Describe(*c.Check1, NameOf(c.Check1->text()), QString());
     Describe(*c.PushButton1, NameOf(c.PushButton1->text()),

@@ -24,10 +24,6 @@
         <translation>Umbenennungsvorgang</translation>
     </message>
     <message>
-        <source>The operation that gives every listed folder its new name.</source>
-        <translation>Der Vorgang, der jedem aufgelisteten Ordner seinen neuen Namen gibt.</translation>
-    </message>
-    <message>
         <source>Removes every folder from the list; nothing on disk changes.</source>
         <translation>Entfernt alle Ordner aus der Liste; auf dem Datenträger ändert sich nichts.</translation>
     </message>
@@ -821,6 +817,10 @@ und %1 weitere</translation>
     <message>
         <source> (%1)</source>
         <translation> (%1)</translation>
+    </message>
+    <message>
+        <source>The renaming operation, which gives every listed folder its new name.</source>
+        <translation>Der Umbenennungsvorgang, der jedem aufgelisteten Ordner seinen neuen Namen gibt.</translation>
     </message>
 </context>
 </TS>

@@ -24,10 +24,6 @@
         <translation>名前の変更方法</translation>
     </message>
     <message>
-        <source>The operation that gives every listed folder its new name.</source>
-        <translation>一覧にある各フォルダーに新しい名前を付ける操作です。</translation>
-    </message>
-    <message>
         <source>Removes every folder from the list; nothing on disk changes.</source>
         <translation>一覧からすべてのフォルダーを削除します。ディスク上は何も変わりません。</translation>
     </message>
@@ -812,6 +808,10 @@ and %1 more</source>
     <message>
         <source> (%1)</source>
         <translation> (%1)</translation>
+    </message>
+    <message>
+        <source>The renaming operation, which gives every listed folder its new name.</source>
+        <translation>名前の変更方法です。一覧にある各フォルダーに新しい名前を付けます。</translation>
     </message>
 </context>
 </TS>
