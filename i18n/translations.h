@@ -8,9 +8,6 @@
 
 namespace trellisane {
 
-/// The languages the program ships catalogues for, besides English (the source texts).
-inline constexpr const char* kTranslatedLanguages[] = {"de", "ja"};
-
 /// The language a person's environment asks for, as Qt reads it (LANGUAGE before LC_ALL,
 /// LC_MESSAGES and LANG). A C or POSIX locale (LC_ALL=C, as tests and help2man run) means the
 /// source texts, whatever LANGUAGE says, as GNU gettext has it. Reads the environment only.
