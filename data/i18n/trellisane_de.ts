@@ -8,7 +8,7 @@
         <translation>Ordner</translation>
     </message>
     <message>
-        <source>Each listed folder's current path and its new path. Delete removes the selected row; the context menu key opens the list's menu.</source>
+        <source>Each listed folder&apos;s current path and its new path. Delete removes the selected row; the context menu key opens the list&apos;s menu.</source>
         <translation>Der aktuelle und der neue Pfad jedes aufgelisteten Ordners. Entf entfernt die ausgewählte Zeile; die Kontextmenütaste öffnet das Menü der Liste.</translation>
     </message>
     <message>
@@ -56,7 +56,7 @@
         <translation>Von einer früheren Vorschau erstellt.</translation>
     </message>
     <message>
-        <source>Renamed by the last run, from "%1".</source>
+        <source>Renamed by the last run, from &quot;%1&quot;.</source>
         <translation>Vom letzten Durchlauf umbenannt, von „%1“.</translation>
     </message>
     <message>
@@ -70,11 +70,11 @@
 %1</translation>
     </message>
     <message>
-        <source>The folder "%1", listed earlier, gets this new name first.</source>
+        <source>The folder &quot;%1&quot;, listed earlier, gets this new name first.</source>
         <translation>Der weiter oben aufgelistete Ordner „%1“ erhält diesen neuen Namen zuerst.</translation>
     </message>
     <message>
-        <source>After the whole run the folder will be at "%1".</source>
+        <source>After the whole run the folder will be at &quot;%1&quot;.</source>
         <translation>Nach dem ganzen Durchlauf liegt der Ordner unter „%1“.</translation>
     </message>
     <message>
@@ -192,7 +192,7 @@
         <translation>, %1 nicht versucht</translation>
     </message>
     <message>
-        <source>. "Start Renaming" renames the folders not tried.</source>
+        <source>. &quot;Start Renaming&quot; renames the folders not tried.</source>
         <translation>. „Umbenennen starten“ benennt die nicht versuchten Ordner um.</translation>
     </message>
     <message>
@@ -204,7 +204,7 @@
         <translation>Der Webbrowser konnte nicht gestartet werden, um %1 zu öffnen.</translation>
     </message>
     <message>
-        <source>Ticked: "Add Folder/s" lists the folder you pick and every folder beneath it, and Start Renaming renames them all, the picked folder itself too. A folder whose name holds a character outside the single-byte set, a "?" or a control character, or is 260 characters or longer, is left out with everything beneath it, and you are told which.
+        <source>Ticked: &quot;Add Folder/s&quot; lists the folder you pick and every folder beneath it, and Start Renaming renames them all, the picked folder itself too. A folder whose name holds a character outside the single-byte set, a &quot;?&quot; or a control character, or is 260 characters or longer, is left out with everything beneath it, and you are told which.
 Not ticked: only the picked folder is listed.</source>
         <translation>Angekreuzt: „Ordner hinzufügen“ listet den gewählten Ordner und jeden Ordner darunter auf, und „Umbenennen starten“ benennt sie alle um, auch den gewählten Ordner selbst. Ein Ordner, dessen Name ein Zeichen außerhalb des Einzelbyte-Zeichensatzes, ein „?“ oder ein Steuerzeichen enthält oder 260 Zeichen oder länger ist, wird samt allem darunter ausgelassen, und Sie erfahren, welcher.
 Nicht angekreuzt: Nur der gewählte Ordner wird aufgelistet.</translation>
@@ -226,9 +226,9 @@ it with --apply. Each FOLDER is added as one batch, in the order given.
   --replace TEXT    the text to put in its place (find and replace)
   --subfolders      add every folder beneath each FOLDER as well, deepest first;
                     a folder whose name holds a character outside the single-byte
-                    set (Latin-1), a '?' or a control character, or is 260 characters
+                    set (Latin-1), a &apos;?&apos; or a control character, or is 260 characters
                     or longer, is left out with everything beneath it, each named on
-                    standard error on a line beginning "skipped: "
+                    standard error on a line beginning &quot;skipped: &quot;
   --apply           rename the folders on disk, first row to last, then print the paths
                     where they are now
   --status          add a third field to every row: its status, as Start Renaming
@@ -238,7 +238,7 @@ it with --apply. Each FOLDER is added as one batch, in the order given.
   --journal FILE    with --apply, record the run in the new file FILE as it goes, so
                     that --undo can put every folder back, even after a crash
   --undo FILE       put back every folder the run recorded in FILE renamed, newest first
-                    (with --apply; without, only show it: each folder's path now, a TAB
+                    (with --apply; without, only show it: each folder&apos;s path now, a TAB
                     and the path it would get back)
   --print0          end every path with a NUL byte instead of a TAB or a newline
   --quiet           with --apply, show no progress counter on standard error (one
@@ -247,19 +247,19 @@ it with --apply. Each FOLDER is added as one batch, in the order given.
   --version         show the version and exit
   --                end of options: every later argument is a FOLDER
 
-An operation's answers must be given: --x to add or remove a text, --y and --x to add
+An operation&apos;s answers must be given: --x to add or remove a text, --y and --x to add
 before or after every y, --find and --replace to find and replace; a missing one is a
-usage error. An answer given as "" is taken as a cancelled prompt: that operation then
+usage error. An answer given as &quot;&quot; is taken as a cancelled prompt: that operation then
 changes no name. An answer the operation does not use is warned about and ignored.
 
 Without --apply each row is printed as its current path, a TAB and its new path, one per
 line. A new path is printed for every row the operation applies to, even when it equals
 the current path; it is empty only when the operation made no change at all (an answer
-given as "").
+given as &quot;&quot;).
 
 Statuses (--status, --check):
   ok                the folder gets its new name
-  unchanged         the new name is the folder's current name: nothing to do
+  unchanged         the new name is the folder&apos;s current name: nothing to do
   not-previewed     the row has no new path
   refused           the name or the place does not allow the rename (an empty name,
                     a separator, a name too long, no permission, a read-only file
@@ -295,14 +295,14 @@ angegebenen Reihenfolge.
   --replace TEXT    der Text, der an seine Stelle tritt (Suchen und Ersetzen)
   --subfolders      auch jeden Ordner unterhalb jedes ORDNERS hinzufügen, tiefste zuerst;
                     ein Ordner, dessen Name ein Zeichen außerhalb des Einzelbyte-
-                    Zeichensatzes (Latin-1), ein '?' oder ein Steuerzeichen enthält oder
+                    Zeichensatzes (Latin-1), ein &apos;?&apos; oder ein Steuerzeichen enthält oder
                     260 Zeichen oder länger ist, wird samt allem darunter ausgelassen und
                     auf der Standardfehlerausgabe in einer Zeile genannt, die mit
-                    "skipped: " beginnt
+                    &quot;skipped: &quot; beginnt
   --apply           die Ordner auf dem Datenträger umbenennen, erste Zeile zuerst, dann
                     die Pfade ausgeben, unter denen sie jetzt liegen
-  --status          jeder Zeile ein drittes Feld anfügen: ihren Status, wie "Umbenennen
-                    starten" ihn vorfände (die Status stehen unten)
+  --status          jeder Zeile ein drittes Feld anfügen: ihren Status, wie &quot;Umbenennen
+                    starten&quot; ihn vorfände (die Status stehen unten)
   --check           nur die Zeilen ausgeben, die nicht umbenannt würden, mit Status und
                     Grund; Rückgabewert 1, wenn es welche gibt
   --journal DATEI   mit --apply den Durchlauf laufend in der neuen Datei DATEI
@@ -321,14 +321,14 @@ angegebenen Reihenfolge.
 
 Die Antworten eines Vorgangs müssen angegeben werden: --x zum Hinzufügen oder Entfernen
 eines Textes, --y und --x zum Einfügen vor oder nach jedem y, --find und --replace zum
-Suchen und Ersetzen; eine fehlende ist ein Aufruffehler. Eine als "" gegebene Antwort gilt
+Suchen und Ersetzen; eine fehlende ist ein Aufruffehler. Eine als &quot;&quot; gegebene Antwort gilt
 als abgebrochene Eingabe: Der Vorgang ändert dann keinen Namen. Eine Antwort, die der
 Vorgang nicht verwendet, wird mit einer Warnung übergangen.
 
 Ohne --apply wird jede Zeile als ihr aktueller Pfad, ein TAB und ihr neuer Pfad ausgegeben,
 eine pro Zeile. Ein neuer Pfad wird für jede Zeile ausgegeben, auf die der Vorgang
 angewandt wird, auch wenn er dem aktuellen gleicht; er ist nur leer, wenn der Vorgang gar
-nichts geändert hat (eine als "" gegebene Antwort).
+nichts geändert hat (eine als &quot;&quot; gegebene Antwort).
 
 Status (--status, --check):
   ok                der Ordner erhält seinen neuen Namen
@@ -357,28 +357,28 @@ Vorgänge (Schlüsselwort, dann voller Text):
 </translation>
     </message>
     <message>
-        <source>Try 'trellisane-cli --help'.</source>
-        <translation>Siehe 'trellisane-cli --help'.</translation>
+        <source>Try &apos;trellisane-cli --help&apos;.</source>
+        <translation>Siehe &apos;trellisane-cli --help&apos;.</translation>
     </message>
     <message>
-        <source>option '%1' takes no value</source>
-        <translation>Option '%1' nimmt keinen Wert</translation>
+        <source>option &apos;%1&apos; takes no value</source>
+        <translation>Option &apos;%1&apos; nimmt keinen Wert</translation>
     </message>
     <message>
-        <source>option '%1' needs a value</source>
-        <translation>Option '%1' braucht einen Wert</translation>
+        <source>option &apos;%1&apos; needs a value</source>
+        <translation>Option &apos;%1&apos; braucht einen Wert</translation>
     </message>
     <message>
-        <source>option '%1' needs a file name</source>
-        <translation>Option '%1' braucht einen Dateinamen</translation>
+        <source>option &apos;%1&apos; needs a file name</source>
+        <translation>Option &apos;%1&apos; braucht einen Dateinamen</translation>
     </message>
     <message>
-        <source>unknown option '%1'</source>
-        <translation>unbekannte Option '%1'</translation>
+        <source>unknown option &apos;%1&apos;</source>
+        <translation>unbekannte Option &apos;%1&apos;</translation>
     </message>
     <message>
-        <source>the value of '%1' is not valid UTF-8</source>
-        <translation>der Wert von '%1' ist kein gültiges UTF-8</translation>
+        <source>the value of &apos;%1&apos; is not valid UTF-8</source>
+        <translation>der Wert von &apos;%1&apos; ist kein gültiges UTF-8</translation>
     </message>
     <message>
         <source>--undo takes no --operation, --journal, --status, --check or FOLDER</source>
@@ -405,32 +405,32 @@ Vorgänge (Schlüsselwort, dann voller Text):
         <translation> und </translation>
     </message>
     <message>
-        <source>'%1' needs %2</source>
-        <translation>'%1' braucht %2</translation>
+        <source>&apos;%1&apos; needs %2</source>
+        <translation>&apos;%1&apos; braucht %2</translation>
     </message>
     <message>
-        <source>warning: --%1 is not used by '%2' and changes nothing</source>
-        <translation>Warnung: --%1 wird von '%2' nicht verwendet und ändert nichts</translation>
+        <source>warning: --%1 is not used by &apos;%2&apos; and changes nothing</source>
+        <translation>Warnung: --%1 wird von &apos;%2&apos; nicht verwendet und ändert nichts</translation>
     </message>
     <message>
         <source>cannot write the output</source>
         <translation>die Ausgabe kann nicht geschrieben werden</translation>
     </message>
     <message>
-        <source>--operation '%1' selects no operation; the operations are:</source>
-        <translation>--operation '%1' wählt keinen Vorgang; die Vorgänge sind:</translation>
+        <source>--operation &apos;%1&apos; selects no operation; the operations are:</source>
+        <translation>--operation &apos;%1&apos; wählt keinen Vorgang; die Vorgänge sind:</translation>
     </message>
     <message>
-        <source>cannot read the working directory for '%1'</source>
-        <translation>das Arbeitsverzeichnis für '%1' kann nicht gelesen werden</translation>
+        <source>cannot read the working directory for &apos;%1&apos;</source>
+        <translation>das Arbeitsverzeichnis für &apos;%1&apos; kann nicht gelesen werden</translation>
     </message>
     <message>
-        <source>the name of '%1' is not valid UTF-8</source>
-        <translation>der Name von '%1' ist kein gültiges UTF-8</translation>
+        <source>the name of &apos;%1&apos; is not valid UTF-8</source>
+        <translation>der Name von &apos;%1&apos; ist kein gültiges UTF-8</translation>
     </message>
     <message>
-        <source>'%1' is not an existing folder</source>
-        <translation>'%1' ist kein vorhandener Ordner</translation>
+        <source>&apos;%1&apos; is not an existing folder</source>
+        <translation>&apos;%1&apos; ist kein vorhandener Ordner</translation>
     </message>
     <message>
         <source>Please email screenshot of this message to </source>
@@ -445,23 +445,23 @@ Vorgänge (Schlüsselwort, dann voller Text):
         <translation>Anwendungsfehler</translation>
     </message>
     <message>
-        <source>Writes every letter of each folder's name in upper case.</source>
+        <source>Writes every letter of each folder&apos;s name in upper case.</source>
         <translation>Schreibt jeden Buchstaben jedes Ordnernamens groß.</translation>
     </message>
     <message>
-        <source>Writes every letter of each folder's name in lower case.</source>
+        <source>Writes every letter of each folder&apos;s name in lower case.</source>
         <translation>Schreibt jeden Buchstaben jedes Ordnernamens klein.</translation>
     </message>
     <message>
-        <source>Writes the first letter of every word of each folder's name in upper case and the rest in lower case.</source>
+        <source>Writes the first letter of every word of each folder&apos;s name in upper case and the rest in lower case.</source>
         <translation>Schreibt den ersten Buchstaben jedes Wortes jedes Ordnernamens groß und den Rest klein.</translation>
     </message>
     <message>
-        <source>Writes the first letter of each folder's name in upper case and the rest in lower case.</source>
+        <source>Writes the first letter of each folder&apos;s name in upper case and the rest in lower case.</source>
         <translation>Schreibt den ersten Buchstaben jedes Ordnernamens groß und den Rest klein.</translation>
     </message>
     <message>
-        <source>Adds x at the beginning of each folder's name.</source>
+        <source>Adds x at the beginning of each folder&apos;s name.</source>
         <translation>Fügt x am Anfang jedes Ordnernamens hinzu.</translation>
     </message>
     <message>
@@ -469,11 +469,11 @@ Vorgänge (Schlüsselwort, dann voller Text):
         <translation>x ist der hinzuzufügende Text; Sie werden danach gefragt.</translation>
     </message>
     <message>
-        <source>Adds x at the end of each folder's name.</source>
+        <source>Adds x at the end of each folder&apos;s name.</source>
         <translation>Fügt x am Ende jedes Ordnernamens hinzu.</translation>
     </message>
     <message>
-        <source>Adds x before every y in each folder's name.</source>
+        <source>Adds x before every y in each folder&apos;s name.</source>
         <translation>Fügt x vor jedem y in jedem Ordnernamen ein.</translation>
     </message>
     <message>
@@ -481,11 +481,11 @@ Vorgänge (Schlüsselwort, dann voller Text):
         <translation>y ist der gesuchte Text und x der hinzuzufügende; Sie werden nach y, dann nach x gefragt.</translation>
     </message>
     <message>
-        <source>Adds x after every y in each folder's name.</source>
+        <source>Adds x after every y in each folder&apos;s name.</source>
         <translation>Fügt x nach jedem y in jedem Ordnernamen ein.</translation>
     </message>
     <message>
-        <source>Removes every blank from each folder's name.</source>
+        <source>Removes every blank from each folder&apos;s name.</source>
         <translation>Entfernt jedes Leerzeichen aus jedem Ordnernamen.</translation>
     </message>
     <message>
@@ -493,23 +493,23 @@ Vorgänge (Schlüsselwort, dann voller Text):
         <translation>Entfernt die Leerzeilen aus Namen mit Zeilenumbrüchen: Zwei Zeilenumbrüche hintereinander werden zu einem.</translation>
     </message>
     <message>
-        <source>Removes the letters A to Z and a to z from each folder's name.</source>
+        <source>Removes the letters A to Z and a to z from each folder&apos;s name.</source>
         <translation>Entfernt die Buchstaben A bis Z und a bis z aus jedem Ordnernamen.</translation>
     </message>
     <message>
-        <source>Removes the digits 0 to 9 from each folder's name.</source>
+        <source>Removes the digits 0 to 9 from each folder&apos;s name.</source>
         <translation>Entfernt die Ziffern 0 bis 9 aus jedem Ordnernamen.</translation>
     </message>
     <message>
-        <source>Removes the letters A to Z and a to z and the digits 0 to 9 from each folder's name.</source>
+        <source>Removes the letters A to Z and a to z and the digits 0 to 9 from each folder&apos;s name.</source>
         <translation>Entfernt die Buchstaben A bis Z und a bis z und die Ziffern 0 bis 9 aus jedem Ordnernamen.</translation>
     </message>
     <message>
-        <source>Keeps only the letters A to Z and a to z, the digits 0 to 9, blanks and line breaks in each folder's name.</source>
+        <source>Keeps only the letters A to Z and a to z, the digits 0 to 9, blanks and line breaks in each folder&apos;s name.</source>
         <translation>Behält in jedem Ordnernamen nur die Buchstaben A bis Z und a bis z, die Ziffern 0 bis 9, Leerzeichen und Zeilenumbrüche.</translation>
     </message>
     <message>
-        <source>Removes every x from each folder's name.</source>
+        <source>Removes every x from each folder&apos;s name.</source>
         <translation>Entfernt jedes x aus jedem Ordnernamen.</translation>
     </message>
     <message>
@@ -517,7 +517,7 @@ Vorgänge (Schlüsselwort, dann voller Text):
         <translation>x ist der zu entfernende Text; Sie werden danach gefragt.</translation>
     </message>
     <message>
-        <source>Replaces every occurrence of one text with another in each folder's name.</source>
+        <source>Replaces every occurrence of one text with another in each folder&apos;s name.</source>
         <translation>Ersetzt in jedem Ordnernamen jedes Vorkommen eines Textes durch einen anderen.</translation>
     </message>
     <message>
@@ -657,7 +657,7 @@ Vorgänge (Schlüsselwort, dann voller Text):
         <translation>eine symbolische Verknüpfung</translation>
     </message>
     <message>
-        <source>The folder's path holds a NUL character.</source>
+        <source>The folder&apos;s path holds a NUL character.</source>
         <translation>Der Pfad des Ordners enthält ein NUL-Zeichen.</translation>
     </message>
     <message>
@@ -665,7 +665,7 @@ Vorgänge (Schlüsselwort, dann voller Text):
         <translation>Der Ordner hat keinen Namen, der sich ändern ließe.</translation>
     </message>
     <message>
-        <source>The new path is not in the folder's own parent folder.</source>
+        <source>The new path is not in the folder&apos;s own parent folder.</source>
         <translation>Der neue Pfad liegt nicht im übergeordneten Ordner des Ordners.</translation>
     </message>
     <message>
@@ -673,11 +673,11 @@ Vorgänge (Schlüsselwort, dann voller Text):
         <translation>Der neue Name wäre leer.</translation>
     </message>
     <message>
-        <source>The new name "%1" is not a folder name.</source>
+        <source>The new name &quot;%1&quot; is not a folder name.</source>
         <translation>Der neue Name „%1“ ist kein Ordnername.</translation>
     </message>
     <message>
-        <source>The new name "%1" holds a path separator.</source>
+        <source>The new name &quot;%1&quot; holds a path separator.</source>
         <translation>Der neue Name „%1“ enthält ein Pfadtrennzeichen.</translation>
     </message>
     <message>
@@ -737,7 +737,7 @@ Vorgänge (Schlüsselwort, dann voller Text):
         <translation>Der Ordner erhält seinen neuen Namen.</translation>
     </message>
     <message>
-        <source>The new name is the folder's current name.</source>
+        <source>The new name is the folder&apos;s current name.</source>
         <translation>Der neue Name ist der aktuelle Name des Ordners.</translation>
     </message>
     <message>
@@ -761,7 +761,7 @@ Vorgänge (Schlüsselwort, dann voller Text):
         <translation>Der Ordner kann nicht umbenannt werden: %1.</translation>
     </message>
     <message>
-        <source>The run was stopped before this folder's turn.</source>
+        <source>The run was stopped before this folder&apos;s turn.</source>
         <translation>Der Durchlauf wurde angehalten, bevor dieser Ordner an der Reihe war.</translation>
     </message>
     <message>
@@ -769,11 +769,11 @@ Vorgänge (Schlüsselwort, dann voller Text):
         <translation>Kein neuer Name: %1 wurde nicht in der Vorschau berechnet.</translation>
     </message>
     <message>
-        <source>%1 was not renamed to "%2": the run was stopped before its turn.</source>
+        <source>%1 was not renamed to &quot;%2&quot;: the run was stopped before its turn.</source>
         <translation>%1 wurde nicht in „%2“ umbenannt: Der Durchlauf wurde angehalten, bevor er an der Reihe war.</translation>
     </message>
     <message>
-        <source>%1 cannot be renamed to "%2". </source>
+        <source>%1 cannot be renamed to &quot;%2&quot;. </source>
         <translation>%1 kann nicht in „%2“ umbenannt werden. </translation>
     </message>
     <message>
@@ -787,12 +787,18 @@ and %1 more</source>
 und %1 weitere</translation>
     </message>
     <message numerus="yes">
-        <source>%n folder(s) beneath the folder you added were left out, each with everything beneath it: their names hold a character this list cannot show (one outside the single-byte character set, a "?" or a control character) or are 260 characters or longer. They will not be renamed.</source>
-        <translation><numerusform>%n Ordner unterhalb des hinzugefügten Ordners wurde samt allem darunter ausgelassen: Sein Name enthält ein Zeichen, das diese Liste nicht anzeigen kann (eines außerhalb des Einzelbyte-Zeichensatzes, ein „?“ oder ein Steuerzeichen), oder ist 260 Zeichen oder länger. Er wird nicht umbenannt.</numerusform><numerusform>%n Ordner unterhalb des hinzugefügten Ordners wurden samt allem darunter ausgelassen: Ihre Namen enthalten ein Zeichen, das diese Liste nicht anzeigen kann (eines außerhalb des Einzelbyte-Zeichensatzes, ein „?“ oder ein Steuerzeichen), oder sind 260 Zeichen oder länger. Sie werden nicht umbenannt.</numerusform></translation>
+        <source>%n folder(s) beneath the folder you added were left out, each with everything beneath it: their names hold a character this list cannot show (one outside the single-byte character set, a &quot;?&quot; or a control character) or are 260 characters or longer. They will not be renamed.</source>
+        <translation>
+            <numerusform>%n Ordner unterhalb des hinzugefügten Ordners wurde samt allem darunter ausgelassen: Sein Name enthält ein Zeichen, das diese Liste nicht anzeigen kann (eines außerhalb des Einzelbyte-Zeichensatzes, ein „?“ oder ein Steuerzeichen), oder ist 260 Zeichen oder länger. Er wird nicht umbenannt.</numerusform>
+            <numerusform>%n Ordner unterhalb des hinzugefügten Ordners wurden samt allem darunter ausgelassen: Ihre Namen enthalten ein Zeichen, das diese Liste nicht anzeigen kann (eines außerhalb des Einzelbyte-Zeichensatzes, ein „?“ oder ein Steuerzeichen), oder sind 260 Zeichen oder länger. Sie werden nicht umbenannt.</numerusform>
+        </translation>
     </message>
     <message numerus="yes">
         <source>and %n more</source>
-        <translation><numerusform>und %n weiterer</numerusform><numerusform>und %n weitere</numerusform></translation>
+        <translation>
+            <numerusform>und %n weiterer</numerusform>
+            <numerusform>und %n weitere</numerusform>
+        </translation>
     </message>
     <message>
         <source>Undo Last Renaming</source>
@@ -811,7 +817,7 @@ und %1 weitere</translation>
         <translation>Das Rückgängigmachen betrifft nur den letzten Durchlauf: %1 Ordner, die frühere Durchläufe umbenannt haben, behalten ihre neuen Namen.</translation>
     </message>
     <message>
-        <source>%1: %2 cannot be renamed to "%3"</source>
+        <source>%1: %2 cannot be renamed to &quot;%3&quot;</source>
         <translation>%1: %2 kann nicht in „%3“ umbenannt werden</translation>
     </message>
     <message>

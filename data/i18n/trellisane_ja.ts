@@ -8,7 +8,7 @@
         <translation>フォルダー</translation>
     </message>
     <message>
-        <source>Each listed folder's current path and its new path. Delete removes the selected row; the context menu key opens the list's menu.</source>
+        <source>Each listed folder&apos;s current path and its new path. Delete removes the selected row; the context menu key opens the list&apos;s menu.</source>
         <translation>一覧にある各フォルダーの現在のパスと新しいパス。Delete キーで選択した行を削除し、コンテキストメニューキーで一覧のメニューを開きます。</translation>
     </message>
     <message>
@@ -56,7 +56,7 @@
         <translation>以前のプレビューで作成されました。</translation>
     </message>
     <message>
-        <source>Renamed by the last run, from "%1".</source>
+        <source>Renamed by the last run, from &quot;%1&quot;.</source>
         <translation>前回の実行で「%1」から名前を変更しました。</translation>
     </message>
     <message>
@@ -70,11 +70,11 @@
 %1</translation>
     </message>
     <message>
-        <source>The folder "%1", listed earlier, gets this new name first.</source>
+        <source>The folder &quot;%1&quot;, listed earlier, gets this new name first.</source>
         <translation>先に一覧にあるフォルダー「%1」が先にこの新しい名前になります。</translation>
     </message>
     <message>
-        <source>After the whole run the folder will be at "%1".</source>
+        <source>After the whole run the folder will be at &quot;%1&quot;.</source>
         <translation>実行全体が終わると、フォルダーは「%1」になります。</translation>
     </message>
     <message>
@@ -192,7 +192,7 @@
         <translation>、%1 個は未実行</translation>
     </message>
     <message>
-        <source>. "Start Renaming" renames the folders not tried.</source>
+        <source>. &quot;Start Renaming&quot; renames the folders not tried.</source>
         <translation>。「名前の変更を開始」で未実行のフォルダーの名前を変更します。</translation>
     </message>
     <message>
@@ -204,7 +204,7 @@
         <translation>%1 を開くための Web ブラウザーを起動できませんでした。</translation>
     </message>
     <message>
-        <source>Ticked: "Add Folder/s" lists the folder you pick and every folder beneath it, and Start Renaming renames them all, the picked folder itself too. A folder whose name holds a character outside the single-byte set, a "?" or a control character, or is 260 characters or longer, is left out with everything beneath it, and you are told which.
+        <source>Ticked: &quot;Add Folder/s&quot; lists the folder you pick and every folder beneath it, and Start Renaming renames them all, the picked folder itself too. A folder whose name holds a character outside the single-byte set, a &quot;?&quot; or a control character, or is 260 characters or longer, is left out with everything beneath it, and you are told which.
 Not ticked: only the picked folder is listed.</source>
         <translation>オン: 「フォルダーを追加」は選んだフォルダーとその下のすべてのフォルダーを一覧に加え、「名前の変更を開始」は選んだフォルダー自身も含めてすべての名前を変更します。名前にシングルバイト文字セット外の文字、「?」、制御文字を含むか、260 文字以上の名前のフォルダーは、その下のものと一緒に除外され、どれが除外されたかが通知されます。
 オフ: 選んだフォルダーだけを一覧に加えます。</translation>
@@ -226,9 +226,9 @@ it with --apply. Each FOLDER is added as one batch, in the order given.
   --replace TEXT    the text to put in its place (find and replace)
   --subfolders      add every folder beneath each FOLDER as well, deepest first;
                     a folder whose name holds a character outside the single-byte
-                    set (Latin-1), a '?' or a control character, or is 260 characters
+                    set (Latin-1), a &apos;?&apos; or a control character, or is 260 characters
                     or longer, is left out with everything beneath it, each named on
-                    standard error on a line beginning "skipped: "
+                    standard error on a line beginning &quot;skipped: &quot;
   --apply           rename the folders on disk, first row to last, then print the paths
                     where they are now
   --status          add a third field to every row: its status, as Start Renaming
@@ -238,7 +238,7 @@ it with --apply. Each FOLDER is added as one batch, in the order given.
   --journal FILE    with --apply, record the run in the new file FILE as it goes, so
                     that --undo can put every folder back, even after a crash
   --undo FILE       put back every folder the run recorded in FILE renamed, newest first
-                    (with --apply; without, only show it: each folder's path now, a TAB
+                    (with --apply; without, only show it: each folder&apos;s path now, a TAB
                     and the path it would get back)
   --print0          end every path with a NUL byte instead of a TAB or a newline
   --quiet           with --apply, show no progress counter on standard error (one
@@ -247,19 +247,19 @@ it with --apply. Each FOLDER is added as one batch, in the order given.
   --version         show the version and exit
   --                end of options: every later argument is a FOLDER
 
-An operation's answers must be given: --x to add or remove a text, --y and --x to add
+An operation&apos;s answers must be given: --x to add or remove a text, --y and --x to add
 before or after every y, --find and --replace to find and replace; a missing one is a
-usage error. An answer given as "" is taken as a cancelled prompt: that operation then
+usage error. An answer given as &quot;&quot; is taken as a cancelled prompt: that operation then
 changes no name. An answer the operation does not use is warned about and ignored.
 
 Without --apply each row is printed as its current path, a TAB and its new path, one per
 line. A new path is printed for every row the operation applies to, even when it equals
 the current path; it is empty only when the operation made no change at all (an answer
-given as "").
+given as &quot;&quot;).
 
 Statuses (--status, --check):
   ok                the folder gets its new name
-  unchanged         the new name is the folder's current name: nothing to do
+  unchanged         the new name is the folder&apos;s current name: nothing to do
   not-previewed     the row has no new path
   refused           the name or the place does not allow the rename (an empty name,
                     a separator, a name too long, no permission, a read-only file
@@ -294,8 +294,8 @@ Operations (keyword, then full text):
   --replace テキスト    置き換えるテキスト (検索と置換)
   --subfolders          各フォルダーの下にあるすべてのフォルダーも、深いものから順に
                         追加します。名前にシングルバイト文字セット (Latin-1) 外の文字、
-                        '?'、制御文字を含むか、260 文字以上の名前のフォルダーは、その下の
-                        ものと一緒に除外され、標準エラー出力に "skipped: " で始まる行で
+                        &apos;?&apos;、制御文字を含むか、260 文字以上の名前のフォルダーは、その下の
+                        ものと一緒に除外され、標準エラー出力に &quot;skipped: &quot; で始まる行で
                         示されます
   --apply               ディスク上のフォルダーの名前を最初の行から順に変更し、
                         変更後のパスを出力します
@@ -317,12 +317,12 @@ Operations (keyword, then full text):
 
 操作に必要な答えは必ず指定します: テキストの追加・削除には --x、すべての y の前後への
 追加には --y と --x、検索と置換には --find と --replace。足りない場合は使い方の誤りです。
-"" で指定した答えは入力の取り消しとして扱い、その操作は名前を変更しません。操作で
+&quot;&quot; で指定した答えは入力の取り消しとして扱い、その操作は名前を変更しません。操作で
 使われない答えは警告して無視します。
 
 --apply なしでは、各行を現在のパス、TAB、新しいパスの順に 1 行ずつ出力します。新しい
 パスは操作が適用される行すべてに出力され、現在のパスと同じでも出力されます。空になるのは
-操作がまったく何も変えなかったとき ("" で指定した答え) だけです。
+操作がまったく何も変えなかったとき (&quot;&quot; で指定した答え) だけです。
 
 状態 (--status、--check):
   ok                フォルダーは新しい名前になります
@@ -348,28 +348,28 @@ Operations (keyword, then full text):
 </translation>
     </message>
     <message>
-        <source>Try 'trellisane-cli --help'.</source>
-        <translation>'trellisane-cli --help' を参照してください。</translation>
+        <source>Try &apos;trellisane-cli --help&apos;.</source>
+        <translation>&apos;trellisane-cli --help&apos; を参照してください。</translation>
     </message>
     <message>
-        <source>option '%1' takes no value</source>
-        <translation>オプション '%1' は値を取りません</translation>
+        <source>option &apos;%1&apos; takes no value</source>
+        <translation>オプション &apos;%1&apos; は値を取りません</translation>
     </message>
     <message>
-        <source>option '%1' needs a value</source>
-        <translation>オプション '%1' には値が必要です</translation>
+        <source>option &apos;%1&apos; needs a value</source>
+        <translation>オプション &apos;%1&apos; には値が必要です</translation>
     </message>
     <message>
-        <source>option '%1' needs a file name</source>
-        <translation>オプション '%1' にはファイル名が必要です</translation>
+        <source>option &apos;%1&apos; needs a file name</source>
+        <translation>オプション &apos;%1&apos; にはファイル名が必要です</translation>
     </message>
     <message>
-        <source>unknown option '%1'</source>
-        <translation>不明なオプション '%1'</translation>
+        <source>unknown option &apos;%1&apos;</source>
+        <translation>不明なオプション &apos;%1&apos;</translation>
     </message>
     <message>
-        <source>the value of '%1' is not valid UTF-8</source>
-        <translation>'%1' の値は正しい UTF-8 ではありません</translation>
+        <source>the value of &apos;%1&apos; is not valid UTF-8</source>
+        <translation>&apos;%1&apos; の値は正しい UTF-8 ではありません</translation>
     </message>
     <message>
         <source>--undo takes no --operation, --journal, --status, --check or FOLDER</source>
@@ -396,32 +396,32 @@ Operations (keyword, then full text):
         <translation> と </translation>
     </message>
     <message>
-        <source>'%1' needs %2</source>
-        <translation>'%1' には %2 が必要です</translation>
+        <source>&apos;%1&apos; needs %2</source>
+        <translation>&apos;%1&apos; には %2 が必要です</translation>
     </message>
     <message>
-        <source>warning: --%1 is not used by '%2' and changes nothing</source>
-        <translation>警告: --%1 は '%2' では使われず、何も変えません</translation>
+        <source>warning: --%1 is not used by &apos;%2&apos; and changes nothing</source>
+        <translation>警告: --%1 は &apos;%2&apos; では使われず、何も変えません</translation>
     </message>
     <message>
         <source>cannot write the output</source>
         <translation>出力を書き込めません</translation>
     </message>
     <message>
-        <source>--operation '%1' selects no operation; the operations are:</source>
-        <translation>--operation '%1' に該当する操作がありません。操作は次のとおりです:</translation>
+        <source>--operation &apos;%1&apos; selects no operation; the operations are:</source>
+        <translation>--operation &apos;%1&apos; に該当する操作がありません。操作は次のとおりです:</translation>
     </message>
     <message>
-        <source>cannot read the working directory for '%1'</source>
-        <translation>'%1' の作業ディレクトリを読み取れません</translation>
+        <source>cannot read the working directory for &apos;%1&apos;</source>
+        <translation>&apos;%1&apos; の作業ディレクトリを読み取れません</translation>
     </message>
     <message>
-        <source>the name of '%1' is not valid UTF-8</source>
-        <translation>'%1' の名前は正しい UTF-8 ではありません</translation>
+        <source>the name of &apos;%1&apos; is not valid UTF-8</source>
+        <translation>&apos;%1&apos; の名前は正しい UTF-8 ではありません</translation>
     </message>
     <message>
-        <source>'%1' is not an existing folder</source>
-        <translation>'%1' は存在するフォルダーではありません</translation>
+        <source>&apos;%1&apos; is not an existing folder</source>
+        <translation>&apos;%1&apos; は存在するフォルダーではありません</translation>
     </message>
     <message>
         <source>Please email screenshot of this message to </source>
@@ -436,23 +436,23 @@ Operations (keyword, then full text):
         <translation>アプリケーションエラー</translation>
     </message>
     <message>
-        <source>Writes every letter of each folder's name in upper case.</source>
+        <source>Writes every letter of each folder&apos;s name in upper case.</source>
         <translation>各フォルダー名のすべての文字を大文字にします。</translation>
     </message>
     <message>
-        <source>Writes every letter of each folder's name in lower case.</source>
+        <source>Writes every letter of each folder&apos;s name in lower case.</source>
         <translation>各フォルダー名のすべての文字を小文字にします。</translation>
     </message>
     <message>
-        <source>Writes the first letter of every word of each folder's name in upper case and the rest in lower case.</source>
+        <source>Writes the first letter of every word of each folder&apos;s name in upper case and the rest in lower case.</source>
         <translation>各フォルダー名の単語ごとに先頭の文字を大文字、残りを小文字にします。</translation>
     </message>
     <message>
-        <source>Writes the first letter of each folder's name in upper case and the rest in lower case.</source>
+        <source>Writes the first letter of each folder&apos;s name in upper case and the rest in lower case.</source>
         <translation>各フォルダー名の先頭の文字を大文字、残りを小文字にします。</translation>
     </message>
     <message>
-        <source>Adds x at the beginning of each folder's name.</source>
+        <source>Adds x at the beginning of each folder&apos;s name.</source>
         <translation>各フォルダー名の先頭に x を追加します。</translation>
     </message>
     <message>
@@ -460,11 +460,11 @@ Operations (keyword, then full text):
         <translation>x は追加するテキストで、入力を求められます。</translation>
     </message>
     <message>
-        <source>Adds x at the end of each folder's name.</source>
+        <source>Adds x at the end of each folder&apos;s name.</source>
         <translation>各フォルダー名の末尾に x を追加します。</translation>
     </message>
     <message>
-        <source>Adds x before every y in each folder's name.</source>
+        <source>Adds x before every y in each folder&apos;s name.</source>
         <translation>各フォルダー名のすべての y の前に x を追加します。</translation>
     </message>
     <message>
@@ -472,11 +472,11 @@ Operations (keyword, then full text):
         <translation>y は探すテキスト、x は追加するテキストで、y、x の順に入力を求められます。</translation>
     </message>
     <message>
-        <source>Adds x after every y in each folder's name.</source>
+        <source>Adds x after every y in each folder&apos;s name.</source>
         <translation>各フォルダー名のすべての y の後に x を追加します。</translation>
     </message>
     <message>
-        <source>Removes every blank from each folder's name.</source>
+        <source>Removes every blank from each folder&apos;s name.</source>
         <translation>各フォルダー名からすべての空白を削除します。</translation>
     </message>
     <message>
@@ -484,23 +484,23 @@ Operations (keyword, then full text):
         <translation>改行を含む名前から空行を削除します。連続する 2 つの改行は 1 つになります。</translation>
     </message>
     <message>
-        <source>Removes the letters A to Z and a to z from each folder's name.</source>
+        <source>Removes the letters A to Z and a to z from each folder&apos;s name.</source>
         <translation>各フォルダー名から A～Z と a～z の文字を削除します。</translation>
     </message>
     <message>
-        <source>Removes the digits 0 to 9 from each folder's name.</source>
+        <source>Removes the digits 0 to 9 from each folder&apos;s name.</source>
         <translation>各フォルダー名から数字 0～9 を削除します。</translation>
     </message>
     <message>
-        <source>Removes the letters A to Z and a to z and the digits 0 to 9 from each folder's name.</source>
+        <source>Removes the letters A to Z and a to z and the digits 0 to 9 from each folder&apos;s name.</source>
         <translation>各フォルダー名から A～Z と a～z の文字と数字 0～9 を削除します。</translation>
     </message>
     <message>
-        <source>Keeps only the letters A to Z and a to z, the digits 0 to 9, blanks and line breaks in each folder's name.</source>
+        <source>Keeps only the letters A to Z and a to z, the digits 0 to 9, blanks and line breaks in each folder&apos;s name.</source>
         <translation>各フォルダー名で A～Z と a～z の文字、数字 0～9、空白、改行だけを残します。</translation>
     </message>
     <message>
-        <source>Removes every x from each folder's name.</source>
+        <source>Removes every x from each folder&apos;s name.</source>
         <translation>各フォルダー名からすべての x を削除します。</translation>
     </message>
     <message>
@@ -508,7 +508,7 @@ Operations (keyword, then full text):
         <translation>x は削除するテキストで、入力を求められます。</translation>
     </message>
     <message>
-        <source>Replaces every occurrence of one text with another in each folder's name.</source>
+        <source>Replaces every occurrence of one text with another in each folder&apos;s name.</source>
         <translation>各フォルダー名で、あるテキストをすべて別のテキストに置き換えます。</translation>
     </message>
     <message>
@@ -648,7 +648,7 @@ Operations (keyword, then full text):
         <translation>シンボリックリンク</translation>
     </message>
     <message>
-        <source>The folder's path holds a NUL character.</source>
+        <source>The folder&apos;s path holds a NUL character.</source>
         <translation>フォルダーのパスに NUL 文字が含まれています。</translation>
     </message>
     <message>
@@ -656,7 +656,7 @@ Operations (keyword, then full text):
         <translation>フォルダーに変更できる名前がありません。</translation>
     </message>
     <message>
-        <source>The new path is not in the folder's own parent folder.</source>
+        <source>The new path is not in the folder&apos;s own parent folder.</source>
         <translation>新しいパスがフォルダー自身の親フォルダーの中にありません。</translation>
     </message>
     <message>
@@ -664,11 +664,11 @@ Operations (keyword, then full text):
         <translation>新しい名前が空になります。</translation>
     </message>
     <message>
-        <source>The new name "%1" is not a folder name.</source>
+        <source>The new name &quot;%1&quot; is not a folder name.</source>
         <translation>新しい名前「%1」はフォルダー名として使えません。</translation>
     </message>
     <message>
-        <source>The new name "%1" holds a path separator.</source>
+        <source>The new name &quot;%1&quot; holds a path separator.</source>
         <translation>新しい名前「%1」にパスの区切り文字が含まれています。</translation>
     </message>
     <message>
@@ -728,7 +728,7 @@ Operations (keyword, then full text):
         <translation>フォルダーは新しい名前になります。</translation>
     </message>
     <message>
-        <source>The new name is the folder's current name.</source>
+        <source>The new name is the folder&apos;s current name.</source>
         <translation>新しい名前はフォルダーの現在の名前と同じです。</translation>
     </message>
     <message>
@@ -752,7 +752,7 @@ Operations (keyword, then full text):
         <translation>フォルダーの名前を変更できません: %1。</translation>
     </message>
     <message>
-        <source>The run was stopped before this folder's turn.</source>
+        <source>The run was stopped before this folder&apos;s turn.</source>
         <translation>このフォルダーの順番が来る前に実行が中止されました。</translation>
     </message>
     <message>
@@ -760,11 +760,11 @@ Operations (keyword, then full text):
         <translation>新しい名前がありません: %1 はプレビューされていません。</translation>
     </message>
     <message>
-        <source>%1 was not renamed to "%2": the run was stopped before its turn.</source>
+        <source>%1 was not renamed to &quot;%2&quot;: the run was stopped before its turn.</source>
         <translation>%1 は「%2」に名前を変更されませんでした: 順番が来る前に実行が中止されました。</translation>
     </message>
     <message>
-        <source>%1 cannot be renamed to "%2". </source>
+        <source>%1 cannot be renamed to &quot;%2&quot;. </source>
         <translation>%1 の名前を「%2」に変更できません。</translation>
     </message>
     <message>
@@ -778,12 +778,16 @@ and %1 more</source>
 ほか %1 個</translation>
     </message>
     <message numerus="yes">
-        <source>%n folder(s) beneath the folder you added were left out, each with everything beneath it: their names hold a character this list cannot show (one outside the single-byte character set, a "?" or a control character) or are 260 characters or longer. They will not be renamed.</source>
-        <translation><numerusform>追加したフォルダーの下にある %n 個のフォルダーを、その下にあるものすべてと一緒に除外しました。名前にこの一覧で表示できない文字（シングルバイト文字セット外の文字、「?」、制御文字）が含まれているか、名前が 260 文字以上です。これらは名前を変更しません。</numerusform></translation>
+        <source>%n folder(s) beneath the folder you added were left out, each with everything beneath it: their names hold a character this list cannot show (one outside the single-byte character set, a &quot;?&quot; or a control character) or are 260 characters or longer. They will not be renamed.</source>
+        <translation>
+            <numerusform>追加したフォルダーの下にある %n 個のフォルダーを、その下にあるものすべてと一緒に除外しました。名前にこの一覧で表示できない文字（シングルバイト文字セット外の文字、「?」、制御文字）が含まれているか、名前が 260 文字以上です。これらは名前を変更しません。</numerusform>
+        </translation>
     </message>
     <message numerus="yes">
         <source>and %n more</source>
-        <translation><numerusform>ほか %n 個</numerusform></translation>
+        <translation>
+            <numerusform>ほか %n 個</numerusform>
+        </translation>
     </message>
     <message>
         <source>Undo Last Renaming</source>
@@ -802,7 +806,7 @@ and %1 more</source>
         <translation>元に戻すのは前回の実行だけです: それ以前の実行で名前を変更した %1 個のフォルダーは新しい名前のままです。</translation>
     </message>
     <message>
-        <source>%1: %2 cannot be renamed to "%3"</source>
+        <source>%1: %2 cannot be renamed to &quot;%3&quot;</source>
         <translation>%1: %2 の名前を「%3」に変更できません</translation>
     </message>
     <message>
