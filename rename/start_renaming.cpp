@@ -118,7 +118,7 @@ RenameRun StartRenaming(FolderList& list, Dialogs& dialogs, const QString& title
             platform);
     });
     trap.Step(kDone, [&] {
-        dialogs.ShowMessage(QStringLiteral("Done."), title, DialogIcon::None, DialogButtons::Ok);
+        dialogs.ShowMessage(Trellisane::tr("Done."), title, DialogIcon::None, DialogButtons::Ok);
     });
     trap.Step(kDisableStart, [&] {
         if (disableStartRenaming) disableStartRenaming();

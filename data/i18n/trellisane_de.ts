@@ -828,5 +828,9 @@ und %1 weitere</translation>
         <source>The renaming operation, which gives every listed folder its new name.</source>
         <translation>Der Umbenennungsvorgang, der jedem aufgelisteten Ordner seinen neuen Namen gibt.</translation>
     </message>
+    <message>
+        <source>The folder lies inside the installed program&apos;s own folder %1, which Trellisane never changes. To try the samples, copy that folder somewhere of your own and start the trellisane program inside the copy.</source>
+        <translation>Der Ordner liegt im eigenen Ordner des installierten Programms, %1, den Trellisane nie verändert. Um die Beispiele auszuprobieren, kopieren Sie diesen Ordner an einen eigenen Ort und starten Sie das Programm trellisane in der Kopie.</translation>
+    </message>
 </context>
 </TS>

@@ -817,5 +817,9 @@ and %1 more</source>
         <source>The renaming operation, which gives every listed folder its new name.</source>
         <translation>名前の変更方法です。一覧にある各フォルダーに新しい名前を付けます。</translation>
     </message>
+    <message>
+        <source>The folder lies inside the installed program&apos;s own folder %1, which Trellisane never changes. To try the samples, copy that folder somewhere of your own and start the trellisane program inside the copy.</source>
+        <translation>このフォルダーは、Trellisane が決して変更しないインストール済みプログラム自身のフォルダー %1 の中にあります。サンプルを試すには、そのフォルダーを自分の場所にコピーし、コピーの中の trellisane プログラムを起動してください。</translation>
+    </message>
 </context>
 </TS>
