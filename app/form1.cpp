@@ -15,6 +15,7 @@
 
 #include "app/accessibility.h"
 #include "app/cursor_file.h"
+#include "app/folder_drop.h"
 #include "app/folder_list_model.h"
 #include "app/handler_lines.h"
 #include "app/rename_plan_job.h"
@@ -99,6 +100,10 @@ void Form1::BuildControls() {
     m_undo = new UndoLastRenaming(*this, *m_listMenu, *m_model);
     connect(m_undo->Action(), &QAction::triggered, this, [this] { UndoLastRenaming_Click(); });
     BuildPlanMarks();
+    // Folders dropped from a file manager are added as "Add Folder/s" adds, by the check box.
+    new FolderDrop(*ListView1, [this](const DroppedItems& items) {
+        AddFromOutside({items.paths, items.notFiles, std::nullopt});
+    });
 
     connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
     connect(Combo1, &QComboBox::currentTextChanged, this, [this](const QString&) {

@@ -31,6 +31,18 @@ class UndoLastRenaming;
 /// a worker thread; must honour `hooks.cancelled` and may call `hooks.report`.
 using WalkFn = std::function<void(QStringList& folders, const WalkHooks& hooks)>;
 
+/// Folders that come to the window from outside it: the command line, a second start, a drop.
+struct OutsideAdd {
+    /// Absolute paths, each its own batch in this order; a text that is no folder is named in
+    /// the one message.
+    QStringList folders;
+    /// Texts already known to be no folders (a dropped web address), named in that message.
+    QStringList notFolders;
+    /// With the folders beneath (true also ticks the check box), without, or, when empty, as
+    /// the check box says.
+    std::optional<bool> subfolders;
+};
+
 /// How long closing the window waits for background work to notice its cancel before the
 /// program leaves without it (a walk stuck on a dead network mount must not hold the exit).
 inline constexpr int kWorkerExitWaitMs = 2000;
@@ -72,6 +84,15 @@ class Form1 : public QWidget, private Form1Controls {
     int BatchesWaitingForRun() const { return static_cast<int>(m_waitingForRun.size()); }
     /// True while a Start Renaming run renames on its worker.
     bool RenamingUnderway() const { return m_renaming != nullptr; }
+    /// Adds folders from outside the window as "Add Folder/s" adds the chosen one, reporting
+    /// with its location and lines: the texts that are no folders in one message, then each
+    /// folder (with those beneath it as `add.subfolders` says) as its own batch in depth order,
+    /// then one preview pass; no pass when nothing is left to add. While a dialog is open it
+    /// waits for it to close; during a run it waits for the run's end and then adds its folders
+    /// where the run's renames took them.
+    void AddFromOutside(OutsideAdd add);
+    /// Outside adds waiting for a dialog to close.
+    int OutsideAddsWaiting() const { return static_cast<int>(m_outsideWaiting.size()); }
     /// Replaces the disk operations Start Renaming uses (DefaultRenamePlatform()); for tests.
     void SetRenamePlatform(RenamePlatform platform) { m_renamePlatform = std::move(platform); }
 
@@ -115,7 +136,9 @@ class Form1 : public QWidget, private Form1Controls {
     /// Removes the selected row unless the pointer is busy, the list is empty or no row is
     /// selected. No preview pass.
     void RemoveSelectedRow();
-    /// Starts the background job of an add whose gathering list is ready.
+    /// Starts the outside adds that waited, unless a dialog is still open.
+    void StartWaitingOutsideAdds();
+    /// Starts the background job of an add whose gathering lists are ready.
     void StartAddWorker(const std::shared_ptr<AddJob>& job, bool recursive);
     /// Ends an add on the user-interface thread once its work has returned.
     void FinishAdd(const std::shared_ptr<AddJob>& job);
@@ -127,8 +150,9 @@ class Form1 : public QWidget, private Form1Controls {
     /// the reports and messages of its end unless `closing`, the busy state lifted, and the
     /// batches that waited for it appended.
     void FinishStartRenaming(bool closing);
-    /// After a run that made `moves`: every add under way carries its paths through them, and
-    /// the batches that waited for the run are appended once no run is left.
+    /// After a run that made `moves`: every add under way, and every outside add held for the
+    /// run, carries its paths through them; once no run is left the batches that waited are
+    /// appended and the held outside adds start.
     void AddsFollowRun(const std::vector<PathMove>& moves);
     /// Closing during a run: stops it after the current folder and waits for that (at most
     /// kWorkerExitWaitMs), so the rows and the undo tell where every folder is.
@@ -150,6 +174,7 @@ class Form1 : public QWidget, private Form1Controls {
 
     std::vector<std::shared_ptr<AddJob>> m_adds;
     std::vector<std::shared_ptr<AddJob>> m_waitingForRun;
+    std::vector<OutsideAdd> m_outsideWaiting;  // outside adds held while a dialog is open
     int m_renamingRuns = 0;
     RenameRunJob* m_renaming = nullptr;  // the run under way, a child of the window
     RenamePlatform m_renamePlatform = DefaultRenamePlatform();

@@ -6,10 +6,13 @@
 // the job's `finished` then ends the add here. A batch that is ready while Start Renaming runs
 // waits for the run to end and is then carried through the run's renames before it is appended.
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 #include <cerrno>
 #include <exception>
@@ -35,12 +38,29 @@ namespace {
 /// What an add's work produces: the work's own until it returns, the window's afterwards (the
 /// job's queued `finished` orders the two).
 struct AddResult {
-    QStringList gathering;
-    QStringList sorted;
-    std::exception_ptr error;  // a failure of the walk or the sort
+    std::vector<QStringList> gatherings;  // one per batch: "Add Folder/s" has one
+    std::vector<QStringList> sorted;      // the batches in depth order, in the same order
+    std::exception_ptr error;             // a failure of the walk or the sort
     int errorLine = 0;
     std::vector<QByteArray> skipped;  // folders the walk left out by its naming rule
 };
+
+/// How often an outside add waiting for a dialog looks whether it has closed.
+constexpr int kDialogPollMs = 100;
+/// At most this many names in the message about what is no folder; the rest are counted.
+constexpr qsizetype kNamedNotFolders = 20;
+
+/// The one message naming what an outside add cannot list.
+QString NotFoldersMessage(const QStringList& names) {
+    QString named = names.mid(0, kNamedNotFolders).join(QLatin1Char('\n'));
+    if (names.size() > kNamedNotFolders) {
+        named += QCoreApplication::translate("Form1", "\n… and %1 more")
+                     .arg(names.size() - kNamedNotFolders);
+    }
+    return QCoreApplication::translate("Form1",
+                                       "Only folders are listed, so these were not added:\n\n%1")
+        .arg(named);
+}
 
 /// How many left-out folders the message names before it says "and N more".
 constexpr std::size_t kSkippedShown = 5;
@@ -102,10 +122,61 @@ void Form1::PushButton3_Click() {
     trap.Step(kAddBusyPointer, [&] { m_pointers->Set(kPointerBusy); });
     // One separator is appended whatever the path ends with, so the root "/" becomes "//".
     trap.Step(kAddGatheringList,
-              [&] { job->result->gathering = QStringList{chosen + kPathSeparator}; });
+              [&] { job->result->gatherings = {QStringList{chosen + kPathSeparator}}; });
     bool recursive = false;
     trap.Step(kAddWalk, [&] { recursive = Check1->isChecked(); });
     StartAddWorker(job, recursive);
+}
+
+void Form1::AddFromOutside(OutsideAdd add) {
+    m_outsideWaiting.push_back(std::move(add));
+    if (m_outsideWaiting.size() == 1) StartWaitingOutsideAdds();
+}
+
+void Form1::StartWaitingOutsideAdds() {
+    using namespace lines;
+    if (m_outsideWaiting.empty()) return;
+    // While a dialog asks something the add waits, so nothing changes under the question;
+    // during a run it waits for the run's end (AddsFollowRun carries its folders through the
+    // run's renames), so it never walks a tree while it is being renamed.
+    if (m_renamingRuns > 0 || QApplication::activeModalWidget() != nullptr) {
+        QTimer::singleShot(kDialogPollMs, this, [this] { StartWaitingOutsideAdds(); });
+        return;
+    }
+    const std::vector<OutsideAdd> waiting = std::exchange(m_outsideWaiting, {});
+    for (const OutsideAdd& add : waiting) {
+        auto job = std::make_shared<AddJob>(m_dialogs);
+        ErrorTrap& trap = job->trap;
+        QStringList folders;
+        QStringList notFolders = add.notFolders;
+        trap.Step(kAddNothingChosen, [&] {
+            for (const QString& path : add.folders) {
+                (QFileInfo(path).isDir() ? folders : notFolders) << path;
+            }
+        });
+        if (!notFolders.isEmpty()) {
+            trap.Step(kAddNothingChosen, [&] {
+                m_dialogs.ShowMessage(NotFoldersMessage(notFolders), m_title,
+                                      DialogIcon::Exclamation, DialogButtons::Ok);
+            });
+        }
+        if (folders.isEmpty()) continue;  // nothing was asked for that could be listed
+
+        m_adds.push_back(job);
+        BlockUndoWhileBusy();
+        trap.Step(kAddBusyPointer, [&] { m_pointers->Set(kPointerBusy); });
+        trap.Step(kAddGatheringList, [&] {
+            for (const QString& folder : folders) {
+                job->result->gatherings.push_back(QStringList{folder + kPathSeparator});
+            }
+        });
+        bool recursive = false;
+        trap.Step(kAddWalk, [&] {
+            if (add.subfolders == true) Check1->setChecked(true);
+            recursive = add.subfolders.value_or(Check1->isChecked());
+        });
+        StartAddWorker(job, recursive);
+    }
 }
 
 void Form1::StartAddWorker(const std::shared_ptr<AddJob>& job, bool recursive) {
@@ -125,21 +196,27 @@ void Form1::StartAddWorker(const std::shared_ptr<AddJob>& job, bool recursive) {
                 },
                 false);
         };
-        if (recursive) {
+        for (QStringList& gathering : result->gatherings) {
+            if (!recursive || context.Cancelled()) break;
             try {
-                walk(result->gathering, hooks);
+                walk(gathering, hooks);
             } catch (...) {
-                result->error = std::current_exception();
-                result->errorLine = lines::kAddWalk;
+                if (!result->error) {
+                    result->error = std::current_exception();
+                    result->errorLine = lines::kAddWalk;
+                }
             }
         }
         if (context.Cancelled()) return;
-        try {
-            result->sorted = SortBatch(result->gathering, kPathSeparator);
-        } catch (...) {
-            if (!result->error) {
-                result->error = std::current_exception();
-                result->errorLine = lines::kAddAppend;
+        for (const QStringList& gathering : result->gatherings) {
+            try {
+                result->sorted.push_back(SortBatch(gathering, kPathSeparator));
+            } catch (...) {
+                result->sorted.emplace_back();
+                if (!result->error) {
+                    result->error = std::current_exception();
+                    result->errorLine = lines::kAddAppend;
+                }
             }
         }
     };
@@ -154,7 +231,7 @@ void Form1::StartAddWorker(const std::shared_ptr<AddJob>& job, bool recursive) {
         // No thread to be had: the add ends at once, reporting why, with what it has.
         job->trap.Reach(lines::kAddWalk);
         job->trap.Fail(DescribeError(EAGAIN));
-        job->result->sorted = job->result->gathering;
+        job->result->sorted = job->result->gatherings;
         FinishAdd(job);
     }
 }
@@ -182,14 +259,16 @@ void Form1::FinishAdd(const std::shared_ptr<AddJob>& job) {
         trap.Reach(result.errorLine);
         trap.Fail(DescribeException(result.error));
     }
-    trap.Step(kAddAppend, [&] {
-        QStringList batch = std::move(result.sorted);
-        if (!ending->moves.empty()) {
-            CarryThroughMoves(batch, ending->moves);
-            batch = SortBatch(batch, kPathSeparator);
-        }
-        m_list.AppendInOrder(batch);
-    });
+    for (QStringList& sorted : result.sorted) {
+        trap.Step(kAddAppend, [&] {
+            QStringList batch = std::move(sorted);
+            if (!ending->moves.empty()) {
+                CarryThroughMoves(batch, ending->moves);
+                batch = SortBatch(batch, kPathSeparator);
+            }
+            m_list.AppendInOrder(batch);
+        });
+    }
     if (!result.skipped.empty()) {
         // Told once, before the preview pass: these folders are in neither the list nor the run.
         trap.Step(kAddAppend, [&] {
@@ -222,9 +301,12 @@ void Form1::AddsFollowRun(const std::vector<PathMove>& moves) {
     for (const std::shared_ptr<AddJob>& job : m_adds) {
         job->moves.insert(job->moves.end(), moves.begin(), moves.end());
     }
+    // Outside adds held for the run name their folders as they were before it.
+    for (OutsideAdd& add : m_outsideWaiting) CarryThroughMoves(add.folders, moves);
     if (m_renamingRuns == 0) {
         const auto waiting = std::exchange(m_waitingForRun, {});
         for (const std::shared_ptr<AddJob>& job : waiting) FinishAdd(job);
+        StartWaitingOutsideAdds();
     }
 }
 

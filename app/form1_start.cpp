@@ -4,8 +4,8 @@
 // Nothing may come between a run's rows, so for as long as it goes the window is busy the way
 // an add or a preview pass makes it: the busy pointer holds off "Clear List" and removals,
 // PreviewBusy holds off every preview pass, and the handlers that add rows, undo, or start a
-// second run return at once; once the dialog shows, its modality covers the rest. The worker
-// renames a copy of the rows; the list is written once, here, when the run has ended.
+// second run return at once; and the run's job holds off all input to the window but its close. The
+// worker renames a copy of the rows; the list is written once, here, when the run has ended.
 
 #include <QPushButton>
 #include <cerrno>

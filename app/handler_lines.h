@@ -31,6 +31,10 @@
 ///                                     112 open it when the answer is Yes
 ///                                     114 preview pass
 ///
+/// Folders added from outside the window (the command line, a second start, a drop) report as
+/// PushButton3_Click does, from 104 on: 104 is then the check and the one message naming what is
+/// no folder.
+///
 /// PreviewRename and PushButton2_Click ("Start Renaming") have their tables beside their code:
 /// preview_lines (engine/preview.h) and start_renaming_lines (rename/start_renaming.h).
 namespace trellisane::lines {

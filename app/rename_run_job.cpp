@@ -74,7 +74,9 @@ RenameRunJob::RenameRunJob(QWidget& window, std::vector<FolderRow> rows, RenameP
 
     m_dialog->setObjectName(QStringLiteral("RenamingProgress"));
     m_dialog->setWindowTitle(window.windowTitle());
-    m_dialog->setWindowModality(Qt::WindowModal);
+    // Not modal: a modal dialog would keep the window from being closed during a run. The
+    // window's input is held off by eventFilter instead.
+    m_dialog->setWindowModality(Qt::NonModal);
     m_dialog->setAutoClose(false);
     m_dialog->setAutoReset(false);
     m_dialog->setRange(0, static_cast<int>(std::min<qint64>(m_count, INT_MAX)));
@@ -90,7 +92,32 @@ RenameRunJob::RenameRunJob(QWidget& window, std::vector<FolderRow> rows, RenameP
     connect(m_showTimer, &QTimer::timeout, this, &RenameRunJob::MaybeShow);
 }
 
+bool RenameRunJob::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::ContextMenu:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop: {
+            // Only the window's own controls: the progress dialog and any report stay live.
+            const auto* widget = qobject_cast<QWidget*>(watched);
+            if (widget != nullptr && widget->window() == &m_window) return true;
+            break;
+        }
+        default:
+            break;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
 RenameRunJob::~RenameRunJob() {
+    if (m_blocking) qApp->removeEventFilter(this);
     if (m_dialog) {  // gone already when the window is being destroyed
         m_dialog->disconnect(this);
         m_dialog->reset();
@@ -105,6 +132,8 @@ bool RenameRunJob::Start() {
     m_dialog->setValue(0);
     m_refresh->start();
     m_showTimer->start();
+    qApp->installEventFilter(this);
+    m_blocking = true;
     return true;
 }
 
@@ -123,11 +152,18 @@ bool RenameRunJob::Stop(QDeadlineTimer deadline) {
     const bool ended = m_job->Stop(deadline);
     if (!ended) m_job = nullptr;  // abandoned: it deletes itself, should it ever return
     m_done = true;
+    StopBlocking();
     m_refresh->stop();
     m_showTimer->stop();
     m_dialog->reset();
     m_dialog->hide();
     return ended;
+}
+
+void RenameRunJob::StopBlocking() {
+    if (!m_blocking) return;
+    qApp->removeEventFilter(this);
+    m_blocking = false;
 }
 
 void RenameRunJob::Progressed(qint64 position, qint64 count, const QString& current) {
@@ -192,6 +228,7 @@ void RenameRunJob::WorkDone() {
         return;
     }
     m_done = true;
+    StopBlocking();
     m_refresh->stop();
     m_showTimer->stop();
     m_dialog->disconnect(this);

@@ -35,7 +35,9 @@ struct RenameRunState {
 
 /// The rename pass of "Start Renaming" off the user-interface thread: the rows of a copy are
 /// renamed in list order (ApplyRenames on rows) by a BackgroundJob, a direct child of `window`
-/// so that the window's closing stops it, behind a window-modal QProgressDialog (object name
+/// so that the window's closing stops it. While it runs, the window takes no input (mouse,
+/// keys, wheel, drops) but still paints and can be closed, which a modal dialog would not
+/// allow; progress shows in a QProgressDialog (object name
 /// "RenamingProgress") that is shown only once the run has lasted kRenameProgressDelayMs and
 /// never while another modal window (a failure report, a question) is open,
 /// saying "Renaming folder N of M" and the current path (elided in the middle). Its Cancel
@@ -66,6 +68,8 @@ class RenameRunJob : public QObject {
     bool Stop(QDeadlineTimer deadline);
     /// True once the run has been asked to stop.
     bool Cancelled() const { return m_cancelled; }
+    /// Holds off input to the window while the run goes (an application event filter).
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     /// The run's state: the window's once `finished` has come or Stop() returned true.
     RenameRunState& State() { return *m_state; }
@@ -78,6 +82,8 @@ class RenameRunJob : public QObject {
 
   private:
     void Progressed(qint64 position, qint64 count, const QString& current);
+    /// Lets input reach the window again.
+    void StopBlocking();
     /// Shows the dialog once the run has lasted kRenameProgressDelayMs, unless another modal
     /// window is open: then it tries again shortly, so it never covers a question or report.
     void MaybeShow();
@@ -91,7 +97,7 @@ class RenameRunJob : public QObject {
     QWidget& m_window;
     std::shared_ptr<RenameRunState> m_state;
     QPointer<BackgroundJob> m_job;
-    QPointer<QProgressDialog> m_dialog;  // a child of the window, for its modality
+    QPointer<QProgressDialog> m_dialog;  // a child of the window, kept above it
     QTimer* m_refresh;
     QTimer* m_showTimer;  // brings the dialog up once the run has lasted a while
     qint64 m_position = 0;
@@ -104,6 +110,7 @@ class RenameRunJob : public QObject {
     bool m_refreshing = false;   // inside the dialog's update, which may run events
     bool m_donePending = false;  // the work ended during such an update
     bool m_done = false;
+    bool m_blocking = false;  // the application event filter is installed
 };
 
 /// The message of a stopped run, counted from `run`'s outcomes so that its parts add up to the

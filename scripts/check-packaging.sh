@@ -1,7 +1,7 @@
 #!/bin/sh
 # Checks what an installation and the Debian package of a built tree hold: installs BUILD into a
 # temporary prefix, checks the layout and the launchers, validates the desktop entry and the
-# AppStream metainfo, renders the manual pages, tries the bash completion, checks that the
+# AppStream metainfo, checks the keys of the file managers' menu entries, renders the manual pages, tries the bash completion, checks that the
 # installed companion refuses to rename its own samples (and renames a copy of them), then
 # builds the .deb, checks its contents and dependencies with dpkg-deb and runs lintian on it.
 # Needs Debian's desktop-file-utils, appstream, lintian, dpkg-dev, man-db and bash-completion
@@ -12,6 +12,9 @@ set -eu
 [ $# -eq 1 ] || { echo "usage: $0 BUILD" >&2; exit 2; }
 BUILD="$(cd "$1" && pwd)"
 APP_ID=com.quorvane.Trellisane
+MENU_FILES="share/kio/servicemenus/$APP_ID.desktop share/nemo/actions/$APP_ID.rename.nemo_action
+share/nemo/actions/$APP_ID.rename-beneath.nemo_action share/file-manager/actions/$APP_ID.rename.desktop
+share/file-manager/actions/$APP_ID.rename-beneath.desktop"
 TMP="$(mktemp -d "${TMPDIR:-/tmp}/trellisane-packaging.XXXXXX")"
 trap 'rm -rf "$TMP"' EXIT
 
@@ -20,6 +23,23 @@ fail() {
     exit 1
 }
 step() { echo "== $*"; }
+
+# The value of KEY in [GROUP] of the desktop-entry-style FILE; empty when it is not there.
+entry_key() {
+    awk -v group="[$2]" -v key="$3" '
+        /^\[/ { inside = ($0 == group); next }
+        inside && index($0, key "=") == 1 { print substr($0, length(key) + 2); exit }' "$1"
+}
+# Fails unless KEY in [GROUP] of FILE is exactly VALUE.
+expect_key() {
+    got="$(entry_key "$1" "$2" "$3")"
+    [ "$got" = "$4" ] || fail "$(basename "$1"): [$2] $3 is '$got', not '$4'"
+}
+# Fails unless every line of FILE is a comment, a blank, a [group] or a key=value line.
+expect_entry_lines() {
+    bad="$(grep -nvE '^(#.*|\[[^][]+\]|[A-Za-z0-9-]+(\[[A-Za-z_@.]+\])?=.*|)$' "$1" || true)"
+    [ -z "$bad" ] || fail "$(basename "$1") has lines of no desktop-entry form: $bad"
+}
 
 step "cmake --install into a temporary prefix"
 PREFIX="$TMP/prefix"
@@ -33,7 +53,7 @@ for file in lib/trellisane/trellisane lib/trellisane/trellisane-cli lib/trellisa
     share/icons/hicolor/48x48/apps/$APP_ID.png share/icons/hicolor/256x256/apps/$APP_ID.png \
     share/man/man1/trellisane.1.gz share/man/man1/trellisane-cli.1.gz \
     share/bash-completion/completions/trellisane-cli share/doc/trellisane/copyright \
-    share/doc/trellisane/changelog.gz; do
+    share/doc/trellisane/changelog.gz $MENU_FILES; do
     [ -f "$PREFIX/$file" ] || fail "the installation lacks $file"
 done
 [ -n "$(find "$PREFIX/lib/trellisane/Samples" -mindepth 1 -maxdepth 1 -type d)" ] ||
@@ -48,6 +68,46 @@ done
 step "desktop entry and AppStream metainfo"
 desktop-file-validate "$PREFIX/share/applications/$APP_ID.desktop"
 appstreamcli validate --no-net "$PREFIX/share/metainfo/$APP_ID.metainfo.xml"
+
+step "the file managers' menus on folders"
+# Other formats than an application's entry, which desktop-file-validate rejects: their keys.
+for file in $MENU_FILES; do expect_entry_lines "$PREFIX/$file"; done
+menu="$PREFIX/share/kio/servicemenus/$APP_ID.desktop"
+expect_key "$menu" "Desktop Entry" Type Service
+expect_key "$menu" "Desktop Entry" MimeType "inode/directory;"
+expect_key "$menu" "Desktop Entry" X-KDE-ServiceTypes KonqPopupMenu/Plugin
+expect_key "$menu" "Desktop Entry" Actions "renameFolders;renameFoldersBeneath;"
+expect_key "$menu" "Desktop Action renameFolders" Name "Rename Folders…"
+expect_key "$menu" "Desktop Action renameFolders" Exec "trellisane -- %U"
+expect_key "$menu" "Desktop Action renameFoldersBeneath" Name \
+    "Rename Folders and Everything Beneath…"
+expect_key "$menu" "Desktop Action renameFoldersBeneath" Exec "trellisane --subfolders -- %U"
+for kind in rename rename-beneath; do
+    nemo="$PREFIX/share/nemo/actions/$APP_ID.$kind.nemo_action"
+    fma="$PREFIX/share/file-manager/actions/$APP_ID.$kind.desktop"
+    if [ "$kind" = rename ]; then
+        name="Rename Folders…" option=""
+    else
+        name="Rename Folders and Everything Beneath…" option="--subfolders "
+    fi
+    expect_key "$nemo" "Nemo Action" Name "$name"
+    expect_key "$nemo" "Nemo Action" Exec "trellisane $option-- %F"
+    expect_key "$nemo" "Nemo Action" Extensions "dir;"
+    expect_key "$nemo" "Nemo Action" Selection notnone
+    expect_key "$nemo" "Nemo Action" Quote double
+    expect_key "$fma" "Desktop Entry" Type Action
+    expect_key "$fma" "Desktop Entry" Name "$name"
+    expect_key "$fma" "Desktop Entry" Profiles "folders;"
+    expect_key "$fma" "X-Action-Profile folders" MimeTypes "inode/directory;"
+    expect_key "$fma" "X-Action-Profile folders" Exec "trellisane $option-- %U"
+done
+# The main entry opens no folders: it would become their default program on some desktops.
+[ -z "$(entry_key "$PREFIX/share/applications/$APP_ID.desktop" "Desktop Entry" MimeType)" ] ||
+    fail "the main desktop entry claims MIME types"
+# What the menus start: the window's command line, read before any display is looked for.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$PREFIX/bin/trellisane" --help |
+    grep -q "^Usage: trellisane \[--subfolders\] \[FOLDER...\]" ||
+    fail "bin/trellisane --help does not answer without a display"
 
 step "manual pages"
 for page in trellisane trellisane-cli; do
@@ -108,7 +168,7 @@ for file in ./usr/bin/trellisane ./usr/bin/trellisane-cli ./usr/lib/trellisane/t
     ./usr/lib/trellisane/x/o.cjs ./usr/share/applications/$APP_ID.desktop \
     ./usr/share/metainfo/$APP_ID.metainfo.xml ./usr/share/man/man1/trellisane-cli.1.gz \
     ./usr/share/bash-completion/completions/trellisane-cli ./usr/share/doc/trellisane/copyright \
-    ./usr/share/doc/trellisane/changelog.gz; do
+    ./usr/share/doc/trellisane/changelog.gz $(for file in $MENU_FILES; do echo "./usr/$file"; done); do
     grep -q "^$file\( -> .*\)\?\$" "$TMP/contents" || fail "the package lacks $file"
 done
 grep -q "^./usr/lib/trellisane/Samples/" "$TMP/contents" || fail "the package has no samples"

@@ -708,7 +708,8 @@ class WindowTest(unittest.TestCase):
     """A test on a fresh private desktop. self.desktop is up in each test; self.tmp is a
     throwaway folder for the test's trees; self.shot(name) saves a screenshot. A failed test
     keeps its screenshots, the program's output and the desktop's logs under
-    BUILD/e2e-artifacts/<test>/ and prints the paths; a passed one leaves nothing."""
+    BUILD/e2e-artifacts/<test>/ and prints the paths; a passed one leaves nothing, unless
+    TRELLISANE_E2E_KEEP is set (to look at what a passing run showed)."""
 
     screen = SCREEN
 
@@ -744,7 +745,7 @@ class WindowTest(unittest.TestCase):
             print("\ne2e: %s failed; kept:" % self.id(), file=sys.stderr)
             for path in kept:
                 print("  %s" % path, file=sys.stderr)
-        else:
+        elif not os.environ.get("TRELLISANE_E2E_KEEP"):
             shutil.rmtree(self.artifacts, ignore_errors=True)
         return result
 

@@ -18,7 +18,7 @@ INNER = 100     # folders inside each of those
 SUFFIX = "_1"
 # Slow enough that the stopped run is nowhere near its end when Cancel arrives; the folders not
 # tried are renamed at full speed.
-DELAY_US = 3000
+DELAY_US = 10_000
 
 
 def renamed_names(root):
