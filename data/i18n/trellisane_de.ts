@@ -2,6 +2,23 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>Form1</name>
+    <message>
+        <source>
+… and %1 more</source>
+        <translation>
+… und %1 weitere</translation>
+    </message>
+    <message>
+        <source>Only folders are listed, so these were not added:
+
+%1</source>
+        <translation>Nur Ordner werden aufgelistet, daher wurden diese nicht hinzugefügt:
+
+%1</translation>
+    </message>
+</context>
+<context>
     <name>Trellisane</name>
     <message>
         <source>Folders</source>

@@ -2,6 +2,23 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
+    <name>Form1</name>
+    <message>
+        <source>
+… and %1 more</source>
+        <translation>
+… ほか %1 個</translation>
+    </message>
+    <message>
+        <source>Only folders are listed, so these were not added:
+
+%1</source>
+        <translation>一覧に載るのはフォルダーだけなので、次のものは追加しませんでした:
+
+%1</translation>
+    </message>
+</context>
+<context>
     <name>Trellisane</name>
     <message>
         <source>Folders</source>
