@@ -47,6 +47,10 @@ struct OutsideAdd {
 /// program leaves without it (a walk stuck on a dead network mount must not hold the exit).
 inline constexpr int kWorkerExitWaitMs = 2000;
 
+/// How many failed rows of one Start Renaming run get an error report of their own; the rest
+/// are counted in one message at the run's end (their rows show why).
+inline constexpr qsizetype kReportsPerRun = 10;
+
 /// The main window: the folder list, the operation selector, the sub-folder option and the
 /// five buttons, with every handler. It only wires: the layout comes from BuildForm1Layout,
 /// the pointer rules from PointerFeedback, background work from BackgroundJob, and each
@@ -179,6 +183,7 @@ class Form1 : public QWidget, private Form1Controls {
     RenameRunJob* m_renaming = nullptr;  // the run under way, a child of the window
     RenamePlatform m_renamePlatform = DefaultRenamePlatform();
     int m_pointerBeforeRun = kPointerDefault;
+    std::shared_ptr<qsizetype> m_reportsThisRun;  // failure reports of the run under way
 };
 
 /// The application icon compiled into the program.

@@ -54,12 +54,9 @@ constexpr qsizetype kNamedNotFolders = 20;
 QString NotFoldersMessage(const QStringList& names) {
     QString named = names.mid(0, kNamedNotFolders).join(QLatin1Char('\n'));
     if (names.size() > kNamedNotFolders) {
-        named += QCoreApplication::translate("Form1", "\n… and %1 more")
-                     .arg(names.size() - kNamedNotFolders);
+        named += Trellisane::tr("\n… and %1 more").arg(names.size() - kNamedNotFolders);
     }
-    return QCoreApplication::translate("Form1",
-                                       "Only folders are listed, so these were not added:\n\n%1")
-        .arg(named);
+    return Trellisane::tr("Only folders are listed, so these were not added:\n\n%1").arg(named);
 }
 
 /// How many left-out folders the message names before it says "and N more".
@@ -69,9 +66,9 @@ constexpr std::size_t kSkippedShown = 5;
 QString SkippedMessage(const std::vector<QByteArray>& skipped) {
     QString text = Trellisane::tr(
         "%n folder(s) beneath the folder you added were left out, each with everything "
-        "beneath it: their names hold a character this list cannot show (one outside "
-        "the single-byte character set, a \"?\" or a control character) or are 260 "
-        "characters or longer. They will not be renamed.",
+        "beneath it, and will not be renamed: their names hold a character outside the "
+        "single-byte character set, a \"?\" or a control character, or are 260 "
+        "characters or longer.",
         nullptr, static_cast<int>(skipped.size()));
     text += QStringLiteral("\n");
     for (std::size_t i = 0; i < skipped.size() && i < kSkippedShown; ++i) {

@@ -45,10 +45,17 @@ void Form1::PushButton2_Click() {
     m_pointerBeforeRun = Pointer();
     m_pointers->Set(kPointerBusy);
     const QString location = QString::fromLatin1(kStartRenamingLocation);
+    // Only the first few failures of a run get a report each: a run over thousands of rows
+    // that all fail (none previewed, a read-only disk) must not become thousands of boxes to
+    // close one by one. The rest are counted once at the end; every row shows its reason.
+    auto reports = std::make_shared<qsizetype>(0);
+    m_reportsThisRun = reports;
     m_renaming =
         new RenameRunJob(*this, m_list.Rows(), m_undo->BeforeRun(m_list, m_renamePlatform),
-                         [dialogs = &m_dialogs, location](const RowOutcome& failed) {
-                             ShowErrorReport(*dialogs, failed.Report(), location, kRenameRow);
+                         [dialogs = &m_dialogs, location, reports](const RowOutcome& failed) {
+                             if (++*reports <= kReportsPerRun) {
+                                 ShowErrorReport(*dialogs, failed.Report(), location, kRenameRow);
+                             }
                          });
     connect(m_renaming, &RenameRunJob::finished, this, [this] { FinishStartRenaming(false); });
     BlockUndoWhileBusy();
@@ -85,9 +92,21 @@ void Form1::FinishStartRenaming(bool closing) {
     const bool stopped =
         !state.run.outcomes.empty() && state.run.outcomes.back().fate.status == RowStatus::NotTried;
     if (!closing) {
+        qsizetype& reports = *m_reportsThisRun;
         for (const qsizetype position : state.unreported) {
+            if (++reports > kReportsPerRun) continue;
             trap.Reach(kRenameRow);
             trap.Fail(state.run.outcomes[static_cast<size_t>(position - 1)].Report());
+        }
+        if (reports > kReportsPerRun) {
+            trap.Step(kRenameRow, [&] {
+                m_dialogs.ShowMessage(
+                    Trellisane::tr(
+                        "%n more folder(s) could not be renamed. Each of their rows is marked with "
+                        "the reason.",
+                        nullptr, static_cast<int>(reports - kReportsPerRun)),
+                    m_title, DialogIcon::Exclamation, DialogButtons::Ok);
+            });
         }
         if (stopped) {
             // The rest can still be run: the button stays enabled.

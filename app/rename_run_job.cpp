@@ -260,20 +260,15 @@ QString StoppedRunMessage(const RenameRun& run) {
         }
     }
     // Every row is counted once: the parts add up to the number of folders.
-    QString text =
-        QCoreApplication::translate("Trellisane", "Renaming was stopped: %1 of %2 folders renamed")
-            .arg(renamed)
-            .arg(run.outcomes.size());
+    QString text = Trellisane::tr("Renaming was stopped: %1 of %2 folders renamed")
+                       .arg(renamed)
+                       .arg(run.outcomes.size());
     if (unchanged > 0) {
-        text += QCoreApplication::translate("Trellisane",
-                                            ", %1 left as they are (their names do not change)")
-                    .arg(unchanged);
+        text += Trellisane::tr(", %1 left as they are (their names do not change)").arg(unchanged);
     }
-    if (failed > 0)
-        text += QCoreApplication::translate("Trellisane", ", %1 could not be renamed").arg(failed);
-    text += QCoreApplication::translate("Trellisane", ", %1 not tried").arg(notTried);
-    return text + QCoreApplication::translate(
-                      "Trellisane", ". \"Start Renaming\" renames the folders not tried.");
+    if (failed > 0) text += Trellisane::tr(", %1 could not be renamed").arg(failed);
+    text += Trellisane::tr(", %1 not tried").arg(notTried);
+    return text + Trellisane::tr(". \"Start Renaming\" renames the folders not tried.");
 }
 
 }  // namespace trellisane

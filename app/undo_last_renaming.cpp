@@ -81,7 +81,7 @@ QString UndoMessage(const UndoReport& result) {
     if (result.keptByEarlierRuns > 0) {
         text += u' ' + Trellisane::tr(
                            "The undo covers the last run only: %1 folders renamed by "
-                           "the runs before it keep their new names.")
+                           "earlier runs keep their new names.")
                            .arg(result.keptByEarlierRuns);
     }
     if (!result.notPutBack.empty())

@@ -38,7 +38,7 @@ constexpr char kUsage[] = QT_TRANSLATE_NOOP(
     "                      [--replace TEXT] [--subfolders]\n"
     "                      [--apply [--journal FILE] [--quiet] | --status | --check] [--print0]\n"
     "                      FOLDER...\n"
-    "       trellisane-cli --undo FILE [--apply] [--print0]\n"
+    "       trellisane-cli --undo FILE [--apply] [--trust-paths] [--print0]\n"
     "\n"
     "Shows, for every FOLDER, the path it would get under one renaming operation, or renames\n"
     "it with --apply. Each FOLDER is added as one batch, in the order given.\n"
@@ -64,6 +64,9 @@ constexpr char kUsage[] = QT_TRANSLATE_NOOP(
     "  --undo FILE       put back every folder the run recorded in FILE renamed, newest first\n"
     "                    (with --apply; without, only show it: each folder's path now, a TAB\n"
     "                    and the path it would get back)\n"
+    "  --trust-paths     with --undo, also put back the folders known only by their path:\n"
+    "                    on a disk mounted again whose file system numbers its folders\n"
+    "                    anew at each mount (exFAT, FAT, sshfs, overlays)\n"
     "  --print0          end every path with a NUL byte instead of a TAB or a newline\n"
     "  --quiet           with --apply, show no progress counter on standard error (one\n"
     "                    is shown only when it is a terminal); failures are still reported\n"
@@ -86,13 +89,18 @@ constexpr char kUsage[] = QT_TRANSLATE_NOOP(
     "  unchanged         the new name is the folder's current name: nothing to do\n"
     "  not-previewed     the row has no new path\n"
     "  refused           the name or the place does not allow the rename (an empty name,\n"
-    "                    a separator, a name too long, no permission, a read-only file\n"
-    "                    system, or a folder the program never renames)\n"
+    "                    a separator, a name too long, a name the folder's file system\n"
+    "                    would refuse or change, no permission, a read-only file system,\n"
+    "                    or a folder the program never renames: the installed program's\n"
+    "                    own, /, a folder directly in /, the home folder, a mount point)\n"
     "  taken             the new name is held by another entry in the parent folder\n"
     "  claimed           an earlier row gives its folder this new name first\n"
     "  missing           the current path no longer names a folder\n"
     "  failed            the folder cannot be examined or renamed for another reason the\n"
-    "                    system gives (for example a folder of /proc), shown with --check\n"
+    "                    system gives (for example a folder of /proc, or one in an overlay's\n"
+    "                    lower layer), shown with --check\n"
+    "  may-fail          predicted ok, but its file system may refuse it (an overlay whose\n"
+    "                    layers cannot be seen); counted as ok by --check, reason shown\n"
     "\n"
     "Every failure is reported as one line on standard error; a backslash or a control\n"
     "character in it is shown escaped (\\\\, \\n, \\t, \\x1b, ...).\n"
@@ -169,6 +177,7 @@ struct Request {
     bool status = false;
     bool check = false;
     bool quiet = false;
+    bool trustPaths = false;
     std::optional<QByteArray> journal;  ///< --journal FILE, as bytes
     std::optional<QByteArray> undo;     ///< --undo FILE, as bytes
     std::vector<QByteArray> folders;
@@ -266,6 +275,7 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
         if (name == "--status") flag = &request.status;
         if (name == "--check") flag = &request.check;
         if (name == "--quiet") flag = &request.quiet;
+        if (name == "--trust-paths") flag = &request.trustPaths;
         const bool help = name == "--help" || name == "-h";
         if (help || name == "--version" || flag != nullptr) {
             if (inlineValue)
@@ -331,6 +341,8 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
         }
         return std::nullopt;
     }
+    if (request.trustPaths)
+        return usageError(Said(Trellisane::tr("--trust-paths goes with --undo")));
     if (request.journal && !request.apply)
         return usageError(Said(Trellisane::tr("--journal needs --apply")));
     if (!request.operation) return usageError(Said(Trellisane::tr("--operation is missing")));
@@ -376,7 +388,8 @@ int Run(int argc, char** argv, Output& out, Output& err, int errFd) {
     if (request.undo) {
         QByteArray shown;
         QByteArrayList problems;
-        const int status = RunUndo(*request.undo, request.apply, request.print0, shown, problems);
+        const int status = RunUndo(*request.undo, request.apply, request.print0, shown, problems,
+                                   request.trustPaths);
         for (const QByteArray& problem : problems) Complain(err, problem);
         out << shown;
         if (out.Flush()) return status;

@@ -68,7 +68,7 @@ int ApplyWithJournal(FolderList& list, const std::optional<QByteArray>& journalP
 }
 
 int RunUndo(const QByteArray& journalPath, bool apply, bool print0, QByteArray& out,
-            QByteArrayList& problems) {
+            QByteArrayList& problems, bool trustPaths) {
     const QByteArray named = "the journal '" + journalPath + "' ";
     QByteArray bytes;
     if (const int error = ReadWhole(journalPath, bytes); error != 0) {
@@ -85,7 +85,7 @@ int RunUndo(const QByteArray& journalPath, bool apply, bool print0, QByteArray& 
         return kExitUsage;
     }
 
-    const UndoResult result = UndoMoves(*moves, apply);
+    const UndoResult result = UndoMoves(*moves, apply, DefaultRenamePlatform(), trustPaths);
     const char fieldEnd = print0 ? '\0' : '\t';
     const char rowEnd = print0 ? '\0' : '\n';
     int status = kExitOk;
@@ -133,10 +133,34 @@ int RunUndo(const QByteArray& journalPath, bool apply, bool print0, QByteArray& 
                 if (outcome.at != outcome.found)
                     why += "; the folder is now at '" + Folder(outcome.at) + "'";
                 break;
+            case UndoStatus::NotVouched:
+                why =
+                    "the disk was mounted again and its file system numbers folders anew at "
+                    "each mount, so only the path says this is the folder the run renamed "
+                    "(--trust-paths puts it back all the same)";
+                break;
         }
         problems << "cannot put back '" + Folder(outcome.found) + "' to '" +
                         Folder(outcome.target) + "': " + why;
         status = kExitFailed;
+    }
+    // How folders were recognised on a disk mounted again since the run.
+    qsizetype byFileSystem = 0;
+    qsizetype byPath = 0;
+    for (const UndoOutcome& outcome : result.outcomes) {
+        const bool handled =
+            outcome.status == UndoStatus::PutBack || outcome.status == UndoStatus::AlreadyBack;
+        if (handled && outcome.vouch == Vouch::SameFileSystem) ++byFileSystem;
+        if (handled && outcome.vouch == Vouch::PathOnly) ++byPath;
+    }
+    if (byFileSystem > 0) {
+        problems << QByteArray::number(byFileSystem) +
+                        " folders recognised by their file system's identity and inode number "
+                        "(the disk was mounted again since the run)";
+    }
+    if (byPath > 0) {
+        problems << QByteArray::number(byPath) +
+                        " folders recognised by their path alone, as --trust-paths asks";
     }
     return status;
 }

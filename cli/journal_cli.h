@@ -27,8 +27,11 @@ int ApplyWithJournal(FolderList& list, const std::optional<QByteArray>& journalP
 /// and the path it would get (empty when it already has its old name). `print0` ends every
 /// path with NUL instead. Each folder that cannot be put back is named in `problems`. Returns 0,
 /// 1 when some folder could not (or, shown only, would not) be put back, 2 for a file that
-/// cannot be read or is no sound journal, in which case nothing is changed.
+/// cannot be read or is no sound journal, in which case nothing is changed. A folder known
+/// only by its path (a disk mounted again that renumbers its folders) is left alone and named
+/// unless `trustPaths`; a note in `problems` says how many folders were recognised after the
+/// disk was mounted again, and how.
 int RunUndo(const QByteArray& journalPath, bool apply, bool print0, QByteArray& out,
-            QByteArrayList& problems);
+            QByteArrayList& problems, bool trustPaths = false);
 
 }  // namespace trellisane

@@ -23,6 +23,7 @@ constexpr qsizetype kTailSize = 4;          // CRC of the whole record
 constexpr quint32 kMaxPayload = 1u << 24;   // far beyond two paths of PATH_MAX
 constexpr char kAboutTo = 'A';
 constexpr char kDone = 'D';
+constexpr char kTemporary = 'T';
 enum DoneKind : quint8 { kNotMoved = 0, kMovedToTo = 1, kMovedElsewhere = 2 };
 
 /// CRC-32 (the polynomial of zlib and PNG) of `size` bytes at `data`.
@@ -125,6 +126,9 @@ QByteArray AboutToRecord(quint64 sequence, const std::optional<FolderId>& id,
     Put<quint8>(payload, id ? 1 : 0);
     Put<quint64>(payload, id ? id->device : 0);
     Put<quint64>(payload, id ? id->inode : 0);
+    PutBytes(payload, id ? id->fileSystem : QByteArray());
+    Put<quint8>(payload, id && id->stableInodes ? 1 : 0);
+    Put<quint64>(payload, id ? id->mount : 0);
     PutBytes(payload, from);
     PutBytes(payload, to);
     return Record(kAboutTo, payload);
@@ -144,6 +148,13 @@ QByteArray DoneRecord(quint64 sequence, bool moved, const QByteArray& at) {
     return Record(kDone, payload);
 }
 
+QByteArray TemporaryRecord(quint64 sequence, const QByteArray& temporary) {
+    QByteArray payload;
+    Put<quint64>(payload, sequence);
+    PutBytes(payload, temporary);
+    return Record(kTemporary, payload);
+}
+
 std::optional<JournalContents> ParseJournal(const QByteArray& bytes, QString& error) {
     const QByteArray magic(kMagic);
     const qsizetype lineEnd = bytes.indexOf('\n', magic.size());
@@ -154,7 +165,8 @@ std::optional<JournalContents> ParseJournal(const QByteArray& bytes, QString& er
     }
     const qsizetype versionAt = magic.size() + qsizetype(sizeof kVersionPrefix) - 1;
     const QByteArray version = bytes.sliced(versionAt, lineEnd - versionAt);
-    if (version != QByteArray::number(kJournalVersion)) {
+    const bool first = version == "1";  // without the file system's identity
+    if (!first && version != QByteArray::number(kJournalVersion)) {
         error = QStringLiteral(
                     "is a rename journal of format version %1; this program reads "
                     "version %2")
@@ -200,7 +212,12 @@ std::optional<JournalContents> ParseJournal(const QByteArray& bytes, QString& er
         if (type == kAboutTo) {
             JournalEntry entry;
             const bool known = payload.Get<quint8>() == 1;
-            const FolderId id{payload.Get<quint64>(), payload.Get<quint64>()};
+            FolderId id{payload.Get<quint64>(), payload.Get<quint64>()};
+            if (!first) {
+                id.fileSystem = payload.GetBytes();
+                id.stableInodes = payload.Get<quint8>() == 1;
+                id.mount = payload.Get<quint64>();
+            }
             if (known) entry.id = id;
             entry.from = payload.GetBytes();
             entry.to = payload.GetBytes();
@@ -219,6 +236,13 @@ std::optional<JournalContents> ParseJournal(const QByteArray& bytes, QString& er
                 kind == kNotMoved ? JournalEntry::Done::NotMoved : JournalEntry::Done::Moved;
             if (kind == kMovedToTo) entry.at = entry.to;
             if (kind == kMovedElsewhere) entry.at = movedTo;
+        } else if (type == kTemporary && !first) {
+            QByteArray temporary = payload.GetBytes();
+            if (!payload.Whole() || sequence >= contents.entries.size() ||
+                contents.entries[sequence].done != JournalEntry::Done::Unknown) {
+                return damaged(at);
+            }
+            contents.entries[sequence].temporary = std::move(temporary);
         } else {
             return damaged(at);
         }
@@ -234,12 +258,21 @@ std::optional<std::vector<RecordedMove>> MovesOfJournal(const JournalContents& c
     for (const JournalEntry& entry : contents.entries) {
         if (entry.done == JournalEntry::Done::NotMoved) continue;
         const bool confirmed = entry.done == JournalEntry::Done::Moved;
-        for (const QByteArray* path : {&entry.from, confirmed ? &entry.at : &entry.to}) {
+        for (const QByteArray* path :
+             {&entry.from, confirmed ? &entry.at : &entry.to, &entry.temporary}) {
             if (!Utf8(*path)) {
                 error = QStringLiteral("holds a path that is not valid UTF-8: %1")
                             .arg(QString::fromLatin1(path->toPercentEncoding("/")));
                 return std::nullopt;
             }
+        }
+        if (!confirmed && !entry.temporary.isEmpty()) {
+            // Cut short within a case-only change: at the old name, the temporary one or the
+            // new one.
+            moves.push_back(
+                RecordedMove{*Utf8(entry.from), *Utf8(entry.temporary), entry.id, false});
+            moves.push_back(RecordedMove{*Utf8(entry.temporary), *Utf8(entry.to), entry.id, false});
+            continue;
         }
         moves.push_back(RecordedMove{*Utf8(entry.from), *Utf8(confirmed ? entry.at : entry.to),
                                      entry.id, confirmed});
@@ -284,6 +317,11 @@ JournalWriter::~JournalWriter() {
 }
 
 RenamePlatform JournalWriter::Attach(RenamePlatform base) {
+    base.aboutToUseTemporary = [this, first = std::move(base.aboutToUseTemporary)](
+                                   const QString& from, const QString& temporary) {
+        const int refused = first ? first(from, temporary) : 0;
+        return refused != 0 ? refused : AboutToUseTemporary(temporary);
+    };
     return ChainRenameHooks(
         std::move(base),
         [this](const std::vector<FolderRow>& rows, const QString& from, const QString& to) {
@@ -348,6 +386,17 @@ int JournalWriter::AboutTo(const std::vector<FolderRow>& rows, const QString& fr
     if (m_error != 0) return m_error;
     m_current = 0;
     return 0;
+}
+
+int JournalWriter::AboutToUseTemporary(const QString& temporary) {
+    if (m_error != 0) return m_error;
+    if (!m_current) return 0;
+    // The "done" records so far go out with it: one sync for both.
+    QByteArray bytes = std::move(m_done);
+    m_done.clear();
+    bytes += TemporaryRecord(m_batch[*m_current].sequence, QFile::encodeName(temporary));
+    m_error = Write(bytes, true);
+    return m_error;
 }
 
 void JournalWriter::Renamed(const FolderRenameResult& result) {

@@ -11,16 +11,22 @@
 
 namespace trellisane {
 
-/// The journal of a run, on disk: the header "trellisane rename journal\n" and "version 1\n",
+/// The journal of a run, on disk: the header "trellisane rename journal\n" and "version 2\n",
 /// then records. A record is a type byte, a 32-bit payload length and a CRC-32 of those two,
 /// the payload, and a CRC-32 of everything before it; integers are little-endian. Paths are
 /// length-prefixed bytes, carried byte for byte whatever they hold.
-///   'A' (about to rename): sequence number, whether the id is known, device, inode, the path
-///       renamed from and the path renamed to. Sequence numbers run 0, 1, 2, ... in the file.
+///   'A' (about to rename): sequence number, whether the id is known, device, inode, the file
+///       system's identity (FileSystemIdentity::key, length-prefixed), whether it keeps inode
+///       numbers across mounts (a byte), the mount's unique id, the path renamed from and the
+///       path renamed to. Sequence numbers run 0, 1, 2, ... in the file. Version 1 (still read)
+///       had neither the identity, the byte nor the mount id.
 ///   'D' (done): the sequence number of an 'A' record and what became of it: not moved, moved
 ///       to its path, or moved to another path (a case-only change left at a temporary name),
 ///       which follows.
-inline constexpr int kJournalVersion = 1;
+///   'T' (temporary, version 2): the sequence number of an 'A' record whose rename is a
+///       case-only change, and the temporary path its folder is about to be moved to first;
+///       written and synced before that step. The last one of an entry counts.
+inline constexpr int kJournalVersion = 2;
 
 /// How many "about to" records are made durable with one sync.
 inline constexpr qsizetype kJournalBatch = 1000;
@@ -33,6 +39,7 @@ struct JournalEntry {
     QByteArray to;
     Done done = Done::Unknown;  ///< Unknown: no "done" record (the run was cut short)
     QByteArray at;              ///< where a Moved folder went (usually `to`)
+    QByteArray temporary;       ///< the temporary path of a case-only change; "" none
     friend bool operator==(const JournalEntry&, const JournalEntry&) = default;
 };
 
@@ -45,22 +52,26 @@ QByteArray AboutToRecord(quint64 sequence, const std::optional<FolderId>& id,
 /// (`at` empty: to the entry's own `to`).
 QByteArray DoneRecord(quint64 sequence, bool moved, const QByteArray& at = {});
 
+/// The "temporary" record of entry `sequence`.
+QByteArray TemporaryRecord(quint64 sequence, const QByteArray& temporary);
+
 /// A whole journal read back.
 struct JournalContents {
     std::vector<JournalEntry> entries;  ///< in sequence order, "done" records folded in
     bool cutShort = false;              ///< the last record was incomplete or torn, and ignored
 };
 
-/// Reads `bytes` as a journal. A last record that is incomplete, torn (its checksum fails and
-/// nothing follows) or only zero bytes (what a power cut can leave) is ignored. Returns nothing,
-/// with `error` saying why, for anything else that is not a sound journal of this version:
-/// another file, another version, a damaged record before the last one, a "done" for an
+/// Reads `bytes` as a journal of version 2 or 1. A last record that is incomplete, torn (its
+/// checksum fails and nothing follows) or only zero bytes (what a power cut can leave) is ignored.
+/// Returns nothing, with `error` saying why, for anything else that is not a sound journal of this
+/// version: another file, another version, a damaged record before the last one, a "done" for an
 /// unknown or already finished entry. O(size).
 std::optional<JournalContents> ParseJournal(const QByteArray& bytes, QString& error);
 
 /// The recorded moves of `contents` for UndoMoves: every entry but those known not to have
-/// moved. Paths must be valid UTF-8 (the only kind a run writes); otherwise nothing is
-/// returned and `error` names the path.
+/// moved; an entry cut short after a temporary name was recorded gives two moves, to the
+/// temporary name and from it, so that the disk tells how far it got. Paths must be valid UTF-8
+/// (the only kind a run writes); otherwise nothing is returned and `error` names the path.
 std::optional<std::vector<RecordedMove>> MovesOfJournal(const JournalContents& contents,
                                                         QString& error);
 
@@ -100,6 +111,7 @@ class JournalWriter {
 
     JournalWriter(int fd, qsizetype batchSize);
     int AboutTo(const std::vector<FolderRow>& rows, const QString& from, const QString& to);
+    int AboutToUseTemporary(const QString& temporary);
     void Renamed(const FolderRenameResult& result);
     /// The "done" records of the batch, "not moved" for every record it did not use.
     QByteArray CloseBatch();

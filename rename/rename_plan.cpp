@@ -90,6 +90,16 @@ class ModelDisk : public RunDisk {
         return m_platform.refuse(RealPath(WithoutSeparator(oldPath)).value_or(oldPath));
     }
 
+    std::optional<QString> RefuseName(const QString& from, const QString& to) override {
+        if (!m_platform.refuseName) return std::nullopt;
+        // Judged on the real disk where the parent is now: the file system does not move.
+        const qsizetype nameStart = from.lastIndexOf(kSeparator) + 1;
+        const QString parent =
+            RealPath(from.left(nameStart - 1)).value_or(from.left(nameStart - 1));
+        return m_platform.refuseName(parent.isEmpty() ? QStringLiteral("/") : parent,
+                                     to.mid(nameStart));
+    }
+
     FolderRenameResult Rename(const QString& from, const QString& to) override {
         // The checks in the order the kernel makes them, so that the error predicted is the
         // one the run meets first.
@@ -106,17 +116,29 @@ class ModelDisk : public RunDisk {
             return {ENAMETOOLONG, {}};
         }
         const EntryState target = Examine(to);
-        const bool sameEntry = Key(QStringView(from).mid(nameStart)) == Key(newName);
-        if (target.error == 0 && !sameEntry) return {EEXIST, {}};
+        const QStringView oldName = QStringView(from).mid(nameStart);
+        if (target.error == 0 && Key(oldName) != Key(newName) && !SameFolder(from, to)) {
+            return {EEXIST, {}};
+        }
         if (target.error != 0 && target.error != ENOENT) return {target.error, {}};
         if (facts.writeError != 0) return {facts.writeError, {}};
         if (facts.sticky && !m_fowner && m_euid != facts.owner && m_euid != folder.owner) {
             return {EPERM, {}};
         }
         if (folder.kind == Occupant::Folder && folder.device != facts.device) return {EBUSY, {}};
+        if (m_platform.overlayVerdict) {
+            const OverlayVerdict verdict = m_platform.overlayVerdict(RealPath(from).value_or(from));
+            if (verdict.kind != OverlayVerdict::Kind::Moves)
+                m_cautions.insert(from, verdict.reason);
+            if (verdict.kind == OverlayVerdict::Kind::Fails) return {EXDEV, {}};
+        }
         Move(from, nameStart, to);
         return {0, {}};
     }
+
+    /// Why the rename of the folder at a model path (no trailing separator) fails or may
+    /// fail where the file system's layers decide, or "".
+    QString CautionFor(const QString& path) const { return m_cautions.value(path); }
 
   private:
     struct Node {
@@ -147,6 +169,15 @@ class ModelDisk : public RunDisk {
             return a.parent == b.parent && QStringView(a.name) == QStringView(b.name);
         }
     };
+
+    /// Whether the model's `to`, which is there, is the folder at `from` under another
+    /// spelling of its name: decided on the real disk, as the run decides it.
+    bool SameFolder(const QString& from, const QString& to) const {
+        if (!m_platform.sameEntry) return false;
+        const std::optional<QString> realFrom = RealPath(from);
+        const std::optional<QString> realTo = RealPath(to);
+        return realFrom && realTo && m_platform.sameEntry(*realFrom, *realTo);
+    }
 
     /// The name as nodes are filed under it.
     QString Key(QStringView name) const {
@@ -229,6 +260,7 @@ class ModelDisk : public RunDisk {
     std::vector<Node> m_nodes;
     std::unordered_map<Edge, qint32, EdgeHash, EdgeEqual> m_edges;
     QHash<QString, ParentFacts> m_facts;
+    QHash<QString, QString> m_cautions;
     QString m_lastPath;
     EntryState m_lastState;
 };
@@ -265,6 +297,14 @@ RenamePlan PlanRenames(const std::vector<FolderRow>& rows, const RenamePlatform&
     plan.finalPaths.reserve(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) {
         plan.fates.push_back(run.outcomes[i].fate);
+        RowFate& fate = plan.fates.back();
+        const QString caution = disk.CautionFor(WithoutSeparator(run.outcomes[i].oldPath));
+        if (!caution.isEmpty() && fate.status == RowStatus::Renamed) {
+            fate.status = RowStatus::MayFail;
+            fate.detail = caution;
+        } else if (!caution.isEmpty() && fate.status == RowStatus::Failed && fate.error == EXDEV) {
+            fate.detail = caution;
+        }
         plan.finalPaths.push_back(WithSeparator(played[i].current));
     }
     return plan;

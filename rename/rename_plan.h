@@ -13,7 +13,8 @@ namespace trellisane {
 /// What Start Renaming would do with a list of rows, predicted before anything is touched.
 struct RenamePlan {
     /// One fate per row, in list order; never Failed but for a mount point (which no rename
-    /// can move). Empty when the plan was cancelled.
+    /// can move) and a folder an overlay cannot move (EXDEV, with the reason); MayFail where
+    /// an overlay's layers cannot be seen. Empty when the plan was cancelled.
     std::vector<RowFate> fates;
     /// Each row's path after the whole run (ending with the separator): its new path or its
     /// current one, carried along where a row renames a folder above it.

@@ -1,5 +1,6 @@
 // The disk side of renaming: one folder renamed without ever replacing anything.
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
@@ -10,13 +11,17 @@
 
 #include <QAtomicInteger>
 #include <QFile>
+#include <QHash>
+#include <QMutex>
 #include <QRandomGenerator>
 #include <cerrno>
 #include <cstdio>
 #include <system_error>
+#include <utility>
 
 #include "folders/protected_location.h"
 #include "rename/start_renaming.h"
+#include "rename/system_folders.h"
 
 #ifndef RENAME_NOREPLACE
 #define RENAME_NOREPLACE (1 << 0)
@@ -50,15 +55,146 @@ QString TemporaryName() {
         .arg(QRandomGenerator::global()->generate(), 8, 16, QChar(u'0'));
 }
 
+/// What identifies one state of a folder's listing: the folder and the times a change of its
+/// entries sets.
+struct ListingStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    timespec modified{};
+    timespec changed{};
+
+    bool operator==(const ListingStamp& other) const {
+        return device == other.device && inode == other.inode &&
+               modified.tv_sec == other.modified.tv_sec &&
+               modified.tv_nsec == other.modified.tv_nsec &&
+               changed.tv_sec == other.changed.tv_sec && changed.tv_nsec == other.changed.tv_nsec;
+    }
+};
+
+std::optional<ListingStamp> StampOf(const QByteArray& folder) {
+    struct stat status {};
+    if (::stat(folder.constData(), &status) != 0) return std::nullopt;
+    return ListingStamp{status.st_dev, status.st_ino, status.st_mtim, status.st_ctim};
+}
+
+/// The key two spellings of one name share where case is ignored.
+QString Folded(QStringView name) { return name.toString().toCaseFolded(); }
+
+/// How many entries of a few recently asked folders have each case-folded name. A folder is
+/// read once and then kept up to date by this program's own renames (RenameNoReplace); it is
+/// read again when its times show that something else changed it. So a run of case changes in
+/// one large folder reads it once, not once per row.
+class ListingCounts {
+  public:
+    /// The number of entries of `folder` whose name folds to `folded`; -1 when it cannot be
+    /// listed.
+    int Count(const QString& folder, const QString& folded) {
+        const QByteArray encoded = QFile::encodeName(folder);
+        const std::optional<ListingStamp> stamp = StampOf(encoded);
+        if (!stamp) return -1;
+        QMutexLocker lock(&m_mutex);
+        auto it = m_folders.find(folder);
+        if (it == m_folders.end() || !(it->stamp == *stamp)) {
+            Listing listing{*stamp, {}};
+            if (!Read(encoded, listing.counts)) return -1;
+            if (m_folders.size() >= kKept) m_folders.clear();
+            it = m_folders.insert(folder, listing);
+        }
+        return it->counts.value(folded, 0);
+    }
+
+    /// Told of a rename this program made in `folder`, from one name to another.
+    void Renamed(const QString& folder, QStringView oldName, QStringView newName) {
+        QMutexLocker lock(&m_mutex);
+        const auto it = m_folders.find(folder);
+        if (it == m_folders.end()) return;
+        const std::optional<ListingStamp> stamp = StampOf(QFile::encodeName(folder));
+        if (!stamp) {
+            m_folders.erase(it);
+            return;
+        }
+        int& old = it->counts[Folded(oldName)];
+        if (--old <= 0) it->counts.remove(Folded(oldName));
+        ++it->counts[Folded(newName)];
+        it->stamp = *stamp;
+    }
+
+  private:
+    static constexpr qsizetype kKept = 8;
+    struct Listing {
+        ListingStamp stamp;
+        QHash<QString, int> counts;
+    };
+
+    static bool Read(const QByteArray& folder, QHash<QString, int>& counts) {
+        DIR* listing = ::opendir(folder.constData());
+        if (listing == nullptr) return false;
+        while (const dirent* entry = ::readdir(listing)) {
+            const QByteArrayView name(entry->d_name);
+            if (name == "." || name == "..") continue;
+            ++counts[Folded(QFile::decodeName(name.toByteArray()))];
+        }
+        ::closedir(listing);
+        return true;
+    }
+
+    QMutex m_mutex;
+    QHash<QString, ListingCounts::Listing> m_folders;
+};
+
+ListingCounts& Listings() {
+    static ListingCounts counts;
+    return counts;
+}
+
+/// `path`'s parent (without trailing separator, "/" for the root) and its last component.
+std::pair<QString, QStringView> Split(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return {slash <= 0 ? QStringLiteral("/") : path.left(slash), QStringView(path).mid(slash + 1)};
+}
+
+/// `name` with every letter's case swapped; the same text when it holds no cased letter.
+QString SwappedCase(QStringView name) {
+    QString swapped;
+    swapped.reserve(name.size());
+    for (const QChar c : name) swapped += c.isUpper() ? c.toLower() : c.toUpper();
+    return swapped;
+}
+
+/// For a folder on a file system whose type does not say: whether it answers a name in another
+/// case with the entry of that name. Tries the first few entries that hold a cased letter; no
+/// such entry, no answer (false).
+bool ProbeFoldsCase(const QString& folder) {
+    const QByteArray encoded = QFile::encodeName(folder);
+    DIR* listing = ::opendir(encoded.constData());
+    if (listing == nullptr) return false;
+    QString probe;
+    for (int tried = 0; tried < 64 && probe.isEmpty(); ++tried) {
+        const dirent* entry = ::readdir(listing);
+        if (entry == nullptr) break;
+        const QString name = QFile::decodeName(QByteArray(entry->d_name));
+        if (name == u"." || name == u"..") continue;
+        if (SwappedCase(name) != name) probe = name;
+    }
+    ::closedir(listing);
+    if (probe.isEmpty()) return false;
+    const QString base = folder.endsWith(u'/') ? folder : folder + u'/';
+    return SameEntry(base + probe, base + SwappedCase(probe));
+}
+
 }  // namespace
 
 int RenameNoReplace(const QString& from, const QString& to) {
     // A NUL would cut the name short and rename some other entry.
     if (from.isEmpty() || to.isEmpty() || HoldsNul(from) || HoldsNul(to)) return EINVAL;
-    const int error = RenameAt2NoReplace(QFile::encodeName(from), QFile::encodeName(to));
+    int error = RenameAt2NoReplace(QFile::encodeName(from), QFile::encodeName(to));
     // NFS, FUSE (sshfs and the like) and 9p refuse the flag with EINVAL; kernels before 3.15
     // lack the call altogether.
-    if (error == EINVAL || error == ENOSYS) return RenameCheckThenRename(from, to);
+    if (error == EINVAL || error == ENOSYS) error = RenameCheckThenRename(from, to);
+    if (error == 0) {
+        const auto [parent, oldName] = Split(from);
+        Listings().Renamed(parent, oldName, Split(to).second);
+    }
     return error;
 }
 
@@ -80,7 +216,16 @@ bool SameEntry(const QString& a, const QString& b) {
     struct stat second {};
     if (::lstat(QFile::encodeName(a).constData(), &first) != 0) return false;
     if (::lstat(QFile::encodeName(b).constData(), &second) != 0) return false;
-    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    if (first.st_dev == second.st_dev && first.st_ino == second.st_ino) return true;
+    // Some file systems (exfat-fuse) give each spelling of a name its own inode number. Two
+    // spellings of one name are then one entry when the parent lists a single entry of it: on
+    // a file system that tells case apart, both would be listed.
+    const auto [parentA, nameA] = Split(a);
+    const auto [parentB, nameB] = Split(b);
+    if (first.st_dev != second.st_dev || parentA != parentB) return false;
+    const QString folded = Folded(nameA);
+    if (Folded(nameB) != folded) return false;
+    return Listings().Count(parentA, folded) == 1;
 }
 
 EntryState ExamineEntry(const QString& path) {
@@ -125,8 +270,17 @@ bool FoldsCase(const QString& folder) {
         case 0xEF53:      // ext2/3/4
         case 0xF2F52010:  // f2fs
             break;
-        default:
+        case 0x58465342:  // xfs
+        case 0x9123683E:  // btrfs
+        case 0x01021994:  // tmpfs
+        case 0x73717368:  // squashfs
+        case 0xE0F5E1E2:  // erofs
+        case 0x858458F6:  // ramfs
             return false;
+        default:
+            // FUSE (every driver reports one type), network and stacked file systems: what
+            // the folder answers tells.
+            return ProbeFoldsCase(folder);
     }
     // ext4 and f2fs fold case only in folders made with the attribute.
     const int fd = ::open(encoded.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
@@ -143,11 +297,11 @@ RenamePlatform DefaultRenamePlatform() {
     RenamePlatform platform;
     platform.renameNoReplace = RenameNoReplace;
     platform.sameEntry = SameEntry;
-    if (!guarded.isEmpty()) {
-        platform.refuse = [](const QString& path) {
-            return ProtectedLocationRefusal(path, guarded);
-        };
-    }
+    platform.refuse = [places = CurrentSystemPlaces()](const QString& path) {
+        if (std::optional<QString> why = SystemFolderRefusal(path, places)) return why;
+        if (guarded.isEmpty()) return std::optional<QString>();
+        return ProtectedLocationRefusal(path, guarded);
+    };
     return platform;
 }
 
@@ -163,6 +317,13 @@ FolderRenameResult RenameFolder(const QString& from, const QString& to,
     int step = EEXIST;
     for (int attempt = 0; attempt < 16 && step == EEXIST; ++attempt) {
         temporary = parent + TemporaryName();
+        // Told first (a journal records it), so that the folder can be found there should
+        // the program be killed between the two steps.
+        if (platform.aboutToUseTemporary) {
+            if (const int refused = platform.aboutToUseTemporary(from, temporary)) {
+                return {refused, {}};
+            }
+        }
         step = platform.renameNoReplace(from, temporary);
     }
     if (step != 0) return {step, {}};

@@ -48,6 +48,7 @@ QString RefusalSentence(RefusalReason reason, const QString& newName) {
         case RefusalReason::ReadOnly:
             return Trellisane::tr("The folder is on a read-only file system.");
         case RefusalReason::Protected:
+        case RefusalReason::NamingRule:
             break;  // the sentence comes with the fate
     }
     return Trellisane::tr("The folder cannot be renamed.");
@@ -119,6 +120,8 @@ const char* StatusKeyword(RowStatus status) {
             return "failed";
         case RowStatus::NotTried:
             return "not-tried";
+        case RowStatus::MayFail:
+            return "may-fail";
     }
     return "failed";
 }
@@ -132,7 +135,7 @@ QString DescribeFate(const RowFate& fate, const QString& newName) {
         case RowStatus::NotPreviewed:
             return Trellisane::tr("The row has no new name: it has not been previewed.");
         case RowStatus::Refused:
-            if (fate.refusal == RefusalReason::Protected) return fate.detail;
+            if (!fate.detail.isEmpty()) return fate.detail;
             return RefusalSentence(fate.refusal, newName);
         case RowStatus::Taken:
             return Trellisane::tr("The new name is already taken by %1 in its parent folder.")
@@ -143,10 +146,13 @@ QString DescribeFate(const RowFate& fate, const QString& newName) {
         case RowStatus::Missing:
             return Trellisane::tr("The folder is no longer at its current path.");
         case RowStatus::Failed:
+            if (!fate.detail.isEmpty()) return fate.detail;
             return Trellisane::tr("The folder cannot be renamed: %1.")
                 .arg(DescribeError(fate.error));
         case RowStatus::NotTried:
             return Trellisane::tr("The run was stopped before this folder's turn.");
+        case RowStatus::MayFail:
+            return fate.detail;
     }
     return QString();
 }
@@ -160,7 +166,7 @@ QString DescribeFailure(const RowFate& fate, const QString& folder, const QStrin
         return Trellisane::tr("%1 was not renamed to \"%2\": the run was stopped before its turn.")
             .arg(quotedFolder, newName);
     }
-    if (fate.status == RowStatus::Refused && fate.refusal == RefusalReason::Protected) {
+    if (fate.status == RowStatus::Refused && !fate.detail.isEmpty()) {
         return Trellisane::tr("%1 cannot be renamed to \"%2\". ").arg(quotedFolder, newName) +
                fate.detail;
     }

@@ -16,6 +16,7 @@ enum class RowStatus {
     Missing,       ///< the current path no longer names a folder
     Failed,        ///< the system refused for another reason (see RowFate::error)
     NotTried,      ///< the run was stopped before this row's turn; nothing was done to it
+    MayFail,  ///< plan only: predicted renamed, but the file system may refuse (detail says why)
 };
 
 /// Why a rename is refused.
@@ -32,6 +33,7 @@ enum class RefusalReason {
     NoPermission,  ///< the parent may not be changed (a sticky parent included)
     ReadOnly,      ///< the file system is mounted read-only
     Protected,     ///< a folder the program never changes (RowFate::detail says which)
+    NamingRule,    ///< the file system's driver refuses or changes such names (detail says how)
 };
 
 /// What holds a taken name.
@@ -46,18 +48,20 @@ struct RowFate {
     bool listed = false;                          ///< for Taken: the occupant is a listed row
     qsizetype claimedBy = 0;                      ///< for Claimed: the earlier row, 1-based
     int error = 0;     ///< the errno value the system gave or would give; 0 for a check of our own
-    QString detail{};  ///< for Protected: the sentence that says why
+    QString detail{};  ///< for Protected, NamingRule, MayFail and some Failed: why, one sentence
 
     friend bool operator==(const RowFate&, const RowFate&) = default;
 };
 
-/// True for the statuses that leave the row's folder where its new path says.
+/// True for the statuses that leave the row's folder where its new path says (a row that may
+/// fail is expected to).
 inline bool Succeeds(RowStatus status) {
-    return status == RowStatus::Renamed || status == RowStatus::Unchanged;
+    return status == RowStatus::Renamed || status == RowStatus::Unchanged ||
+           status == RowStatus::MayFail;
 }
 
 /// The fixed keyword of a status, for scripts: "ok", "unchanged", "not-previewed", "refused",
-/// "taken", "claimed", "missing", "failed" or "not-tried".
+/// "taken", "claimed", "missing", "failed", "not-tried" or "may-fail".
 const char* StatusKeyword(RowStatus status);
 
 /// The name a row asks for, as the sentences quote it: the part of `newPath` after the parent

@@ -163,6 +163,10 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
         } else if (const EntryState folder = disk.Examine(from); !folder.IsFolder()) {
             // Only folders are renamed: a file or a link to one in the folder's place is not.
             outcome.fate = FateOfError(folder.error != 0 ? folder.error : ENOTDIR);
+        } else if (std::optional<QString> rule = disk.RefuseName(from, to)) {
+            // What the driver would refuse, or change behind the run's back, is not tried.
+            outcome.fate = Refused(RefusalReason::NamingRule);
+            outcome.fate.detail = std::move(*rule);
         } else {
             const FolderRenameResult result = disk.Rename(from, to);
             if (result.error == 0) {

@@ -20,6 +20,10 @@ class RunDisk {
     /// Why the folder at a row's current path must be left alone whatever its new name, or
     /// nothing (RenamePlatform::refuse).
     virtual std::optional<QString> Refuse(const QString& oldPath) = 0;
+    /// Why the driver of the file system would refuse or change the new name of the folder at
+    /// `from` renamed to `to` (no trailing separators, one parent), or nothing
+    /// (RenamePlatform::refuseName).
+    virtual std::optional<QString> RefuseName(const QString& from, const QString& to) = 0;
     /// Renames as RenameFolder does: never replacing, a case-only change included.
     virtual FolderRenameResult Rename(const QString& from, const QString& to) = 0;
 };

@@ -22,6 +22,12 @@ class PlatformDisk : public RunDisk {
     std::optional<QString> Refuse(const QString& oldPath) override {
         return m_platform.refuse ? m_platform.refuse(oldPath) : std::nullopt;
     }
+    std::optional<QString> RefuseName(const QString& from, const QString& to) override {
+        if (!m_platform.refuseName) return std::nullopt;
+        const qsizetype slash = from.lastIndexOf(kPathSeparator);
+        return m_platform.refuseName(slash <= 0 ? QStringLiteral("/") : from.left(slash),
+                                     to.mid(slash + 1));
+    }
     FolderRenameResult Rename(const QString& from, const QString& to) override {
         const int refused =
             m_platform.aboutToRename ? m_platform.aboutToRename(m_rows, from, to) : 0;

@@ -8,6 +8,8 @@
 #include <optional>
 #include <vector>
 
+#include "rename/naming_rules.h"
+#include "rename/overlay_layers.h"
 #include "rename/row_status.h"
 
 namespace trellisane {
@@ -100,7 +102,11 @@ int RenameNoReplace(const QString& from, const QString& to);
 int RenameCheckThenRename(const QString& from, const QString& to);
 
 /// Whether `a` and `b` name one file-system entry: same device and inode, a final symbolic
-/// link not followed. False when either cannot be examined. Two lstat calls.
+/// link not followed; or, where a file system gives each spelling of a name its own inode
+/// number (exfat-fuse), two spellings of one name in one parent (equal case-folded) that the
+/// parent lists as a single entry. False when either cannot be examined. Two lstat calls; for
+/// two spellings with different inode numbers also a stat of the parent, and a listing of it
+/// the first time and whenever something other than this program's renames changed it.
 bool SameEntry(const QString& a, const QString& b);
 
 /// What stands at one path, as a run needs to know it.
@@ -120,8 +126,11 @@ struct EntryState {
 EntryState ExamineEntry(const QString& path);
 
 /// Whether names in `folder` are compared without regard to case: a FAT, exFAT, NTFS or HFS
-/// file system, or a folder with the case-folding attribute (ext4, f2fs). False when it
-/// cannot be told. One statfs, and an open and ioctl on ext4 and f2fs.
+/// file system, or a folder with the case-folding attribute (ext4, f2fs). Where the type does
+/// not tell (FUSE, network and stacked file systems), the folder's behaviour does: one of its
+/// first entries with a cased letter is looked up in the other case (SameEntry). False when it
+/// cannot be told. One statfs, and an open and ioctl on ext4 and f2fs, or a short listing and
+/// two lstat calls for the others.
 bool FoldsCase(const QString& folder);
 
 struct FolderRenameResult;
@@ -136,6 +145,13 @@ struct RenamePlatform {
     /// Why the folder at a row's current path must be left alone whatever its new name, or
     /// nothing; may be empty (nothing is refused).
     std::function<std::optional<QString>(const QString& oldPath)> refuse;
+    /// Why the driver of the file system `folder` lies on would refuse or silently change the
+    /// new name `name` of a folder in it, or nothing (NamingRuleRefusalAt); may be empty.
+    std::function<std::optional<QString>(const QString& folder, const QString& name)> refuseName =
+        NamingRuleRefusalAt;
+    /// What an overlay does to the rename of the folder at a path (OverlayRenameVerdict). Only
+    /// the plan asks: the run meets the kernel's own answer.
+    std::function<OverlayVerdict(const QString& folder)> overlayVerdict = OverlayRenameVerdict;
     /// What stands at a path (ExamineEntry).
     std::function<EntryState(const QString& path)> examine = ExamineEntry;
     /// Whether the file system of `folder` sees names that differ only in case as one name
@@ -148,14 +164,19 @@ struct RenamePlatform {
     /// ends). A non-zero errno refuses the rename, which then fails with it.
     std::function<int(const std::vector<FolderRow>& rows, const QString& from, const QString& to)>
         aboutToRename;
+    /// Optional: told, within a rename that aboutToRename let through, before a case-only
+    /// change moves the folder at `from` to the temporary name `temporary` (both without
+    /// trailing separators). A non-zero errno refuses that step, and the rename fails with it.
+    std::function<int(const QString& from, const QString& temporary)> aboutToUseTemporary;
     /// Optional: told after each rename that aboutToRename let through, with its result.
     std::function<void(const QString& from, const QString& to, const FolderRenameResult& result)>
         renamed;
 };
 
 /// The real disk operations: RenameNoReplace, SameEntry, ExamineEntry and FoldsCase; `refuse`
-/// refuses every folder inside the running program's own folder when that is an installed copy
-/// (ProtectedLocationRefusal).
+/// refuses the folders the system stands on (SystemFolderRefusal: the root folder, every folder
+/// directly in it, the home folder, every mount point) and every folder inside the running
+/// program's own folder when that is an installed copy (ProtectedLocationRefusal).
 RenamePlatform DefaultRenamePlatform();
 
 /// The outcome of RenameFolder.

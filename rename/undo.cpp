@@ -30,11 +30,32 @@ std::optional<FolderId> IdAt(const QString& path) {
     if (path.isEmpty() || path.contains(QChar(u'\0'))) return std::nullopt;
     struct stat status {};
     if (::lstat(QFile::encodeName(path).constData(), &status) != 0) return std::nullopt;
-    return FolderId{static_cast<quint64>(status.st_dev), static_cast<quint64>(status.st_ino)};
+    const FileSystemIdentity identity = IdentityOf(path);
+    return FolderId{static_cast<quint64>(status.st_dev), static_cast<quint64>(status.st_ino),
+                    identity.key, identity.stableInodes, identity.mount};
+}
+
+Vouch VouchFor(const FolderId& recorded, const std::optional<FolderId>& now) {
+    if (!now) return Vouch::No;
+    const bool sameEntry = recorded.device == now->device && recorded.inode == now->inode;
+    if (recorded.fileSystem.isEmpty() || now->fileSystem.isEmpty()) {
+        return sameEntry ? Vouch::SameEntry : Vouch::No;
+    }
+    if (recorded.fileSystem != now->fileSystem) return Vouch::No;
+    const bool mountedAgain =
+        recorded.mount != 0 && now->mount != 0 && recorded.mount != now->mount;
+    if (!recorded.stableInodes) {
+        // Inode numbers tell something only within the mount that gave them; another entry
+        // may be the folder renumbered by a mount since (which, without unique mount ids,
+        // cannot be ruled out).
+        return sameEntry && !mountedAgain ? Vouch::SameEntry : Vouch::PathOnly;
+    }
+    if (recorded.inode != now->inode) return Vouch::No;
+    return sameEntry && !mountedAgain ? Vouch::SameEntry : Vouch::SameFileSystem;
 }
 
 UndoResult UndoMoves(const std::vector<RecordedMove>& moves, bool apply,
-                     const RenamePlatform& platform) {
+                     const RenamePlatform& platform, bool trustPaths) {
     const auto count = static_cast<qsizetype>(moves.size());
     UndoResult result;
     result.outcomes.resize(moves.size());
@@ -61,14 +82,23 @@ UndoResult UndoMoves(const std::vector<RecordedMove>& moves, bool apply,
     // where each folder put back would be, by id.
     QHash<QString, bool> names;
     std::map<IdKey, QString> putBackTo;
-    const auto holds = [&](const QString& path, const FolderId& id) {
-        if (!apply && names.contains(path)) return false;  // freed, or another folder's now
-        return IdAt(path) == id;
+    // How what stands at `path` answers for the folder `id`; PathOnly counts only when the
+    // person has said to trust paths.
+    const auto vouch = [&](const QString& path, const FolderId& id) {
+        if (!apply && names.contains(path)) return Vouch::No;  // freed, or another folder's now
+        return VouchFor(id, IdAt(path));
     };
-    const auto taken = [&](const QString& path) {
+    const auto holds = [&](const QString& path, const FolderId& id) {
+        const Vouch answer = vouch(path, id);
+        return answer != Vouch::No && (answer != Vouch::PathOnly || trustPaths);
+    };
+    // A name taken only by the folder itself in another spelling is free for it, decided as
+    // the rename back (RenameFolder) decides it.
+    const auto taken = [&](const QString& path, const QString& folder) {
         if (!apply && names.contains(path)) return names.value(path);
         struct stat status {};
-        return ::lstat(QFile::encodeName(path).constData(), &status) == 0 || errno != ENOENT;
+        if (::lstat(QFile::encodeName(path).constData(), &status) != 0) return errno != ENOENT;
+        return !platform.sameEntry || !platform.sameEntry(folder, path);
     };
 
     // Handles move `j`; false when its folder is at neither path, for now.
@@ -88,10 +118,23 @@ UndoResult UndoMoves(const std::vector<RecordedMove>& moves, bool apply,
             outcome.target = InParentOf(outcome.found, move.from);
             present = true;
         } else {
-            present = holds(outcome.found, id);
+            outcome.vouch = vouch(outcome.found, id);
+            if (outcome.vouch == Vouch::PathOnly && !trustPaths) {
+                outcome.status = UndoStatus::NotVouched;
+                outcome.at = outcome.found;
+                return true;
+            }
+            present = outcome.vouch != Vouch::No;
         }
 
         if (!present || outcome.found == outcome.target) {
+            if (outcome.found != outcome.target && !trustPaths &&
+                vouch(outcome.target, id) == Vouch::PathOnly) {
+                outcome.status = UndoStatus::NotVouched;  // under its old name, by its path
+                outcome.vouch = Vouch::PathOnly;
+                outcome.at = outcome.target;
+                return true;
+            }
             if (outcome.found == outcome.target || holds(outcome.target, id)) {
                 // Under its old name already: whatever was recorded inside it is there too.
                 outcome.status = UndoStatus::AlreadyBack;
@@ -104,7 +147,7 @@ UndoResult UndoMoves(const std::vector<RecordedMove>& moves, bool apply,
 
         if (!apply) {
             outcome.at = outcome.found;
-            if (taken(outcome.target)) {
+            if (taken(outcome.target, outcome.found)) {
                 outcome.status = UndoStatus::OldNameTaken;
                 return true;
             }

@@ -11,16 +11,32 @@
 namespace trellisane {
 
 /// Which file-system entry a folder is: device and inode, as lstat gives them (a final
-/// symbolic link is the link itself).
+/// symbolic link is the link itself), and the file system by what survives a replug.
 struct FolderId {
     quint64 device = 0;
     quint64 inode = 0;
+    QByteArray fileSystem{};    ///< FileSystemIdentity::key; "" unknown (a journal of version 1)
+    bool stableInodes = false;  ///< the file system keeps inode numbers across mounts
+    quint64 mount = 0;          ///< the mount's unique id; 0 unknown
     friend bool operator==(const FolderId&, const FolderId&) = default;
 };
 
 /// The id of the entry at `path` (no trailing separator), or nothing when it cannot be
-/// examined (missing, a NUL in the path, no permission). One lstat.
+/// examined (missing, a NUL in the path, no permission). One lstat and IdentityOf.
 std::optional<FolderId> IdAt(const QString& path);
+
+/// How sure the undo is that the entry found is the folder a run renamed.
+enum class Vouch {
+    No,              ///< another entry, or none
+    SameEntry,       ///< the same device and inode, on the same mount
+    SameFileSystem,  ///< the same file system (its UUID or source) and inode number, mounted again
+    PathOnly,        ///< the same file system, mounted again, but it renumbers inodes at each mount
+};
+
+/// How `now` (the id of what stands where the folder is looked for) answers for `recorded`.
+/// A recorded id without a file system (version 1) is vouched for by device and inode alone.
+/// Pure.
+Vouch VouchFor(const FolderId& recorded, const std::optional<FolderId>& now);
 
 /// One folder a run moved: the entry `id` went from `from` to `to` (no trailing separators,
 /// both in one parent folder), the paths as they stood at that moment of the run.
@@ -39,6 +55,7 @@ enum class UndoStatus {
     ChangedSinceRun,  ///< the folder is at neither name: moved, deleted or replaced since
     OldNameTaken,     ///< something else now has the old name; the folder is left as it is
     Failed,           ///< the rename back failed with `error`
+    NotVouched,       ///< a folder stands at the path, but only its path says it is the one renamed
 };
 
 /// The outcome of one recorded move.
@@ -48,6 +65,7 @@ struct UndoOutcome {
     QString target;  ///< its old path, in the parent folder it is in now
     QString at;      ///< where it stands after the whole undo (dry run: now); "": not found
     int error = 0;   ///< the errno value of a Failed rename
+    Vouch vouch = Vouch::No;  ///< how the folder found was recognised
 };
 
 /// The result of an undo, for the window (rows) and the command line (report).
@@ -65,10 +83,14 @@ struct UndoResult {
 /// folder found under its old name is AlreadyBack; one at neither name is ChangedSinceRun and
 /// never touched. With `apply` false nothing is renamed and the outcomes tell what would
 /// happen, names freed or taken by earlier put-backs included. Running it a second time finds
-/// every folder AlreadyBack. One or two lstat calls and at most a few renames per move, plus
-/// O(n log n) bookkeeping.
+/// every folder AlreadyBack. A folder is recognised by VouchFor: on a file system mounted again
+/// its UUID (or source) and inode number do; where the file system renumbers inodes at each
+/// mount, only its path is left, and such a folder is NotVouched and left alone unless
+/// `trustPaths` is set (a person's explicit say). One or two lstat calls and at most a few
+/// renames per move, plus O(n log n) bookkeeping.
 UndoResult UndoMoves(const std::vector<RecordedMove>& moves, bool apply,
-                     const RenamePlatform& platform = DefaultRenamePlatform());
+                     const RenamePlatform& platform = DefaultRenamePlatform(),
+                     bool trustPaths = false);
 
 /// `base` with `before` told of each rename once the hooks `base` already has have let it
 /// through (its answer then decides), and `after` told of each result before them.

@@ -2,23 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
-    <name>Form1</name>
-    <message>
-        <source>
-… and %1 more</source>
-        <translation>
-… und %1 weitere</translation>
-    </message>
-    <message>
-        <source>Only folders are listed, so these were not added:
-
-%1</source>
-        <translation>Nur Ordner werden aufgelistet, daher wurden diese nicht hinzugefügt:
-
-%1</translation>
-    </message>
-</context>
-<context>
     <name>Trellisane</name>
     <message>
         <source>Folders</source>
@@ -225,153 +208,6 @@
 Not ticked: only the picked folder is listed.</source>
         <translation>Angekreuzt: „Ordner hinzufügen“ listet den gewählten Ordner und jeden Ordner darunter auf, und „Umbenennen starten“ benennt sie alle um, auch den gewählten Ordner selbst. Ein Ordner, dessen Name ein Zeichen außerhalb des Einzelbyte-Zeichensatzes, ein „?“ oder ein Steuerzeichen enthält oder 260 Zeichen oder länger ist, wird samt allem darunter ausgelassen, und Sie erfahren, welcher.
 Nicht angekreuzt: Nur der gewählte Ordner wird aufgelistet.</translation>
-    </message>
-    <message>
-        <source>Usage: trellisane-cli --operation TEXT [--x TEXT] [--y TEXT] [--find TEXT]
-                      [--replace TEXT] [--subfolders]
-                      [--apply [--journal FILE] [--quiet] | --status | --check] [--print0]
-                      FOLDER...
-       trellisane-cli --undo FILE [--apply] [--print0]
-
-Shows, for every FOLDER, the path it would get under one renaming operation, or renames
-it with --apply. Each FOLDER is added as one batch, in the order given.
-
-  --operation TEXT  the operation: a keyword or a full text from the list below
-  --x TEXT          the text to add or to remove
-  --y TEXT          the text before or after which x is added
-  --find TEXT       the text to find (find and replace)
-  --replace TEXT    the text to put in its place (find and replace)
-  --subfolders      add every folder beneath each FOLDER as well, deepest first;
-                    a folder whose name holds a character outside the single-byte
-                    set (Latin-1), a &apos;?&apos; or a control character, or is 260 characters
-                    or longer, is left out with everything beneath it, each named on
-                    standard error on a line beginning &quot;skipped: &quot;
-  --apply           rename the folders on disk, first row to last, then print the paths
-                    where they are now
-  --status          add a third field to every row: its status, as Start Renaming
-                    would find it (the statuses are listed below)
-  --check           print only the rows that would not be renamed, with their status
-                    and the reason; exit 1 when there is any
-  --journal FILE    with --apply, record the run in the new file FILE as it goes, so
-                    that --undo can put every folder back, even after a crash
-  --undo FILE       put back every folder the run recorded in FILE renamed, newest first
-                    (with --apply; without, only show it: each folder&apos;s path now, a TAB
-                    and the path it would get back)
-  --print0          end every path with a NUL byte instead of a TAB or a newline
-  --quiet           with --apply, show no progress counter on standard error (one
-                    is shown only when it is a terminal); failures are still reported
-  --help, -h        show this help and exit
-  --version         show the version and exit
-  --                end of options: every later argument is a FOLDER
-
-An operation&apos;s answers must be given: --x to add or remove a text, --y and --x to add
-before or after every y, --find and --replace to find and replace; a missing one is a
-usage error. An answer given as &quot;&quot; is taken as a cancelled prompt: that operation then
-changes no name. An answer the operation does not use is warned about and ignored.
-
-Without --apply each row is printed as its current path, a TAB and its new path, one per
-line. A new path is printed for every row the operation applies to, even when it equals
-the current path; it is empty only when the operation made no change at all (an answer
-given as &quot;&quot;).
-
-Statuses (--status, --check):
-  ok                the folder gets its new name
-  unchanged         the new name is the folder&apos;s current name: nothing to do
-  not-previewed     the row has no new path
-  refused           the name or the place does not allow the rename (an empty name,
-                    a separator, a name too long, no permission, a read-only file
-                    system, or a folder the program never renames)
-  taken             the new name is held by another entry in the parent folder
-  claimed           an earlier row gives its folder this new name first
-  missing           the current path no longer names a folder
-  failed            the folder cannot be examined or renamed for another reason the
-                    system gives (for example a folder of /proc), shown with --check
-
-Every failure is reported as one line on standard error; a backslash or a control
-character in it is shown escaped (\\, \n, \t, \x1b, ...).
-
-Exit status: 0 success, 1 some folder could not be renamed (or put back), 2 usage error
-(an existing --journal FILE, an --undo FILE that is no sound journal included).
-
-Operations (keyword, then full text):
-</source>
-        <translation>Aufruf: trellisane-cli --operation TEXT [--x TEXT] [--y TEXT] [--find TEXT]
-                      [--replace TEXT] [--subfolders]
-                      [--apply [--journal DATEI] [--quiet] | --status | --check] [--print0]
-                      ORDNER...
-       trellisane-cli --undo DATEI [--apply] [--print0]
-
-Zeigt für jeden ORDNER den Pfad, den er unter einem Umbenennungsvorgang erhielte, oder
-benennt ihn mit --apply um. Jeder ORDNER wird als ein Stapel hinzugefügt, in der
-angegebenen Reihenfolge.
-
-  --operation TEXT  der Vorgang: ein Schlüsselwort oder ein voller Text aus der Liste unten
-  --x TEXT          der hinzuzufügende oder zu entfernende Text
-  --y TEXT          der Text, vor oder nach dem x eingefügt wird
-  --find TEXT       der zu suchende Text (Suchen und Ersetzen)
-  --replace TEXT    der Text, der an seine Stelle tritt (Suchen und Ersetzen)
-  --subfolders      auch jeden Ordner unterhalb jedes ORDNERS hinzufügen, tiefste zuerst;
-                    ein Ordner, dessen Name ein Zeichen außerhalb des Einzelbyte-
-                    Zeichensatzes (Latin-1), ein &apos;?&apos; oder ein Steuerzeichen enthält oder
-                    260 Zeichen oder länger ist, wird samt allem darunter ausgelassen und
-                    auf der Standardfehlerausgabe in einer Zeile genannt, die mit
-                    &quot;skipped: &quot; beginnt
-  --apply           die Ordner auf dem Datenträger umbenennen, erste Zeile zuerst, dann
-                    die Pfade ausgeben, unter denen sie jetzt liegen
-  --status          jeder Zeile ein drittes Feld anfügen: ihren Status, wie &quot;Umbenennen
-                    starten&quot; ihn vorfände (die Status stehen unten)
-  --check           nur die Zeilen ausgeben, die nicht umbenannt würden, mit Status und
-                    Grund; Rückgabewert 1, wenn es welche gibt
-  --journal DATEI   mit --apply den Durchlauf laufend in der neuen Datei DATEI
-                    aufzeichnen, damit --undo jeden Ordner zurücksetzen kann, auch nach
-                    einem Absturz
-  --undo DATEI      jeden Ordner, den der in DATEI aufgezeichnete Durchlauf umbenannt hat,
-                    zurücksetzen, neueste zuerst (mit --apply; ohne nur anzeigen: den
-                    jetzigen Pfad jedes Ordners, ein TAB und den Pfad, den er zurückerhielte)
-  --print0          jeden Pfad mit einem NUL-Byte statt einem TAB oder Zeilenumbruch beenden
-  --quiet           mit --apply keinen Fortschrittszähler auf der Standardfehlerausgabe
-                    zeigen (er erscheint nur auf einem Terminal); Fehler werden weiterhin
-                    gemeldet
-  --help, -h        diese Hilfe zeigen und beenden
-  --version         die Version zeigen und beenden
-  --                Ende der Optionen: jedes weitere Argument ist ein ORDNER
-
-Die Antworten eines Vorgangs müssen angegeben werden: --x zum Hinzufügen oder Entfernen
-eines Textes, --y und --x zum Einfügen vor oder nach jedem y, --find und --replace zum
-Suchen und Ersetzen; eine fehlende ist ein Aufruffehler. Eine als &quot;&quot; gegebene Antwort gilt
-als abgebrochene Eingabe: Der Vorgang ändert dann keinen Namen. Eine Antwort, die der
-Vorgang nicht verwendet, wird mit einer Warnung übergangen.
-
-Ohne --apply wird jede Zeile als ihr aktueller Pfad, ein TAB und ihr neuer Pfad ausgegeben,
-eine pro Zeile. Ein neuer Pfad wird für jede Zeile ausgegeben, auf die der Vorgang
-angewandt wird, auch wenn er dem aktuellen gleicht; er ist nur leer, wenn der Vorgang gar
-nichts geändert hat (eine als &quot;&quot; gegebene Antwort).
-
-Status (--status, --check):
-  ok                der Ordner erhält seinen neuen Namen
-  unchanged         der neue Name ist der aktuelle Name des Ordners: nichts zu tun
-  not-previewed     die Zeile hat keinen neuen Pfad
-  refused           der Name oder der Ort erlaubt das Umbenennen nicht (ein leerer Name,
-                    ein Trennzeichen, ein zu langer Name, keine Berechtigung, ein
-                    schreibgeschütztes Dateisystem oder ein Ordner, den das Programm nie
-                    umbenennt)
-  taken             der neue Name ist im übergeordneten Ordner von einem anderen Eintrag
-                    belegt
-  claimed           eine frühere Zeile gibt ihrem Ordner diesen neuen Namen zuerst
-  missing           der aktuelle Pfad benennt keinen Ordner mehr
-  failed            der Ordner kann aus einem anderen Grund, den das System nennt, nicht
-                    untersucht oder umbenannt werden (etwa ein Ordner unter /proc);
-                    angezeigt mit --check
-
-Jeder Fehler wird als eine Zeile auf der Standardfehlerausgabe gemeldet; ein Backslash oder
-ein Steuerzeichen darin wird maskiert gezeigt (\\, \n, \t, \x1b, ...).
-
-Rückgabewert: 0 Erfolg, 1 ein Ordner konnte nicht umbenannt (oder zurückgesetzt) werden,
-2 Aufruffehler (auch eine schon vorhandene DATEI für --journal oder eine DATEI für --undo,
-die kein einwandfreies Journal ist).
-
-Vorgänge (Schlüsselwort, dann voller Text):
-</translation>
     </message>
     <message>
         <source>Try &apos;trellisane-cli --help&apos;.</source>
@@ -804,13 +640,6 @@ and %1 more</source>
 und %1 weitere</translation>
     </message>
     <message numerus="yes">
-        <source>%n folder(s) beneath the folder you added were left out, each with everything beneath it: their names hold a character this list cannot show (one outside the single-byte character set, a &quot;?&quot; or a control character) or are 260 characters or longer. They will not be renamed.</source>
-        <translation>
-            <numerusform>%n Ordner unterhalb des hinzugefügten Ordners wurde samt allem darunter ausgelassen: Sein Name enthält ein Zeichen, das diese Liste nicht anzeigen kann (eines außerhalb des Einzelbyte-Zeichensatzes, ein „?“ oder ein Steuerzeichen), oder ist 260 Zeichen oder länger. Er wird nicht umbenannt.</numerusform>
-            <numerusform>%n Ordner unterhalb des hinzugefügten Ordners wurden samt allem darunter ausgelassen: Ihre Namen enthalten ein Zeichen, das diese Liste nicht anzeigen kann (eines außerhalb des Einzelbyte-Zeichensatzes, ein „?“ oder ein Steuerzeichen), oder sind 260 Zeichen oder länger. Sie werden nicht umbenannt.</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
         <source>and %n more</source>
         <translation>
             <numerusform>und %n weiterer</numerusform>
@@ -830,10 +659,6 @@ und %1 weitere</translation>
         <translation>%1 Ordner wurden dorthin zurückgesetzt, wo sie vor dem letzten Durchlauf waren.</translation>
     </message>
     <message>
-        <source>The undo covers the last run only: %1 folders renamed by the runs before it keep their new names.</source>
-        <translation>Das Rückgängigmachen betrifft nur den letzten Durchlauf: %1 Ordner, die frühere Durchläufe umbenannt haben, behalten ihre neuen Namen.</translation>
-    </message>
-    <message>
         <source>%1: %2 cannot be renamed to &quot;%3&quot;</source>
         <translation>%1: %2 kann nicht in „%3“ umbenannt werden</translation>
     </message>
@@ -848,6 +673,266 @@ und %1 weitere</translation>
     <message>
         <source>The folder lies inside the installed program&apos;s own folder %1, which Trellisane never changes. To try the samples, copy that folder somewhere of your own and start the trellisane program inside the copy.</source>
         <translation>Der Ordner liegt im eigenen Ordner des installierten Programms, %1, den Trellisane nie verändert. Um die Beispiele auszuprobieren, kopieren Sie diesen Ordner an einen eigenen Ort und starten Sie das Programm trellisane in der Kopie.</translation>
+    </message>
+    <message>
+        <source>
+… and %1 more</source>
+        <translation>
+… und %1 weitere</translation>
+    </message>
+    <message>
+        <source>Only folders are listed, so these were not added:
+
+%1</source>
+        <translation>Nur Ordner werden aufgelistet, daher wurden diese nicht hinzugefügt:
+
+%1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n folder(s) beneath the folder you added were left out, each with everything beneath it, and will not be renamed: their names hold a character outside the single-byte character set, a &quot;?&quot; or a control character, or are 260 characters or longer.</source>
+        <translation>
+            <numerusform>%n Ordner unterhalb des hinzugefügten Ordners wurde samt allem darunter ausgelassen und wird nicht umbenannt: Sein Name enthält ein Zeichen außerhalb des Einzelbyte-Zeichensatzes, ein „?“ oder ein Steuerzeichen, oder ist 260 Zeichen oder länger.</numerusform>
+            <numerusform>%n Ordner unterhalb des hinzugefügten Ordners wurden samt allem darunter ausgelassen und werden nicht umbenannt: Ihre Namen enthalten ein Zeichen außerhalb des Einzelbyte-Zeichensatzes, ein „?“ oder ein Steuerzeichen, oder sind 260 Zeichen oder länger.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n more folder(s) could not be renamed. Each of their rows is marked with the reason.</source>
+        <translation>
+            <numerusform>%n weiterer Ordner konnte nicht umbenannt werden. Seine Zeile ist mit dem Grund markiert.</numerusform>
+            <numerusform>%n weitere Ordner konnten nicht umbenannt werden. Jede ihrer Zeilen ist mit dem Grund markiert.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The undo covers the last run only: %1 folders renamed by earlier runs keep their new names.</source>
+        <translation>Das Rückgängigmachen betrifft nur den letzten Durchlauf: %1 Ordner, die frühere Durchläufe umbenannt haben, behalten ihre neuen Namen.</translation>
+    </message>
+    <message>
+        <source>Usage: trellisane-cli --operation TEXT [--x TEXT] [--y TEXT] [--find TEXT]
+                      [--replace TEXT] [--subfolders]
+                      [--apply [--journal FILE] [--quiet] | --status | --check] [--print0]
+                      FOLDER...
+       trellisane-cli --undo FILE [--apply] [--trust-paths] [--print0]
+
+Shows, for every FOLDER, the path it would get under one renaming operation, or renames
+it with --apply. Each FOLDER is added as one batch, in the order given.
+
+  --operation TEXT  the operation: a keyword or a full text from the list below
+  --x TEXT          the text to add or to remove
+  --y TEXT          the text before or after which x is added
+  --find TEXT       the text to find (find and replace)
+  --replace TEXT    the text to put in its place (find and replace)
+  --subfolders      add every folder beneath each FOLDER as well, deepest first;
+                    a folder whose name holds a character outside the single-byte
+                    set (Latin-1), a &apos;?&apos; or a control character, or is 260 characters
+                    or longer, is left out with everything beneath it, each named on
+                    standard error on a line beginning &quot;skipped: &quot;
+  --apply           rename the folders on disk, first row to last, then print the paths
+                    where they are now
+  --status          add a third field to every row: its status, as Start Renaming
+                    would find it (the statuses are listed below)
+  --check           print only the rows that would not be renamed, with their status
+                    and the reason; exit 1 when there is any
+  --journal FILE    with --apply, record the run in the new file FILE as it goes, so
+                    that --undo can put every folder back, even after a crash
+  --undo FILE       put back every folder the run recorded in FILE renamed, newest first
+                    (with --apply; without, only show it: each folder&apos;s path now, a TAB
+                    and the path it would get back)
+  --trust-paths     with --undo, also put back the folders known only by their path:
+                    on a disk mounted again whose file system numbers its folders
+                    anew at each mount (exFAT, FAT, sshfs, overlays)
+  --print0          end every path with a NUL byte instead of a TAB or a newline
+  --quiet           with --apply, show no progress counter on standard error (one
+                    is shown only when it is a terminal); failures are still reported
+  --help, -h        show this help and exit
+  --version         show the version and exit
+  --                end of options: every later argument is a FOLDER
+
+An operation&apos;s answers must be given: --x to add or remove a text, --y and --x to add
+before or after every y, --find and --replace to find and replace; a missing one is a
+usage error. An answer given as &quot;&quot; is taken as a cancelled prompt: that operation then
+changes no name. An answer the operation does not use is warned about and ignored.
+
+Without --apply each row is printed as its current path, a TAB and its new path, one per
+line. A new path is printed for every row the operation applies to, even when it equals
+the current path; it is empty only when the operation made no change at all (an answer
+given as &quot;&quot;).
+
+Statuses (--status, --check):
+  ok                the folder gets its new name
+  unchanged         the new name is the folder&apos;s current name: nothing to do
+  not-previewed     the row has no new path
+  refused           the name or the place does not allow the rename (an empty name,
+                    a separator, a name too long, a name the folder&apos;s file system
+                    would refuse or change, no permission, a read-only file system,
+                    or a folder the program never renames: the installed program&apos;s
+                    own, /, a folder directly in /, the home folder, a mount point)
+  taken             the new name is held by another entry in the parent folder
+  claimed           an earlier row gives its folder this new name first
+  missing           the current path no longer names a folder
+  failed            the folder cannot be examined or renamed for another reason the
+                    system gives (for example a folder of /proc, or one in an overlay&apos;s
+                    lower layer), shown with --check
+  may-fail          predicted ok, but its file system may refuse it (an overlay whose
+                    layers cannot be seen); counted as ok by --check, reason shown
+
+Every failure is reported as one line on standard error; a backslash or a control
+character in it is shown escaped (\\, \n, \t, \x1b, ...).
+
+Exit status: 0 success, 1 some folder could not be renamed (or put back), 2 usage error
+(an existing --journal FILE, an --undo FILE that is no sound journal included).
+
+Operations (keyword, then full text):
+</source>
+        <translation>Aufruf: trellisane-cli --operation TEXT [--x TEXT] [--y TEXT] [--find TEXT]
+                      [--replace TEXT] [--subfolders]
+                      [--apply [--journal DATEI] [--quiet] | --status | --check] [--print0]
+                      ORDNER...
+       trellisane-cli --undo DATEI [--apply] [--trust-paths] [--print0]
+
+Zeigt für jeden ORDNER den Pfad, den er unter einem Umbenennungsvorgang erhielte, oder
+benennt ihn mit --apply um. Jeder ORDNER wird als ein Stapel hinzugefügt, in der
+angegebenen Reihenfolge.
+
+  --operation TEXT  der Vorgang: ein Schlüsselwort oder ein voller Text aus der Liste unten
+  --x TEXT          der hinzuzufügende oder zu entfernende Text
+  --y TEXT          der Text, vor oder nach dem x eingefügt wird
+  --find TEXT       der zu suchende Text (Suchen und Ersetzen)
+  --replace TEXT    der Text, der an seine Stelle tritt (Suchen und Ersetzen)
+  --subfolders      auch jeden Ordner unterhalb jedes ORDNERS hinzufügen, tiefste zuerst;
+                    ein Ordner, dessen Name ein Zeichen außerhalb des Einzelbyte-
+                    Zeichensatzes (Latin-1), ein &apos;?&apos; oder ein Steuerzeichen enthält oder
+                    260 Zeichen oder länger ist, wird samt allem darunter ausgelassen und
+                    auf der Standardfehlerausgabe in einer Zeile genannt, die mit
+                    &quot;skipped: &quot; beginnt
+  --apply           die Ordner auf dem Datenträger umbenennen, erste Zeile zuerst, dann
+                    die Pfade ausgeben, unter denen sie jetzt liegen
+  --status          jeder Zeile ein drittes Feld anfügen: ihren Status, wie &quot;Umbenennen
+                    starten&quot; ihn vorfände (die Status stehen unten)
+  --check           nur die Zeilen ausgeben, die nicht umbenannt würden, mit Status und
+                    Grund; Rückgabewert 1, wenn es welche gibt
+  --journal DATEI   mit --apply den Durchlauf laufend in der neuen Datei DATEI
+                    aufzeichnen, damit --undo jeden Ordner zurücksetzen kann, auch nach
+                    einem Absturz
+  --undo DATEI      jeden Ordner, den der in DATEI aufgezeichnete Durchlauf umbenannt hat,
+                    zurücksetzen, neueste zuerst (mit --apply; ohne nur anzeigen: den
+                    jetzigen Pfad jedes Ordners, ein TAB und den Pfad, den er zurückerhielte)
+  --trust-paths     mit --undo auch die Ordner zurücksetzen, die nur an ihrem Pfad
+                    erkannt werden: auf einem wieder eingehängten Datenträger, dessen
+                    Dateisystem seine Ordner bei jedem Einhängen neu nummeriert (exFAT,
+                    FAT, sshfs, Overlays)
+  --print0          jeden Pfad mit einem NUL-Byte statt einem TAB oder Zeilenumbruch beenden
+  --quiet           mit --apply keinen Fortschrittszähler auf der Standardfehlerausgabe
+                    zeigen (er erscheint nur auf einem Terminal); Fehler werden weiterhin
+                    gemeldet
+  --help, -h        diese Hilfe zeigen und beenden
+  --version         die Version zeigen und beenden
+  --                Ende der Optionen: jedes weitere Argument ist ein ORDNER
+
+Die Antworten eines Vorgangs müssen angegeben werden: --x zum Hinzufügen oder Entfernen
+eines Textes, --y und --x zum Einfügen vor oder nach jedem y, --find und --replace zum
+Suchen und Ersetzen; eine fehlende ist ein Aufruffehler. Eine als &quot;&quot; gegebene Antwort gilt
+als abgebrochene Eingabe: Der Vorgang ändert dann keinen Namen. Eine Antwort, die der
+Vorgang nicht verwendet, wird mit einer Warnung übergangen.
+
+Ohne --apply wird jede Zeile als ihr aktueller Pfad, ein TAB und ihr neuer Pfad ausgegeben,
+eine pro Zeile. Ein neuer Pfad wird für jede Zeile ausgegeben, auf die der Vorgang
+angewandt wird, auch wenn er dem aktuellen gleicht; er ist nur leer, wenn der Vorgang gar
+nichts geändert hat (eine als &quot;&quot; gegebene Antwort).
+
+Status (--status, --check):
+  ok                der Ordner erhält seinen neuen Namen
+  unchanged         der neue Name ist der aktuelle Name des Ordners: nichts zu tun
+  not-previewed     die Zeile hat keinen neuen Pfad
+  refused           der Name oder der Ort erlaubt das Umbenennen nicht (ein leerer Name,
+                    ein Trennzeichen, ein zu langer Name, ein Name, den das Dateisystem
+                    des Ordners ablehnen oder ändern würde, keine Berechtigung, ein
+                    schreibgeschütztes Dateisystem oder ein Ordner, den das Programm nie
+                    umbenennt: der des installierten Programms, /, ein Ordner direkt in /,
+                    der persönliche Ordner, ein Einhängepunkt)
+  taken             der neue Name ist im übergeordneten Ordner von einem anderen Eintrag
+                    belegt
+  claimed           eine frühere Zeile gibt ihrem Ordner diesen neuen Namen zuerst
+  missing           der aktuelle Pfad benennt keinen Ordner mehr
+  failed            der Ordner kann aus einem anderen Grund, den das System nennt, nicht
+                    untersucht oder umbenannt werden (etwa ein Ordner unter /proc oder
+                    einer in der unteren Schicht eines Overlays); angezeigt mit --check
+  may-fail          als ok vorhergesagt, aber sein Dateisystem lehnt es vielleicht ab
+                    (ein Overlay, dessen Schichten nicht sichtbar sind); von --check als
+                    ok gezählt, Grund angezeigt
+
+Jeder Fehler wird als eine Zeile auf der Standardfehlerausgabe gemeldet; ein Backslash oder
+ein Steuerzeichen darin wird maskiert gezeigt (\\, \n, \t, \x1b, ...).
+
+Rückgabewert: 0 Erfolg, 1 ein Ordner konnte nicht umbenannt (oder zurückgesetzt) werden,
+2 Aufruffehler (auch eine schon vorhandene DATEI für --journal oder eine DATEI für --undo,
+die kein einwandfreies Journal ist).
+
+Vorgänge (Schlüsselwort, dann voller Text):
+</translation>
+    </message>
+    <message>
+        <source>--trust-paths goes with --undo</source>
+        <translation>--trust-paths gehört zu --undo</translation>
+    </message>
+    <message>
+        <source>NTFS (through ntfs-3g, held to Windows&apos; naming rules)</source>
+        <translation>NTFS (über ntfs-3g, an die Namensregeln von Windows gebunden)</translation>
+    </message>
+    <message>
+        <source>exFAT (through exfat-fuse)</source>
+        <translation>exFAT (über exfat-fuse)</translation>
+    </message>
+    <message>
+        <source>NTFS (ntfs3 with Windows&apos; naming rules)</source>
+        <translation>NTFS (ntfs3 mit den Namensregeln von Windows)</translation>
+    </message>
+    <message>
+        <source>The new name holds &quot;%1&quot;, which %2 does not allow in names.</source>
+        <translation>Der neue Name enthält „%1“, was %2 in Namen nicht erlaubt.</translation>
+    </message>
+    <message>
+        <source>The new name holds a control character, which %1 does not allow in names.</source>
+        <translation>Der neue Name enthält ein Steuerzeichen, das %1 in Namen nicht erlaubt.</translation>
+    </message>
+    <message>
+        <source>The new name ends with a blank, which %1 does not allow.</source>
+        <translation>Der neue Name endet mit einem Leerzeichen, was %1 nicht erlaubt.</translation>
+    </message>
+    <message>
+        <source>The new name ends with a dot, which %1 does not allow.</source>
+        <translation>Der neue Name endet mit einem Punkt, was %1 nicht erlaubt.</translation>
+    </message>
+    <message>
+        <source>The new name ends with a dot, which %1 would silently drop.</source>
+        <translation>Der neue Name endet mit einem Punkt, den %1 stillschweigend weglassen würde.</translation>
+    </message>
+    <message>
+        <source>The new name &quot;%1&quot; is a device name, which %2 does not allow.</source>
+        <translation>Der neue Name „%1“ ist ein Gerätename, den %2 nicht erlaubt.</translation>
+    </message>
+    <message>
+        <source>The folder comes from a lower layer of an overlay mounted without redirect_dir, which cannot rename it.</source>
+        <translation>Der Ordner stammt aus einer unteren Schicht eines Overlays, das ohne redirect_dir eingehängt ist und ihn daher nicht umbenennen kann.</translation>
+    </message>
+    <message>
+        <source>The renaming may fail: the folder is on an overlay mounted without redirect_dir, whose lower layers cannot be seen from here, and a folder from a lower layer cannot be renamed there.</source>
+        <translation>Das Umbenennen kann fehlschlagen: Der Ordner liegt auf einem ohne redirect_dir eingehängten Overlay, dessen untere Schichten von hier aus nicht sichtbar sind, und ein Ordner aus einer unteren Schicht kann dort nicht umbenannt werden.</translation>
+    </message>
+    <message>
+        <source>It is the root folder, which the system stands on.</source>
+        <translation>Es ist der Wurzelordner, auf dem das System steht.</translation>
+    </message>
+    <message>
+        <source>It lies directly in the root folder, where the system keeps its own folders.</source>
+        <translation>Er liegt direkt im Wurzelordner, wo das System seine eigenen Ordner ablegt.</translation>
+    </message>
+    <message>
+        <source>It is your home folder.</source>
+        <translation>Es ist Ihr persönlicher Ordner.</translation>
+    </message>
+    <message>
+        <source>A file system is mounted on it; unmount it first.</source>
+        <translation>Auf ihm ist ein Dateisystem eingehängt; hängen Sie es zuerst aus.</translation>
     </message>
 </context>
 </TS>

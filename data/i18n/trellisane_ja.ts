@@ -2,23 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP">
 <context>
-    <name>Form1</name>
-    <message>
-        <source>
-… and %1 more</source>
-        <translation>
-… ほか %1 個</translation>
-    </message>
-    <message>
-        <source>Only folders are listed, so these were not added:
-
-%1</source>
-        <translation>一覧に載るのはフォルダーだけなので、次のものは追加しませんでした:
-
-%1</translation>
-    </message>
-</context>
-<context>
     <name>Trellisane</name>
     <message>
         <source>Folders</source>
@@ -225,144 +208,6 @@
 Not ticked: only the picked folder is listed.</source>
         <translation>オン: 「フォルダーを追加」は選んだフォルダーとその下のすべてのフォルダーを一覧に加え、「名前の変更を開始」は選んだフォルダー自身も含めてすべての名前を変更します。名前にシングルバイト文字セット外の文字、「?」、制御文字を含むか、260 文字以上の名前のフォルダーは、その下のものと一緒に除外され、どれが除外されたかが通知されます。
 オフ: 選んだフォルダーだけを一覧に加えます。</translation>
-    </message>
-    <message>
-        <source>Usage: trellisane-cli --operation TEXT [--x TEXT] [--y TEXT] [--find TEXT]
-                      [--replace TEXT] [--subfolders]
-                      [--apply [--journal FILE] [--quiet] | --status | --check] [--print0]
-                      FOLDER...
-       trellisane-cli --undo FILE [--apply] [--print0]
-
-Shows, for every FOLDER, the path it would get under one renaming operation, or renames
-it with --apply. Each FOLDER is added as one batch, in the order given.
-
-  --operation TEXT  the operation: a keyword or a full text from the list below
-  --x TEXT          the text to add or to remove
-  --y TEXT          the text before or after which x is added
-  --find TEXT       the text to find (find and replace)
-  --replace TEXT    the text to put in its place (find and replace)
-  --subfolders      add every folder beneath each FOLDER as well, deepest first;
-                    a folder whose name holds a character outside the single-byte
-                    set (Latin-1), a &apos;?&apos; or a control character, or is 260 characters
-                    or longer, is left out with everything beneath it, each named on
-                    standard error on a line beginning &quot;skipped: &quot;
-  --apply           rename the folders on disk, first row to last, then print the paths
-                    where they are now
-  --status          add a third field to every row: its status, as Start Renaming
-                    would find it (the statuses are listed below)
-  --check           print only the rows that would not be renamed, with their status
-                    and the reason; exit 1 when there is any
-  --journal FILE    with --apply, record the run in the new file FILE as it goes, so
-                    that --undo can put every folder back, even after a crash
-  --undo FILE       put back every folder the run recorded in FILE renamed, newest first
-                    (with --apply; without, only show it: each folder&apos;s path now, a TAB
-                    and the path it would get back)
-  --print0          end every path with a NUL byte instead of a TAB or a newline
-  --quiet           with --apply, show no progress counter on standard error (one
-                    is shown only when it is a terminal); failures are still reported
-  --help, -h        show this help and exit
-  --version         show the version and exit
-  --                end of options: every later argument is a FOLDER
-
-An operation&apos;s answers must be given: --x to add or remove a text, --y and --x to add
-before or after every y, --find and --replace to find and replace; a missing one is a
-usage error. An answer given as &quot;&quot; is taken as a cancelled prompt: that operation then
-changes no name. An answer the operation does not use is warned about and ignored.
-
-Without --apply each row is printed as its current path, a TAB and its new path, one per
-line. A new path is printed for every row the operation applies to, even when it equals
-the current path; it is empty only when the operation made no change at all (an answer
-given as &quot;&quot;).
-
-Statuses (--status, --check):
-  ok                the folder gets its new name
-  unchanged         the new name is the folder&apos;s current name: nothing to do
-  not-previewed     the row has no new path
-  refused           the name or the place does not allow the rename (an empty name,
-                    a separator, a name too long, no permission, a read-only file
-                    system, or a folder the program never renames)
-  taken             the new name is held by another entry in the parent folder
-  claimed           an earlier row gives its folder this new name first
-  missing           the current path no longer names a folder
-  failed            the folder cannot be examined or renamed for another reason the
-                    system gives (for example a folder of /proc), shown with --check
-
-Every failure is reported as one line on standard error; a backslash or a control
-character in it is shown escaped (\\, \n, \t, \x1b, ...).
-
-Exit status: 0 success, 1 some folder could not be renamed (or put back), 2 usage error
-(an existing --journal FILE, an --undo FILE that is no sound journal included).
-
-Operations (keyword, then full text):
-</source>
-        <translation>使い方: trellisane-cli --operation テキスト [--x テキスト] [--y テキスト] [--find テキスト]
-                      [--replace テキスト] [--subfolders]
-                      [--apply [--journal ファイル] [--quiet] | --status | --check] [--print0]
-                      フォルダー...
-       trellisane-cli --undo ファイル [--apply] [--print0]
-
-各フォルダーが 1 つの名前変更操作でどのパスになるかを表示します。--apply を付けると実際に
-名前を変更します。各フォルダーは指定した順に、1 つのまとまりとして追加されます。
-
-  --operation テキスト  操作: 下の一覧にあるキーワードまたは全文
-  --x テキスト          追加または削除するテキスト
-  --y テキスト          その前または後に x を追加するテキスト
-  --find テキスト       検索するテキスト (検索と置換)
-  --replace テキスト    置き換えるテキスト (検索と置換)
-  --subfolders          各フォルダーの下にあるすべてのフォルダーも、深いものから順に
-                        追加します。名前にシングルバイト文字セット (Latin-1) 外の文字、
-                        &apos;?&apos;、制御文字を含むか、260 文字以上の名前のフォルダーは、その下の
-                        ものと一緒に除外され、標準エラー出力に &quot;skipped: &quot; で始まる行で
-                        示されます
-  --apply               ディスク上のフォルダーの名前を最初の行から順に変更し、
-                        変更後のパスを出力します
-  --status              各行に 3 つ目の欄として状態を加えます。「名前の変更を開始」が
-                        判断する状態です (状態の一覧は下にあります)
-  --check               名前を変更できない行だけを状態と理由付きで出力します。
-                        該当する行があれば終了コード 1
-  --journal ファイル    --apply と一緒に使い、実行を新しいファイルに逐次記録します。
-                        クラッシュ後でも --undo ですべてのフォルダーを元に戻せます
-  --undo ファイル       ファイルに記録された実行で名前を変更したフォルダーを新しいものから
-                        元に戻します (--apply と一緒に使います。付けない場合は表示だけ:
-                        各フォルダーの現在のパス、TAB、元に戻した後のパス)
-  --print0              各パスの終わりを TAB や改行ではなく NUL バイトにします
-  --quiet               --apply と一緒に使い、標準エラー出力に進行状況を表示しません
-                        (表示は端末のときだけです)。失敗は引き続き報告します
-  --help, -h            このヘルプを表示して終了します
-  --version             バージョンを表示して終了します
-  --                    オプションの終わり: 以降の引数はすべてフォルダーです
-
-操作に必要な答えは必ず指定します: テキストの追加・削除には --x、すべての y の前後への
-追加には --y と --x、検索と置換には --find と --replace。足りない場合は使い方の誤りです。
-&quot;&quot; で指定した答えは入力の取り消しとして扱い、その操作は名前を変更しません。操作で
-使われない答えは警告して無視します。
-
---apply なしでは、各行を現在のパス、TAB、新しいパスの順に 1 行ずつ出力します。新しい
-パスは操作が適用される行すべてに出力され、現在のパスと同じでも出力されます。空になるのは
-操作がまったく何も変えなかったとき (&quot;&quot; で指定した答え) だけです。
-
-状態 (--status、--check):
-  ok                フォルダーは新しい名前になります
-  unchanged         新しい名前は現在の名前と同じで、何もしません
-  not-previewed     行に新しいパスがありません
-  refused           名前または場所が名前の変更を許しません (空の名前、区切り文字、
-                    長すぎる名前、権限なし、読み取り専用のファイルシステム、または
-                    プログラムが決して名前を変更しないフォルダー)
-  taken             新しい名前は親フォルダー内の別の項目が使っています
-  claimed           先の行が先に自分のフォルダーにこの新しい名前を付けます
-  missing           現在のパスにもうフォルダーがありません
-  failed            システムが示す別の理由でフォルダーを調べることも名前を変更する
-                    こともできません (例: /proc のフォルダー)。--check で表示します
-
-失敗はすべて標準エラー出力に 1 行で報告します。その中のバックスラッシュや制御文字は
-エスケープして表示します (\\, \n, \t, \x1b, ...)。
-
-終了コード: 0 成功、1 名前を変更できない (または元に戻せない) フォルダーがあった、
-2 使い方の誤り (既にある --journal のファイル、正しいジャーナルではない --undo の
-ファイルを含む)。
-
-操作 (キーワード、全文):
-</translation>
     </message>
     <message>
         <source>Try &apos;trellisane-cli --help&apos;.</source>
@@ -795,12 +640,6 @@ and %1 more</source>
 ほか %1 個</translation>
     </message>
     <message numerus="yes">
-        <source>%n folder(s) beneath the folder you added were left out, each with everything beneath it: their names hold a character this list cannot show (one outside the single-byte character set, a &quot;?&quot; or a control character) or are 260 characters or longer. They will not be renamed.</source>
-        <translation>
-            <numerusform>追加したフォルダーの下にある %n 個のフォルダーを、その下にあるものすべてと一緒に除外しました。名前にこの一覧で表示できない文字（シングルバイト文字セット外の文字、「?」、制御文字）が含まれているか、名前が 260 文字以上です。これらは名前を変更しません。</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
         <source>and %n more</source>
         <translation>
             <numerusform>ほか %n 個</numerusform>
@@ -819,10 +658,6 @@ and %1 more</source>
         <translation>%1 個のフォルダーを前回の実行前の状態に戻しました。</translation>
     </message>
     <message>
-        <source>The undo covers the last run only: %1 folders renamed by the runs before it keep their new names.</source>
-        <translation>元に戻すのは前回の実行だけです: それ以前の実行で名前を変更した %1 個のフォルダーは新しい名前のままです。</translation>
-    </message>
-    <message>
         <source>%1: %2 cannot be renamed to &quot;%3&quot;</source>
         <translation>%1: %2 の名前を「%3」に変更できません</translation>
     </message>
@@ -837,6 +672,256 @@ and %1 more</source>
     <message>
         <source>The folder lies inside the installed program&apos;s own folder %1, which Trellisane never changes. To try the samples, copy that folder somewhere of your own and start the trellisane program inside the copy.</source>
         <translation>このフォルダーは、Trellisane が決して変更しないインストール済みプログラム自身のフォルダー %1 の中にあります。サンプルを試すには、そのフォルダーを自分の場所にコピーし、コピーの中の trellisane プログラムを起動してください。</translation>
+    </message>
+    <message>
+        <source>
+… and %1 more</source>
+        <translation>
+… ほか %1 個</translation>
+    </message>
+    <message>
+        <source>Only folders are listed, so these were not added:
+
+%1</source>
+        <translation>一覧に載るのはフォルダーだけなので、次のものは追加しませんでした:
+
+%1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n folder(s) beneath the folder you added were left out, each with everything beneath it, and will not be renamed: their names hold a character outside the single-byte character set, a &quot;?&quot; or a control character, or are 260 characters or longer.</source>
+        <translation>
+            <numerusform>追加したフォルダーの下にある %n 個のフォルダーを、その下にあるものすべてと一緒に除外しました。これらは名前を変更しません。名前にシングルバイト文字セット外の文字、「?」、制御文字が含まれているか、名前が 260 文字以上です。</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n more folder(s) could not be renamed. Each of their rows is marked with the reason.</source>
+        <translation>
+            <numerusform>さらに %n 個のフォルダーの名前を変更できませんでした。それぞれの行に理由が示されています。</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The undo covers the last run only: %1 folders renamed by earlier runs keep their new names.</source>
+        <translation>元に戻すのは前回の実行だけです: それ以前の実行で名前を変更した %1 個のフォルダーは新しい名前のままです。</translation>
+    </message>
+    <message>
+        <source>Usage: trellisane-cli --operation TEXT [--x TEXT] [--y TEXT] [--find TEXT]
+                      [--replace TEXT] [--subfolders]
+                      [--apply [--journal FILE] [--quiet] | --status | --check] [--print0]
+                      FOLDER...
+       trellisane-cli --undo FILE [--apply] [--trust-paths] [--print0]
+
+Shows, for every FOLDER, the path it would get under one renaming operation, or renames
+it with --apply. Each FOLDER is added as one batch, in the order given.
+
+  --operation TEXT  the operation: a keyword or a full text from the list below
+  --x TEXT          the text to add or to remove
+  --y TEXT          the text before or after which x is added
+  --find TEXT       the text to find (find and replace)
+  --replace TEXT    the text to put in its place (find and replace)
+  --subfolders      add every folder beneath each FOLDER as well, deepest first;
+                    a folder whose name holds a character outside the single-byte
+                    set (Latin-1), a &apos;?&apos; or a control character, or is 260 characters
+                    or longer, is left out with everything beneath it, each named on
+                    standard error on a line beginning &quot;skipped: &quot;
+  --apply           rename the folders on disk, first row to last, then print the paths
+                    where they are now
+  --status          add a third field to every row: its status, as Start Renaming
+                    would find it (the statuses are listed below)
+  --check           print only the rows that would not be renamed, with their status
+                    and the reason; exit 1 when there is any
+  --journal FILE    with --apply, record the run in the new file FILE as it goes, so
+                    that --undo can put every folder back, even after a crash
+  --undo FILE       put back every folder the run recorded in FILE renamed, newest first
+                    (with --apply; without, only show it: each folder&apos;s path now, a TAB
+                    and the path it would get back)
+  --trust-paths     with --undo, also put back the folders known only by their path:
+                    on a disk mounted again whose file system numbers its folders
+                    anew at each mount (exFAT, FAT, sshfs, overlays)
+  --print0          end every path with a NUL byte instead of a TAB or a newline
+  --quiet           with --apply, show no progress counter on standard error (one
+                    is shown only when it is a terminal); failures are still reported
+  --help, -h        show this help and exit
+  --version         show the version and exit
+  --                end of options: every later argument is a FOLDER
+
+An operation&apos;s answers must be given: --x to add or remove a text, --y and --x to add
+before or after every y, --find and --replace to find and replace; a missing one is a
+usage error. An answer given as &quot;&quot; is taken as a cancelled prompt: that operation then
+changes no name. An answer the operation does not use is warned about and ignored.
+
+Without --apply each row is printed as its current path, a TAB and its new path, one per
+line. A new path is printed for every row the operation applies to, even when it equals
+the current path; it is empty only when the operation made no change at all (an answer
+given as &quot;&quot;).
+
+Statuses (--status, --check):
+  ok                the folder gets its new name
+  unchanged         the new name is the folder&apos;s current name: nothing to do
+  not-previewed     the row has no new path
+  refused           the name or the place does not allow the rename (an empty name,
+                    a separator, a name too long, a name the folder&apos;s file system
+                    would refuse or change, no permission, a read-only file system,
+                    or a folder the program never renames: the installed program&apos;s
+                    own, /, a folder directly in /, the home folder, a mount point)
+  taken             the new name is held by another entry in the parent folder
+  claimed           an earlier row gives its folder this new name first
+  missing           the current path no longer names a folder
+  failed            the folder cannot be examined or renamed for another reason the
+                    system gives (for example a folder of /proc, or one in an overlay&apos;s
+                    lower layer), shown with --check
+  may-fail          predicted ok, but its file system may refuse it (an overlay whose
+                    layers cannot be seen); counted as ok by --check, reason shown
+
+Every failure is reported as one line on standard error; a backslash or a control
+character in it is shown escaped (\\, \n, \t, \x1b, ...).
+
+Exit status: 0 success, 1 some folder could not be renamed (or put back), 2 usage error
+(an existing --journal FILE, an --undo FILE that is no sound journal included).
+
+Operations (keyword, then full text):
+</source>
+        <translation>使い方: trellisane-cli --operation テキスト [--x テキスト] [--y テキスト] [--find テキスト]
+                      [--replace テキスト] [--subfolders]
+                      [--apply [--journal ファイル] [--quiet] | --status | --check] [--print0]
+                      フォルダー...
+       trellisane-cli --undo ファイル [--apply] [--trust-paths] [--print0]
+
+各フォルダーが 1 つの名前変更操作でどのパスになるかを表示します。--apply を付けると実際に
+名前を変更します。各フォルダーは指定した順に、1 つのまとまりとして追加されます。
+
+  --operation テキスト  操作: 下の一覧にあるキーワードまたは全文
+  --x テキスト          追加または削除するテキスト
+  --y テキスト          その前または後に x を追加するテキスト
+  --find テキスト       検索するテキスト (検索と置換)
+  --replace テキスト    置き換えるテキスト (検索と置換)
+  --subfolders          各フォルダーの下にあるすべてのフォルダーも、深いものから順に
+                        追加します。名前にシングルバイト文字セット (Latin-1) 外の文字、
+                        &apos;?&apos;、制御文字を含むか、260 文字以上の名前のフォルダーは、その下の
+                        ものと一緒に除外され、標準エラー出力に &quot;skipped: &quot; で始まる行で
+                        示されます
+  --apply               ディスク上のフォルダーの名前を最初の行から順に変更し、
+                        変更後のパスを出力します
+  --status              各行に 3 つ目の欄として状態を加えます。「名前の変更を開始」が
+                        判断する状態です (状態の一覧は下にあります)
+  --check               名前を変更できない行だけを状態と理由付きで出力します。
+                        該当する行があれば終了コード 1
+  --journal ファイル    --apply と一緒に使い、実行を新しいファイルに逐次記録します。
+                        クラッシュ後でも --undo ですべてのフォルダーを元に戻せます
+  --undo ファイル       ファイルに記録された実行で名前を変更したフォルダーを新しいものから
+                        元に戻します (--apply と一緒に使います。付けない場合は表示だけ:
+                        各フォルダーの現在のパス、TAB、元に戻した後のパス)
+  --trust-paths         --undo と一緒に使い、パスでしか識別できないフォルダーも元に
+                        戻します: 再マウントのたびにフォルダーの番号を付け直す
+                        ファイルシステム (exFAT、FAT、sshfs、オーバーレイ) の
+                        ディスクを再マウントした場合
+  --print0              各パスの終わりを TAB や改行ではなく NUL バイトにします
+  --quiet               --apply と一緒に使い、標準エラー出力に進行状況を表示しません
+                        (表示は端末のときだけです)。失敗は引き続き報告します
+  --help, -h            このヘルプを表示して終了します
+  --version             バージョンを表示して終了します
+  --                    オプションの終わり: 以降の引数はすべてフォルダーです
+
+操作に必要な答えは必ず指定します: テキストの追加・削除には --x、すべての y の前後への
+追加には --y と --x、検索と置換には --find と --replace。足りない場合は使い方の誤りです。
+&quot;&quot; で指定した答えは入力の取り消しとして扱い、その操作は名前を変更しません。操作で
+使われない答えは警告して無視します。
+
+--apply なしでは、各行を現在のパス、TAB、新しいパスの順に 1 行ずつ出力します。新しい
+パスは操作が適用される行すべてに出力され、現在のパスと同じでも出力されます。空になるのは
+操作がまったく何も変えなかったとき (&quot;&quot; で指定した答え) だけです。
+
+状態 (--status、--check):
+  ok                フォルダーは新しい名前になります
+  unchanged         新しい名前は現在の名前と同じで、何もしません
+  not-previewed     行に新しいパスがありません
+  refused           名前または場所が名前の変更を許しません (空の名前、区切り文字、
+                    長すぎる名前、フォルダーのファイルシステムが拒否または変更する名前、
+                    権限なし、読み取り専用のファイルシステム、またはプログラムが決して
+                    名前を変更しないフォルダー: インストールされたプログラム自身のもの、
+                    /、/ の直下のフォルダー、ホームフォルダー、マウントポイント)
+  taken             新しい名前は親フォルダー内の別の項目が使っています
+  claimed           先の行が先に自分のフォルダーにこの新しい名前を付けます
+  missing           現在のパスにもうフォルダーがありません
+  failed            システムが示す別の理由でフォルダーを調べることも名前を変更する
+                    こともできません (例: /proc のフォルダー、オーバーレイの下位
+                    レイヤーのフォルダー)。--check で表示します
+  may-fail          ok と予測されますが、ファイルシステムが拒否する可能性があります
+                    (レイヤーが見えないオーバーレイ)。--check では ok として数え、
+                    理由を表示します
+
+失敗はすべて標準エラー出力に 1 行で報告します。その中のバックスラッシュや制御文字は
+エスケープして表示します (\\, \n, \t, \x1b, ...)。
+
+終了コード: 0 成功、1 名前を変更できない (または元に戻せない) フォルダーがあった、
+2 使い方の誤り (既にある --journal のファイル、正しいジャーナルではない --undo の
+ファイルを含む)。
+
+操作 (キーワード、全文):
+</translation>
+    </message>
+    <message>
+        <source>--trust-paths goes with --undo</source>
+        <translation>--trust-paths は --undo と一緒に使います</translation>
+    </message>
+    <message>
+        <source>NTFS (through ntfs-3g, held to Windows&apos; naming rules)</source>
+        <translation>NTFS (ntfs-3g 経由、Windows の命名規則に従う)</translation>
+    </message>
+    <message>
+        <source>exFAT (through exfat-fuse)</source>
+        <translation>exFAT (exfat-fuse 経由)</translation>
+    </message>
+    <message>
+        <source>NTFS (ntfs3 with Windows&apos; naming rules)</source>
+        <translation>NTFS (Windows の命名規則を使う ntfs3)</translation>
+    </message>
+    <message>
+        <source>The new name holds &quot;%1&quot;, which %2 does not allow in names.</source>
+        <translation>新しい名前に「%1」が含まれていますが、%2 では名前に使えません。</translation>
+    </message>
+    <message>
+        <source>The new name holds a control character, which %1 does not allow in names.</source>
+        <translation>新しい名前に制御文字が含まれていますが、%1 では名前に使えません。</translation>
+    </message>
+    <message>
+        <source>The new name ends with a blank, which %1 does not allow.</source>
+        <translation>新しい名前が空白で終わっていますが、%1 ではこれが許されません。</translation>
+    </message>
+    <message>
+        <source>The new name ends with a dot, which %1 does not allow.</source>
+        <translation>新しい名前がドットで終わっていますが、%1 ではこれが許されません。</translation>
+    </message>
+    <message>
+        <source>The new name ends with a dot, which %1 would silently drop.</source>
+        <translation>新しい名前がドットで終わっていますが、%1 はこのドットを黙って取り除きます。</translation>
+    </message>
+    <message>
+        <source>The new name &quot;%1&quot; is a device name, which %2 does not allow.</source>
+        <translation>新しい名前「%1」はデバイス名で、%2 では使えません。</translation>
+    </message>
+    <message>
+        <source>The folder comes from a lower layer of an overlay mounted without redirect_dir, which cannot rename it.</source>
+        <translation>このフォルダーは redirect_dir なしでマウントされたオーバーレイの下位レイヤーにあるため、名前を変更できません。</translation>
+    </message>
+    <message>
+        <source>The renaming may fail: the folder is on an overlay mounted without redirect_dir, whose lower layers cannot be seen from here, and a folder from a lower layer cannot be renamed there.</source>
+        <translation>名前の変更に失敗する可能性があります: このフォルダーは redirect_dir なしでマウントされたオーバーレイ上にあり、その下位レイヤーはここからは見えません。下位レイヤーのフォルダーはそこでは名前を変更できません。</translation>
+    </message>
+    <message>
+        <source>It is the root folder, which the system stands on.</source>
+        <translation>これはシステムが置かれているルートフォルダーです。</translation>
+    </message>
+    <message>
+        <source>It lies directly in the root folder, where the system keeps its own folders.</source>
+        <translation>これはルートフォルダーの直下にあり、そこにはシステム自身のフォルダーが置かれています。</translation>
+    </message>
+    <message>
+        <source>It is your home folder.</source>
+        <translation>これはあなたのホームフォルダーです。</translation>
+    </message>
+    <message>
+        <source>A file system is mounted on it; unmount it first.</source>
+        <translation>ここにはファイルシステムがマウントされています。先にアンマウントしてください。</translation>
     </message>
 </context>
 </TS>

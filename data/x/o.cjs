@@ -11,6 +11,13 @@ QWidget {
     color: #1f2933;
 }
 
+/* A control or menu entry that cannot be used now must look it: the colour above would
+   otherwise hide that it is disabled. */
+QWidget:disabled,
+QMenu::item:disabled {
+    color: #9aa5b1;
+}
+
 #Form1 {
     background-color: #eef1f6;
 }

@@ -168,6 +168,29 @@ TEST_F(StartRenamingWindowTest, AReportHeldOpenPastTheDelayIsNeverCoveredByThePr
     EXPECT_EQ(dialogs.Messages().back(), "Done.");
 }
 
+TEST_F(StartRenamingWindowTest, AFewFailuresAreReportedEachAndTheRestCountedOnce) {
+    Open();
+    Selector()->setCurrentIndex(kAddToEnd);  // its prompt goes unanswered: no new names
+    const int rows = static_cast<int>(kReportsPerRun) + 3;
+    for (int i = 0; i < rows; ++i) {
+        const QString name = QStringLiteral("f%1").arg(i);
+        MakeFolder(name);
+        Add(PathOf(name));
+    }
+    dialogs.calls.clear();
+    RunStartRenaming();
+    QStringList reports;
+    for (const DialogCall& call : dialogs.calls) {
+        if (call.title == kErrorReportTitle) reports << call.text;
+    }
+    EXPECT_EQ(reports.size(), kReportsPerRun);
+    ASSERT_GE(dialogs.Messages().size(), 2);
+    EXPECT_EQ(dialogs.Messages().back(), "Done.");
+    EXPECT_EQ(dialogs.Messages()[dialogs.Messages().size() - 2],
+              "3 more folder(s) could not be renamed. Each of their rows is marked with the "
+              "reason.");
+}
+
 TEST(StoppedRunMessage, CountsEveryRowOnce) {
     RenameRun run;
     for (const RowStatus status : {RowStatus::Renamed, RowStatus::Unchanged, RowStatus::Taken,

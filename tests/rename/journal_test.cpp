@@ -1,6 +1,8 @@
 #include "rename/journal.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -11,6 +13,7 @@
 #include "folders/folder_list.h"
 #include "rename/start_renaming.h"
 #include "rename/undo.h"
+#include "tests/rename/row_fates.h"
 #include "tests/support/temp_tree.h"
 
 namespace trellisane {
@@ -129,7 +132,7 @@ TEST(JournalFormat, AnotherVersionOrAnotherFileIsAClearError) {
         {"", "is not a rename journal"},
         {"hello\n", "is not a rename journal"},
         {"trellisane rename journal\n", "is not a rename journal"},
-        {"trellisane rename journal\nversion 2\n" + record, "format version 2;"},
+        {"trellisane rename journal\nversion 3\n" + record, "format version 3;"},
         {JournalHeader() + AboutToRecord(1, std::nullopt, "/a", "/b") + record,
          "damaged record"},                                                  // out of sequence
         {JournalHeader() + DoneRecord(0, true) + record, "damaged record"},  // done before about
@@ -261,6 +264,47 @@ std::vector<RunCase> RunCases() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, JournalOfARun, ::testing::ValuesIn(RunCases()));
+
+TEST_F(TempTree, ACaseChangeKilledBetweenItsTwoStepsIsUndone) {
+    MakeFolder("photos");
+    MakeFile("photos/marker");
+    const QByteArray journalPath = QFile::encodeName(PathOf("run.journal"));
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        int error = 0;
+        const std::unique_ptr<JournalWriter> journal = JournalWriter::Create(journalPath, error);
+        if (!journal) ::_exit(2);
+        RenamePlatform platform = testing::CaseInsensitiveView();
+        int calls = 0;
+        platform.renameNoReplace = [&calls, inner = platform.renameNoReplace](const QString& from,
+                                                                              const QString& to) {
+            if (++calls == 3) ::_exit(0);  // killed after the move to the temporary name
+            return inner(from, to);
+        };
+        FolderList list;
+        list.AppendInOrder({PathOf("photos/")});
+        list.SetNewPath(1, PathOf("PHOTOS/"));
+        ApplyRenames(list, {}, journal->Attach(platform), {});
+        ::_exit(3);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    ASSERT_EQ(AllFolders().size(), 1);
+    EXPECT_TRUE(AllFolders().first().startsWith(QStringLiteral(".trellisane-rename-")));
+
+    QFile file(QString::fromUtf8(journalPath));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QString error;
+    const std::optional<JournalContents> contents = ParseJournal(file.readAll(), error);
+    ASSERT_TRUE(contents) << error.toStdString();
+    const std::optional<std::vector<RecordedMove>> moves = MovesOfJournal(*contents, error);
+    ASSERT_TRUE(moves);
+    UndoMoves(*moves, true, testing::CaseInsensitiveView());
+    EXPECT_EQ(AllFolders(), QStringList{"photos"});
+    EXPECT_EQ(AllFiles(), (QStringList{"photos/marker", "run.journal"}));
+}
 
 }  // namespace
 }  // namespace trellisane

@@ -320,7 +320,11 @@ TEST_F(PlanOnAMount, ReadOnlyAndMountPointAreForeseen) {
     const RenamePlan plan = PlanRenames(rows);
     ASSERT_EQ(plan.fates.size(), 2u);
     EXPECT_EQ(plan.fates[0], Refused(RefusalReason::ReadOnly, EROFS));
-    EXPECT_EQ(plan.fates[1], (RowFate{.status = RowStatus::Failed, .error = EBUSY}));
+    // A mount point is refused before the kernel's EBUSY, with the reason.
+    EXPECT_EQ(plan.fates[1].status, RowStatus::Refused);
+    EXPECT_EQ(plan.fates[1].refusal, RefusalReason::Protected);
+    EXPECT_TRUE(plan.fates[1].detail.contains(QStringLiteral("mounted")))
+        << plan.fates[1].detail.toStdString();
     const QByteArray report = PlanThenRun(rows, DefaultRenamePlatform());
     EXPECT_TRUE(Mismatches(report).isEmpty()) << report.constData();
 }

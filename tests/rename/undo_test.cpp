@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "folders/folder_list.h"
+#include "rename/journal.h"
 #include "rename/start_renaming.h"
 #include "tests/support/temp_tree.h"
 
@@ -217,6 +218,130 @@ TEST(UndoMovesTest, AMoveOfUnknownIdentityIsNeverActedOn) {
     EXPECT_EQ(result.outcomes[0].status, UndoStatus::ChangedSinceRun);
     EXPECT_TRUE(QDir(dir.filePath(QStringLiteral("b"))).exists());
     EXPECT_FALSE(QDir(dir.filePath(QStringLiteral("a"))).exists());
+}
+
+// --- Recognising a folder after its disk was mounted again -----------------------------------
+
+struct VouchRow {
+    const char* label;
+    FolderId recorded;
+    std::optional<FolderId> now;
+    Vouch vouch;
+};
+
+void PrintTo(const VouchRow& row, std::ostream* out) { *out << row.label; }
+
+class VouchTable : public ::testing::TestWithParam<VouchRow> {};
+
+TEST_P(VouchTable, AnswersHowSureTheUndoIs) {
+    EXPECT_EQ(VouchFor(GetParam().recorded, GetParam().now), GetParam().vouch);
+}
+
+const QByteArray kStick = "uuid:FBF9-F575";
+const QByteArray kOther = "uuid:1234-ABCD";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, VouchTable,
+    ::testing::Values(
+        VouchRow{"Missing", {1, 2, kStick, true, 7}, std::nullopt, Vouch::No},
+        VouchRow{"SameMount",
+                 {1, 2, kStick, true, 7},
+                 FolderId{1, 2, kStick, true, 7},
+                 Vouch::SameEntry},
+        // Another port gives another device number; the UUID and inode still tell.
+        VouchRow{"AnotherPort",
+                 {1, 2, kStick, true, 7},
+                 FolderId{9, 2, kStick, true, 8},
+                 Vouch::SameFileSystem},
+        VouchRow{"AnotherPortAnotherFolder",
+                 {1, 2, kStick, true, 7},
+                 FolderId{9, 3, kStick, true, 8},
+                 Vouch::No},
+        VouchRow{
+            "AnotherDisk", {1, 2, kStick, true, 7}, FolderId{1, 2, kOther, true, 8}, Vouch::No},
+        // exFAT, FAT, sshfs: inode numbers mean nothing across mounts, even equal ones.
+        VouchRow{"RenumberedMountedAgain",
+                 {1, 2, kStick, false, 7},
+                 FolderId{1, 2, kStick, false, 8},
+                 Vouch::PathOnly},
+        VouchRow{"RenumberedSameMount",
+                 {1, 2, kStick, false, 7},
+                 FolderId{1, 2, kStick, false, 7},
+                 Vouch::SameEntry},
+        VouchRow{"RenumberedAnotherDisk",
+                 {1, 2, kStick, false, 7},
+                 FolderId{1, 2, kOther, false, 8},
+                 Vouch::No},
+        // A journal of version 1 knows device and inode only.
+        VouchRow{"VersionOne", {1, 2}, FolderId{1, 2, kStick, true, 7}, Vouch::SameEntry},
+        VouchRow{"VersionOneAnotherPort", {1, 2}, FolderId{9, 2, kStick, true, 8}, Vouch::No}),
+    [](const ::testing::TestParamInfo<VouchRow>& test) { return std::string(test.param.label); });
+
+TEST_F(TempTree, AFolderKnownOnlyByItsPathWaitsForThePersonsSay) {
+    MakeFolder("b");
+    std::optional<FolderId> id = IdAt(PathOf("b"));
+    ASSERT_TRUE(id);
+    if (id->fileSystem.isEmpty()) GTEST_SKIP() << "this file system cannot be identified here";
+    // As on a stick that renumbered its folders when it was mounted again.
+    id->stableInodes = false;
+    id->inode += 1000003;
+    const std::vector<RecordedMove> moves{{PathOf("a"), PathOf("b"), id, true}};
+
+    const UndoResult dry = UndoMoves(moves, false);
+    EXPECT_EQ(dry.outcomes[0].status, UndoStatus::NotVouched);
+    const UndoResult refused = UndoMoves(moves, true);
+    EXPECT_EQ(refused.outcomes[0].status, UndoStatus::NotVouched);
+    EXPECT_EQ(AllFolders(), QStringList{"b"});
+
+    const UndoResult trusted = UndoMoves(moves, true, DefaultRenamePlatform(), true);
+    EXPECT_EQ(trusted.outcomes[0].status, UndoStatus::PutBack);
+    EXPECT_EQ(trusted.outcomes[0].vouch, Vouch::PathOnly);
+    EXPECT_EQ(AllFolders(), QStringList{"a"});
+}
+
+/// CRC-32 as the journal uses it (zlib's), for writing a record of an older version by hand.
+quint32 Crc(const QByteArray& bytes) {
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : bytes) {
+        crc ^= static_cast<quint8>(byte);
+        for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
+    }
+    return crc ^ 0xFFFFFFFFu;
+}
+
+template <typename T>
+void PutLittle(QByteArray& out, T value) {
+    for (size_t i = 0; i < sizeof value; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+TEST_F(TempTree, AJournalOfVersionOneStillUndoes) {
+    MakeFolder("b");
+    const std::optional<FolderId> id = IdAt(PathOf("b"));
+    ASSERT_TRUE(id);
+    QByteArray payload;
+    PutLittle<quint64>(payload, 0);
+    PutLittle<quint8>(payload, 1);
+    PutLittle<quint64>(payload, id->device);
+    PutLittle<quint64>(payload, id->inode);
+    for (const QString& path : {PathOf("a"), PathOf("b")}) {
+        PutLittle<quint32>(payload, static_cast<quint32>(path.toUtf8().size()));
+        payload += path.toUtf8();
+    }
+    QByteArray record(1, 'A');
+    PutLittle<quint32>(record, static_cast<quint32>(payload.size()));
+    PutLittle<quint32>(record, Crc(record));
+    record += payload;
+    PutLittle<quint32>(record, Crc(record));
+    const QByteArray journal =
+        "trellisane rename journal\nversion 1\n" + record + DoneRecord(0, true);
+
+    QString error;
+    const std::optional<JournalContents> contents = ParseJournal(journal, error);
+    ASSERT_TRUE(contents) << error.toStdString();
+    const std::optional<std::vector<RecordedMove>> moves = MovesOfJournal(*contents, error);
+    ASSERT_TRUE(moves);
+    EXPECT_EQ(UndoMoves(*moves, true).outcomes[0].status, UndoStatus::PutBack);
+    EXPECT_EQ(AllFolders(), QStringList{"a"});
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QHash>
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
@@ -31,6 +32,8 @@ QByteArray g_extraName;
 std::vector<char> g_extraEntry;  // a dirent with room for a name of any length
 std::set<DIR*> g_extraServed;
 
+QByteArray g_spellingFolder;  // without trailing separator; empty: not armed
+
 template <typename Fn>
 Fn Next(const char* name) {
     return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
@@ -41,9 +44,49 @@ QByteArray WithoutTrailingSeparators(QByteArray path) {
     return path;
 }
 
+int RawStat(const char* path, struct stat* info, int flags) {
+    return static_cast<int>(::syscall(SYS_newfstatat, AT_FDCWD, path, info, flags));
+}
+
+/// Where the armed folder keeps the entry `path` names in another spelling, or "" when `path`
+/// is not in that folder, is there as spelt, or matches nothing.
+QByteArray OtherSpelling(const char* path) {
+    if (g_spellingFolder.isEmpty() || path == nullptr) return {};
+    const QByteArray asked = WithoutTrailingSeparators(QByteArray(path));
+    const qsizetype slash = asked.lastIndexOf('/');
+    if (slash < 0 || asked.left(slash) != g_spellingFolder) return {};
+    struct stat info {};
+    if (RawStat(asked.constData(), &info, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT) return {};
+    const QByteArray name = asked.mid(slash + 1).toLower();
+    const int fd = ::open(g_spellingFolder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return {};
+    DIR* listing = ::fdopendir(fd);
+    QByteArray found;
+    while (const dirent* entry = listing != nullptr ? ::readdir(listing) : nullptr) {
+        if (QByteArray(entry->d_name).toLower() == name)
+            found = g_spellingFolder + '/' + entry->d_name;
+    }
+    if (listing != nullptr) ::closedir(listing);
+    return found;
+}
+
+/// A stat of `path` through the armed folder's spellings.
+int SpelledStat(const char* path, struct stat* info, int flags) {
+    const QByteArray other = OtherSpelling(path);
+    if (other.isEmpty()) return RawStat(path, info, flags);
+    const int result = RawStat(other.constData(), info, flags);
+    if (result == 0) info->st_ino ^= static_cast<ino_t>(qHash(QByteArray(path))) | (ino_t{1} << 40);
+    return result;
+}
+
 }  // namespace
 
 namespace trellisane::testing {
+
+SpellingsOfOneName::SpellingsOfOneName(const QString& folder) {
+    g_spellingFolder = WithoutTrailingSeparators(QFile::encodeName(folder));
+}
+SpellingsOfOneName::~SpellingsOfOneName() { g_spellingFolder.clear(); }
 
 RenameAt2Fails::RenameAt2Fails(int error) {
     g_renameError = error;
@@ -96,6 +139,10 @@ int renameat2(int oldDir, const char* oldPath, int newDir, const char* newPath,
         errno = g_renameError;
         return -1;
     }
+    if (!OtherSpelling(newPath).isEmpty()) {
+        errno = EEXIST;
+        return -1;
+    }
     return static_cast<int>(::syscall(SYS_renameat2, oldDir, oldPath, newDir, newPath, flags));
 }
 
@@ -134,7 +181,11 @@ int stat(const char* path, struct stat* info) __THROW {
         const QByteArray asked = WithoutTrailingSeparators(QByteArray(path));
         if (asked == g_extraParent + '/' + g_extraName) path = g_extraParent.constData();
     }
-    return static_cast<int>(::syscall(SYS_newfstatat, AT_FDCWD, path, info, 0));
+    return SpelledStat(path, info, 0);
+}
+
+int lstat(const char* path, struct stat* info) __THROW {
+    return SpelledStat(path, info, AT_SYMLINK_NOFOLLOW);
 }
 
 }  // extern "C"

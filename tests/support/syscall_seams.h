@@ -43,4 +43,16 @@ class ExtraFolderEntry {
     ExtraFolderEntry& operator=(const ExtraFolderEntry&) = delete;
 };
 
+/// While alive, the folder `folder` answers names as exfat-fuse does: a name that is not there
+/// but matches an entry when case is ignored (ASCII letters) is looked up (lstat, stat) as that
+/// entry, with an inode number of its own for each spelling, and renameat2 onto such a name
+/// fails with EEXIST, even for the entry itself. Nothing else changes. One at a time.
+class SpellingsOfOneName {
+  public:
+    explicit SpellingsOfOneName(const QString& folder);
+    ~SpellingsOfOneName();
+    SpellingsOfOneName(const SpellingsOfOneName&) = delete;
+    SpellingsOfOneName& operator=(const SpellingsOfOneName&) = delete;
+};
+
 }  // namespace trellisane::testing

@@ -1,0 +1,111 @@
+// The folders the system stands on, which no run renames.
+
+#include "rename/system_folders.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QStringList>
+#include <cstdlib>
+#include <vector>
+
+#include "shell/texts.h"
+
+namespace trellisane {
+
+namespace {
+
+/// The real path of `path`, or "" when it cannot be resolved.
+QString RealPathOf(const QString& path) {
+    char* real = ::realpath(QFile::encodeName(path).constData(), nullptr);
+    if (real == nullptr) return {};
+    QString text = QFile::decodeName(QByteArray(real));
+    std::free(real);  // NOLINT(cppcoreguidelines-no-malloc): realpath's own buffer
+    return text;
+}
+
+QString WithoutTrailingSeparators(QString path) {
+    while (path.size() > 1 && path.endsWith(u'/')) path.chop(1);
+    return path;
+}
+
+void AddHome(QStringList& homes, const QString& home) {
+    if (home.isEmpty() || !home.startsWith(u'/')) return;
+    for (const QString& spelling : {WithoutTrailingSeparators(home), RealPathOf(home)}) {
+        if (!spelling.isEmpty() && spelling != u"/" && !homes.contains(spelling)) {
+            homes << spelling;
+        }
+    }
+}
+
+/// Whether a file system is mounted on `path`: 1 yes, 0 no, -1 the kernel does not say.
+int MountRoot(const QByteArray& path) {
+#ifdef STATX_ATTR_MOUNT_ROOT
+    struct statx status {};
+    if (::statx(AT_FDCWD, path.constData(), AT_SYMLINK_NOFOLLOW, STATX_TYPE, &status) != 0) {
+        return -1;
+    }
+    if ((status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) == 0) return -1;
+    return (status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0 ? 1 : 0;
+#else
+    (void)path;
+    return -1;
+#endif
+}
+
+}  // namespace
+
+SystemPlaces CurrentSystemPlaces() {
+    SystemPlaces places;
+    AddHome(places.homes, QFile::decodeName(qgetenv("HOME")));
+    std::vector<char> buffer(16384);
+    struct passwd entry {};
+    struct passwd* found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+        found != nullptr && found->pw_dir != nullptr) {
+        AddHome(places.homes, QFile::decodeName(QByteArray(found->pw_dir)));
+    }
+    return places;
+}
+
+std::optional<QString> SystemFolderRefusal(const QString& folderPath, const SystemPlaces& places) {
+    const QString path = WithoutTrailingSeparators(folderPath);
+    if (path.isEmpty() || path.contains(QChar(u'\0'))) return std::nullopt;
+    if (path == places.root) {
+        return Trellisane::tr("It is the root folder, which the system stands on.");
+    }
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash < 0) return std::nullopt;
+    const QString parent = slash == 0 ? QStringLiteral("/") : path.left(slash);
+    const QString realParent = RealPathOf(parent);
+    if (realParent.isEmpty()) return std::nullopt;
+    const QString located =
+        (realParent == u"/" ? QString() : realParent) + u'/' + path.mid(slash + 1);
+    if (realParent == places.root) {
+        return Trellisane::tr(
+            "It lies directly in the root folder, where the system keeps its own folders.");
+    }
+    if (places.homes.contains(path) || places.homes.contains(located)) {
+        return Trellisane::tr("It is your home folder.");
+    }
+    const QByteArray encoded = QFile::encodeName(path);
+    int mounted = MountRoot(encoded);
+    if (mounted < 0) {
+        struct stat folder {};
+        struct stat above {};
+        mounted = ::lstat(encoded.constData(), &folder) == 0 && S_ISDIR(folder.st_mode) &&
+                          ::stat(QFile::encodeName(parent).constData(), &above) == 0 &&
+                          folder.st_dev != above.st_dev
+                      ? 1
+                      : 0;
+    }
+    if (mounted == 1) {
+        return Trellisane::tr("A file system is mounted on it; unmount it first.");
+    }
+    return std::nullopt;
+}
+
+}  // namespace trellisane
