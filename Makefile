@@ -33,7 +33,7 @@ package: build
 
 # The end-to-end tests that photograph the window save their pictures into docs/.
 screenshot: build
-	for test in test_samples test_add; do \
+	for test in test_samples test_add test_languages; do \
 		TRELLISANE_BUILD=$(abspath $(BUILD)) TRELLISANE_E2E_DOCS=$(CURDIR)/docs \
 			/usr/bin/python3 tests/e2e/$$test.py || exit 1; \
 	done

@@ -9,9 +9,11 @@
 #include <limits>
 #include <utility>
 
+#include "app/accessibility.h"
 #include "engine/operation_help.h"
 #include "engine/transform.h"
 #include "rename/row_status.h"
+#include "shell/texts.h"
 
 namespace trellisane {
 
@@ -23,8 +25,6 @@ constexpr int kNewPathColumn = 1;
 constexpr std::size_t kKeptRuns = 4;
 /// About how many average characters of another row's path a tooltip shows, elided on the left.
 constexpr int kToolTipPathChars = 60;
-
-QString Tr(const char* text) { return QCoreApplication::translate("Trellisane", text); }
 
 /// `path` elided on the left as the list's cells are, to about kToolTipPathChars characters.
 QString ElidedPath(const QString& path) {
@@ -39,7 +39,8 @@ int ToRow(qsizetype position) {
 }
 
 /// The roles the plan's marks are drawn with.
-const QList<int> kMarkRoles{Qt::DecorationRole, Qt::ForegroundRole, Qt::ToolTipRole};
+const QList<int> kMarkRoles{Qt::DecorationRole, Qt::ForegroundRole, Qt::ToolTipRole,
+                            Qt::AccessibleDescriptionRole};
 
 }  // namespace
 
@@ -87,6 +88,10 @@ QVariant FolderListModel::data(const QModelIndex& index, int role) const {
             font.setItalic(true);
             return font;
         }
+        case Qt::AccessibleDescriptionRole: {
+            const QString words = MarkDescription(Look(index));
+            return words.isEmpty() ? QVariant() : QVariant(words);
+        }
         case Qt::ToolTipRole: {
             const QString tip = Look(index).toolTip;
             return tip.isEmpty() ? QVariant() : QVariant(tip);
@@ -125,7 +130,7 @@ quint32 FolderListModel::NotePass(Operation operation, const PromptAnswers& answ
     if (m_headers.size() > kNewPathColumn && rowCount() > 0) {
         // cppcheck-suppress nullPointer ; a false alarm on Qt's signal macro
         Q_EMIT dataChanged(index(0, kNewPathColumn), index(rowCount() - 1, kNewPathColumn),
-                           {Qt::FontRole, Qt::ToolTipRole});
+                           {Qt::FontRole, Qt::ToolTipRole, Qt::AccessibleDescriptionRole});
     }
     return m_latestPass;
 }
@@ -197,17 +202,20 @@ bool FolderListModel::LookOfRun(const FolderRow& row, const RowOutcome& outcome,
     switch (outcome.fate.status) {
         case RowStatus::Renamed:
             look.mark = PlanMark::Renamed;
-            look.toolTip = Tr("Renamed by the last run, from \"%1\".").arg(outcome.oldPath);
+            look.toolTip =
+                Trellisane::tr("Renamed by the last run, from \"%1\".").arg(outcome.oldPath);
             return true;
         case RowStatus::Unchanged:
             look.mark = PlanMark::Unchanged;
-            look.toolTip = Tr("Left as it is by the last run: its new name was its current name.");
+            look.toolTip =
+                Trellisane::tr("Left as it is by the last run: its new name was its current name.");
             return true;
         case RowStatus::NotTried:
             return false;
         default:
             look.mark = PlanMark::RunFailed;
-            look.toolTip = Tr("The last run could not rename it:\n%1").arg(outcome.Report());
+            look.toolTip =
+                Trellisane::tr("The last run could not rename it:\n%1").arg(outcome.Report());
             return true;
     }
 }
@@ -215,7 +223,7 @@ bool FolderListModel::LookOfRun(const FolderRow& row, const RowOutcome& outcome,
 QString FolderListModel::FateSentence(const RowFate& fate, const FolderRow& row) const {
     if (fate.status == RowStatus::Claimed && fate.claimedBy >= 1 &&
         fate.claimedBy <= m_list.Count()) {
-        return Tr("The folder \"%1\", listed earlier, gets this new name first.")
+        return Trellisane::tr("The folder \"%1\", listed earlier, gets this new name first.")
             .arg(ElidedPath(m_list.Row(fate.claimedBy).current));
     }
     return DescribeFate(fate, NewNameOf(row.current, row.newPath));
@@ -247,7 +255,8 @@ CellLook FolderListModel::Look(const QModelIndex& index) const {
         const QString& shown = Succeeds(fate->status) ? row.newPath : row.current;
         const QString& final = m_finalPaths[position];
         if (!final.isEmpty() && final != shown) {
-            sentences << Tr("After the whole run the folder will be at \"%1\".").arg(final);
+            sentences
+                << Trellisane::tr("After the whole run the folder will be at \"%1\".").arg(final);
         }
     }
 
@@ -256,9 +265,10 @@ CellLook FolderListModel::Look(const QModelIndex& index) const {
         const QString by =
             row.pass >= 1 && row.pass <= m_passes.size()
                 ? DescribePass(m_passes[row.pass - 1].operation, m_passes[row.pass - 1].answers)
-                : Tr("an earlier operation");
-        sentences << Tr("Not made by the latest preview but earlier, by %1. Start Renaming "
-                        "applies it as shown.")
+                : Trellisane::tr("an earlier operation");
+        sentences << Trellisane::tr(
+                         "Not made by the latest preview but earlier, by %1. Start Renaming "
+                         "applies it as shown.")
                          .arg(by);
     }
     look.toolTip = sentences.join(u'\n');

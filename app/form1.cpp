@@ -13,11 +13,13 @@
 #include <QUrl>
 #include <utility>
 
+#include "app/accessibility.h"
 #include "app/cursor_file.h"
 #include "app/folder_drop.h"
 #include "app/folder_list_model.h"
 #include "app/handler_lines.h"
 #include "app/rename_plan_job.h"
+#include "app/selector_texts.h"
 #include "app/skin.h"
 #include "app/tooltips.h"
 #include "app/undo_last_renaming.h"
@@ -28,6 +30,7 @@
 #include "folders/samples.h"
 #include "shell/dialogs.h"
 #include "shell/product.h"
+#include "shell/texts.h"
 
 namespace trellisane {
 
@@ -36,10 +39,12 @@ namespace {
 /// The selector row of "Remove numeric character(s) in folder(s)", counted from 0.
 constexpr int kRemoveNumericRow = 14;
 
-constexpr char kHelpText[] = "Questions? Please contact Team Quorvane at ";
-constexpr char kSamplesQuestion[] =
+constexpr char kHelpText[] =
+    QT_TRANSLATE_NOOP("Trellisane", "Questions? Please contact Team Quorvane at ");
+constexpr char kSamplesQuestion[] = QT_TRANSLATE_NOOP(
+    "Trellisane",
     "Would you like this software to open the folder where these sample files are stored (so "
-    "that you can view them before working with them)?";
+    "that you can view them before working with them)?");
 
 }  // namespace
 
@@ -69,6 +74,7 @@ Form1::~Form1() {
 
 void Form1::BuildControls() {
     static_cast<Form1Controls&>(*this) = BuildForm1Layout(*this, *m_model);
+    DescribeForm1Controls(*this);
 
     // The pointer rules: where the mouse moves decides the window-wide pointer.
     m_pointers = new PointerFeedback(*this);
@@ -100,8 +106,9 @@ void Form1::BuildControls() {
     });
 
     connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
-    connect(Combo1, &QComboBox::currentTextChanged, this,
-            [this](const QString& text) { Combo1->setToolTip(SelectorToolTip(text)); });
+    connect(Combo1, &QComboBox::currentTextChanged, this, [this](const QString&) {
+        Combo1->setToolTip(SelectorToolTip(SelectorSourceText(*Combo1)));
+    });
     connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
     connect(PushButton1, &QPushButton::clicked, this, [this] { PushButton1_Click(); });
     connect(PushButton2, &QPushButton::clicked, this, [this] { PushButton2_Click(); });
@@ -127,7 +134,7 @@ void Form1::Form_Load() {
         trap.Check(kLoadPointer, [&]() -> std::optional<QString> {
             std::optional<QCursor> hand = LoadCursorFile(handPath);
             if (!hand)
-                return QStringLiteral("The pointer image %1 could not be read.").arg(handPath);
+                return Trellisane::tr("The pointer image %1 could not be read.").arg(handPath);
             m_pointers->SetHandCursor(std::move(hand));
             return std::nullopt;
         });
@@ -137,9 +144,9 @@ void Form1::Form_Load() {
 
     trap.Step(kLoadPreviewBusyOn, [&] { m_previewBusy = true; });
     trap.Step(kLoadFirstColumn,
-              [&] { m_model->AddColumn(QStringLiteral("Name Of Folder - Current")); });
+              [&] { m_model->AddColumn(Trellisane::tr("Name Of Folder - Current")); });
     trap.Step(kLoadSecondColumn,
-              [&] { m_model->AddColumn(QStringLiteral("Name Of Folder - New Name")); });
+              [&] { m_model->AddColumn(Trellisane::tr("Name Of Folder - New Name")); });
     trap.Step(kLoadFirstWidth, [&] {
         ListView1->horizontalHeader()->resizeSection(
             0, TwipsToPixels(form1_design::kColumnWidthTwips));
@@ -151,7 +158,8 @@ void Form1::Form_Load() {
     QStringList entries;
     trap.Step(LoadSelectorRow(1), [&] { entries = CatalogueTexts(); });
     for (int row = 1; row <= entries.size(); ++row) {
-        trap.Step(LoadSelectorRow(row), [&] { Combo1->addItem(entries[row - 1]); });
+        trap.Step(LoadSelectorRow(row),
+                  [&] { Combo1->addItem(SelectorEntryText(entries[row - 1]), entries[row - 1]); });
     }
     trap.Step(kLoadSelectFirst, [&] {
         Combo1->setCurrentIndex(0);
@@ -162,8 +170,10 @@ void Form1::Form_Load() {
 
 void Form1::PreviewRename() {
     PreviewHooks hooks;
-    hooks.selectorText = [this] { return Combo1->currentText(); };
-    hooks.ask = [this](const QString& prompt) { return m_dialogs.Prompt(prompt, m_title); };
+    hooks.selectorText = [this] { return SelectorSourceText(*Combo1); };
+    hooks.ask = [this](const QString& prompt) {
+        return m_dialogs.Prompt(Trellisane::tr(prompt.toUtf8().constData()), m_title);
+    };
     hooks.enableStartRenaming = [this] { PushButton2->setEnabled(true); };
     hooks.answered = [this](Operation operation, const PromptAnswers& answers) {
         return m_model->NotePass(operation, answers);
@@ -200,14 +210,14 @@ void Form1::PushButton4_Click() {
     trap.Check(kSamplesList, [&] { return samples.List(); });
     trap.Check(kSamplesWalk, [&]() -> std::optional<QString> {
         if (!samples.Listed()) {
-            return QStringLiteral("There is no listing of %1 to go through.").arg(samplesPath);
+            return Trellisane::tr("There is no listing of %1 to go through.").arg(samplesPath);
         }
         m_list.AppendInOrder(samples.Rows());
         return std::nullopt;
     });
     trap.Check(kSamplesSelect, [&]() -> std::optional<QString> {
         if (Combo1->count() <= kRemoveNumericRow) {
-            return QStringLiteral("The operation selector has no row %1.")
+            return Trellisane::tr("The operation selector has no row %1.")
                 .arg(kRemoveNumericRow + 1);
         }
         Combo1->setCurrentIndex(kRemoveNumericRow);
@@ -216,8 +226,8 @@ void Form1::PushButton4_Click() {
     });
     DialogAnswer answer = DialogAnswer::No;
     trap.Step(kSamplesAsk, [&] {
-        answer = m_dialogs.ShowMessage(QString::fromLatin1(kSamplesQuestion), m_title,
-                                       DialogIcon::None, DialogButtons::YesNo);
+        answer = m_dialogs.ShowMessage(Trellisane::tr(kSamplesQuestion), m_title, DialogIcon::None,
+                                       DialogButtons::YesNo);
     });
     trap.Step(kSamplesOpenFolder, [&] {
         // Whether the file browser could be started is not reported.
@@ -230,7 +240,7 @@ void Form1::PushButton6_Click() {
     using namespace lines;
     ErrorTrap trap(m_dialogs, QString::fromLatin1(kHelpLocation));
     trap.Step(kHelpMessage, [&] {
-        m_dialogs.ShowMessage(QString::fromLatin1(kHelpText) + QString::fromLatin1(kContactPageUrl),
+        m_dialogs.ShowMessage(Trellisane::tr(kHelpText) + QString::fromLatin1(kContactPageUrl),
                               m_title, DialogIcon::None, DialogButtons::Ok);
     });
 }

@@ -29,6 +29,7 @@
 #include "folders/path_separator.h"
 #include "rename/start_renaming.h"
 #include "shell/dialogs.h"
+#include "shell/texts.h"
 
 namespace trellisane {
 
@@ -53,12 +54,9 @@ constexpr qsizetype kNamedNotFolders = 20;
 QString NotFoldersMessage(const QStringList& names) {
     QString named = names.mid(0, kNamedNotFolders).join(QLatin1Char('\n'));
     if (names.size() > kNamedNotFolders) {
-        named += QCoreApplication::translate("Form1", "\n… and %1 more")
-                     .arg(names.size() - kNamedNotFolders);
+        named += Trellisane::tr("\n… and %1 more").arg(names.size() - kNamedNotFolders);
     }
-    return QCoreApplication::translate("Form1",
-                                       "Only folders are listed, so these were not added:\n\n%1")
-        .arg(named);
+    return Trellisane::tr("Only folders are listed, so these were not added:\n\n%1").arg(named);
 }
 
 /// How many left-out folders the message names before it says "and N more".
@@ -66,7 +64,7 @@ constexpr std::size_t kSkippedShown = 5;
 
 /// The message after an add that left folders out: how many, why, and the first few.
 QString SkippedMessage(const std::vector<QByteArray>& skipped) {
-    QString text = Form1::tr(
+    QString text = Trellisane::tr(
         "%n folder(s) beneath the folder you added were left out, each with everything "
         "beneath it, and will not be renamed: their names hold a character outside the "
         "single-byte character set, a \"?\" or a control character, or are 260 "
@@ -77,8 +75,8 @@ QString SkippedMessage(const std::vector<QByteArray>& skipped) {
         text += u'\n' + QFile::decodeName(skipped[i]);
     }
     if (skipped.size() > kSkippedShown) {
-        text += u'\n' +
-                Form1::tr("and %n more", nullptr, static_cast<int>(skipped.size() - kSkippedShown));
+        text += u'\n' + Trellisane::tr("and %n more", nullptr,
+                                       static_cast<int>(skipped.size() - kSkippedShown));
     }
     return text;
 }
@@ -107,7 +105,7 @@ void Form1::PushButton3_Click() {
     trap.Step(kAddReadLastFolder, [&] { initialFolder = GetSetting(kLastFolderKey, QString()); });
     QString chosen;
     trap.Step(kAddBrowse, [&] {
-        chosen = m_dialogs.BrowseFolder(QStringLiteral("Please select folder:"), initialFolder);
+        chosen = m_dialogs.BrowseFolder(Trellisane::tr("Please select folder:"), initialFolder);
     });
     bool nothingChosen = true;
     trap.Step(kAddNothingChosen, [&] { nothingChosen = chosen.isEmpty(); });

@@ -13,6 +13,7 @@
 #include "app/path_cell_delegate.h"
 #include "app/skin.h"
 #include "app/tooltips.h"
+#include "shell/texts.h"
 
 namespace trellisane {
 
@@ -36,7 +37,7 @@ QFont DesignFont(qreal points) {
 
 QPushButton* MakeButton(QWidget& parent, const char* name, const char* caption,
                         const Placement& place) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), &parent);
+    auto* button = new QPushButton(Trellisane::tr(caption), &parent);
     button->setObjectName(QString::fromLatin1(name));
     button->setFont(DesignFont(kButtonPoints));
     Place(*button, place);
@@ -63,7 +64,7 @@ QTableView* MakeList(QWidget& parent, QAbstractItemModel& model) {
     list->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     list->horizontalHeader()->setHighlightSections(false);
     list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    list->setToolTip(QString::fromLatin1(kListToolTip));
+    list->setToolTip(Trellisane::tr(kListToolTip));
     // Paths are cut on the left, so the folder's own name at their end always shows.
     list->setTextElideMode(Qt::ElideLeft);
     list->setItemDelegate(new PathCellDelegate(list));
@@ -72,7 +73,7 @@ QTableView* MakeList(QWidget& parent, QAbstractItemModel& model) {
 
 QGroupBox* MakeFrame(QWidget& parent, const char* name, const char* caption,
                      const Placement& place) {
-    auto* frame = new QGroupBox(QString::fromLatin1(caption), &parent);
+    auto* frame = new QGroupBox(Trellisane::tr(caption), &parent);
     frame->setObjectName(QString::fromLatin1(name));
     Place(*frame, place);
     return frame;
@@ -93,28 +94,34 @@ Form1Controls BuildForm1Layout(QWidget& form, QAbstractItemModel& model) {
     // Created in tab order; the setTabOrder calls below state the chain outright.
     Form1Controls c;
     c.ListView1 = MakeList(form, model);
-    c.PushButton3 = MakeButton(form, "PushButton3", "Add Folder/s", kPushButton3Place);
-    c.PushButton2 = MakeButton(form, "PushButton2", "Start Renaming", kPushButton2Place);
+    c.PushButton3 = MakeButton(form, "PushButton3", QT_TRANSLATE_NOOP("Trellisane", "Add Folder/s"),
+                               kPushButton3Place);
+    c.PushButton2 = MakeButton(
+        form, "PushButton2", QT_TRANSLATE_NOOP("Trellisane", "Start Renaming"), kPushButton2Place);
 
-    c.Frame1 = MakeFrame(form, "Frame1", "Options", kFrame1Place);
+    c.Frame1 = MakeFrame(form, "Frame1", QT_TRANSLATE_NOOP("Trellisane", "Options"), kFrame1Place);
     c.Combo1 = new QComboBox(c.Frame1);
     c.Combo1->setObjectName(QStringLiteral("Combo1"));
     c.Combo1->setEditable(false);
     c.Combo1->setMaxVisibleItems(20);
     Place(*c.Combo1, kCombo1Place);
 
-    c.Frame2 = MakeFrame(form, "Frame2", "Add Folder Option", kFrame2Place);
-    c.Check1 = new QCheckBox(QStringLiteral("Add subfolders when adding folder"), c.Frame2);
+    c.Frame2 = MakeFrame(form, "Frame2", QT_TRANSLATE_NOOP("Trellisane", "Add Folder Option"),
+                         kFrame2Place);
+    c.Check1 = new QCheckBox(Trellisane::tr("Add subfolders when adding folder"), c.Frame2);
     c.Check1->setObjectName(QStringLiteral("Check1"));
     Place(*c.Check1, kCheck1Place);
-    c.Check1->setToolTip(QString::fromLatin1(kSubfoldersToolTip));
+    c.Check1->setToolTip(Trellisane::tr(kSubfoldersToolTip));
     // Unticked: an add does exactly what was picked unless the person asks for the whole tree.
     c.Check1->setChecked(false);
 
-    c.PushButton1 = MakeButton(form, "PushButton1", "Clear List", kPushButton1Place);
-    c.PushButton4 =
-        MakeButton(form, "PushButton4", "Load Sample/Example Folders", kPushButton4Place);
-    c.PushButton6 = MakeButton(form, "PushButton6", "Help", kPushButton6Place);
+    c.PushButton1 = MakeButton(form, "PushButton1", QT_TRANSLATE_NOOP("Trellisane", "Clear List"),
+                               kPushButton1Place);
+    c.PushButton4 = MakeButton(form, "PushButton4",
+                               QT_TRANSLATE_NOOP("Trellisane", "Load Sample/Example Folders"),
+                               kPushButton4Place);
+    c.PushButton6 =
+        MakeButton(form, "PushButton6", QT_TRANSLATE_NOOP("Trellisane", "Help"), kPushButton6Place);
 
     for (QWidget* surface : {static_cast<QWidget*>(c.Frame1), static_cast<QWidget*>(c.Frame2),
                              static_cast<QWidget*>(c.Check1)}) {

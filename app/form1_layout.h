@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 class QAbstractItemModel;
 class QCheckBox;
 class QComboBox;
@@ -50,8 +52,10 @@ inline constexpr double kButtonPoints = 11.25;
 }  // namespace form1_design
 
 /// The list's tooltip.
-inline constexpr char kListToolTip[] =
-    "Double-click item to remove it. Move | line to right and out of window to reveal full names.";
+// clang-format off
+inline constexpr char kListToolTip[] = QT_TRANSLATE_NOOP("Trellisane",
+    "Double-click item to remove it. Move | line to right and out of window to reveal full names.");
+// clang-format on
 
 /// The main window's controls by their design names, as Form1Layout made them.
 struct Form1Controls {

@@ -9,12 +9,13 @@
 #include "app/form1.h"
 #include "app/rename_plan_job.h"
 #include "rename/row_status.h"
+#include "shell/texts.h"
 
 namespace trellisane {
 
 void Form1::BuildPlanMarks() {
     m_planner = new RowPlanner(*this, m_list, *m_model);
-    auto* remove = new QAction(QStringLiteral("Remove Rows That Cannot Be Renamed"), this);
+    auto* remove = new QAction(Trellisane::tr("Remove Rows That Cannot Be Renamed"), this);
     remove->setObjectName(QStringLiteral("RemoveRowsThatCannotBeRenamed"));
     remove->setEnabled(false);
     m_listMenu->addAction(remove);

@@ -20,6 +20,7 @@
 #include "engine/error_report.h"
 #include "folders/folder_entries.h"
 #include "shell/dialogs.h"
+#include "shell/texts.h"
 
 namespace trellisane {
 
@@ -32,7 +33,7 @@ void Form1::PushButton2_Click() {
     trap.Step(kCountRows, [&] { count = m_list.Count(); });
     if (count == 0) {
         trap.Step(kNoFolders, [&] {
-            m_dialogs.ShowMessage(QStringLiteral("No folders added."), m_title, DialogIcon::None,
+            m_dialogs.ShowMessage(Trellisane::tr("No folders added."), m_title, DialogIcon::None,
                                   DialogButtons::Ok);
         });
         return;
@@ -100,9 +101,10 @@ void Form1::FinishStartRenaming(bool closing) {
         if (reports > kReportsPerRun) {
             trap.Step(kRenameRow, [&] {
                 m_dialogs.ShowMessage(
-                    tr("%n more folder(s) could not be renamed. Each of their rows is marked with "
-                       "the reason.",
-                       nullptr, static_cast<int>(reports - kReportsPerRun)),
+                    Trellisane::tr(
+                        "%n more folder(s) could not be renamed. Each of their rows is marked with "
+                        "the reason.",
+                        nullptr, static_cast<int>(reports - kReportsPerRun)),
                     m_title, DialogIcon::Exclamation, DialogButtons::Ok);
             });
         }
@@ -114,7 +116,7 @@ void Form1::FinishStartRenaming(bool closing) {
             });
         } else {
             trap.Step(kDone, [&] {
-                m_dialogs.ShowMessage(QStringLiteral("Done."), m_title, DialogIcon::None,
+                m_dialogs.ShowMessage(Trellisane::tr("Done."), m_title, DialogIcon::None,
                                       DialogButtons::Ok);
             });
             trap.Step(kDisableStart, [&] { PushButton2->setEnabled(false); });

@@ -11,6 +11,7 @@
 #include "app/single_instance.h"
 #include "app/startup.h"
 #include "folders/protected_location.h"
+#include "i18n/translations.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ int main(int argc, char* argv[]) {
     char* qtArgv[] = {argc > 0 && argv[0] != nullptr ? argv[0] : fallbackName, nullptr};
     int qtArgc = 1;
     QApplication app(qtArgc, qtArgv);
+    const Translations translations(PersonsLocale());
     QGuiApplication::setDesktopFileName(QStringLiteral("com.quorvane.Trellisane"));
     QApplication::setWindowIcon(ApplicationIcon());
 

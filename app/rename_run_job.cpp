@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "app/background_job.h"
+#include "shell/texts.h"
 
 namespace trellisane {
 
@@ -81,7 +82,7 @@ RenameRunJob::RenameRunJob(QWidget& window, std::vector<FolderRow> rows, RenameP
     m_dialog->setRange(0, static_cast<int>(std::min<qint64>(m_count, INT_MAX)));
     m_dialog->setMinimumDuration(kNeverByItself);
     m_dialog->hide();
-    m_dialog->setLabelText(QStringLiteral("Renaming folder 1 of %1").arg(m_count));
+    m_dialog->setLabelText(Trellisane::tr("Renaming folder 1 of %1").arg(m_count));
     connect(m_dialog, &QProgressDialog::canceled, this, &RenameRunJob::Cancel);
 
     m_refresh->setInterval(kRefreshMs);
@@ -210,7 +211,7 @@ void RenameRunJob::Refresh() {
         metrics.elidedText(m_current, Qt::ElideMiddle, metrics.averageCharWidth() * kPathChars);
     m_refreshing = true;
     m_dialog->setLabelText(
-        QStringLiteral("Renaming folder %1 of %2\n%3").arg(m_position).arg(m_count).arg(path));
+        Trellisane::tr("Renaming folder %1 of %2\n%3").arg(m_position).arg(m_count).arg(path));
     // A modal progress dialog that is showing runs pending events inside setValue.
     m_dialog->setValue(static_cast<int>(std::min<qint64>(m_position - 1, INT_MAX)));
     m_refreshing = false;
@@ -259,20 +260,15 @@ QString StoppedRunMessage(const RenameRun& run) {
         }
     }
     // Every row is counted once: the parts add up to the number of folders.
-    QString text =
-        QCoreApplication::translate("Trellisane", "Renaming was stopped: %1 of %2 folders renamed")
-            .arg(renamed)
-            .arg(run.outcomes.size());
+    QString text = Trellisane::tr("Renaming was stopped: %1 of %2 folders renamed")
+                       .arg(renamed)
+                       .arg(run.outcomes.size());
     if (unchanged > 0) {
-        text += QCoreApplication::translate("Trellisane",
-                                            ", %1 left as they are (their names do not change)")
-                    .arg(unchanged);
+        text += Trellisane::tr(", %1 left as they are (their names do not change)").arg(unchanged);
     }
-    if (failed > 0)
-        text += QCoreApplication::translate("Trellisane", ", %1 could not be renamed").arg(failed);
-    text += QCoreApplication::translate("Trellisane", ", %1 not tried").arg(notTried);
-    return text + QCoreApplication::translate(
-                      "Trellisane", ". \"Start Renaming\" renames the folders not tried.");
+    if (failed > 0) text += Trellisane::tr(", %1 could not be renamed").arg(failed);
+    text += Trellisane::tr(", %1 not tried").arg(notTried);
+    return text + Trellisane::tr(". \"Start Renaming\" renames the folders not tried.");
 }
 
 }  // namespace trellisane

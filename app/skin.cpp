@@ -11,6 +11,8 @@
 #include <QStyle>
 #include <QWidget>
 
+#include "shell/texts.h"
+
 namespace trellisane {
 
 QString SkinFilePath(const QString& programFolder) {
@@ -52,7 +54,7 @@ std::optional<QString> ApplyStartupSkin(QWidget& window, const QString& programF
     const bool opened = file.open(QIODevice::ReadOnly);
     const QByteArray sheet = opened ? file.readAll() : QByteArray();
     if (!opened || file.error() != QFileDevice::NoError) {
-        return QStringLiteral("The skin file %1 could not be read: %2")
+        return Trellisane::tr("The skin file %1 could not be read: %2")
             .arg(path, file.errorString());
     }
     window.setStyleSheet(QString::fromUtf8(sheet));

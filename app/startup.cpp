@@ -7,6 +7,7 @@
 
 #include "shell/dialogs.h"
 #include "shell/product.h"
+#include "shell/texts.h"
 
 namespace trellisane {
 
@@ -41,7 +42,7 @@ std::optional<QString> MaybeOpenHomePage(const DrawFn& draw, Dialogs& dialogs) {
     if (draw() != kLuckyNumber) return std::nullopt;
     const QUrl homePage(QString::fromLatin1(kHomePageUrl));
     if (dialogs.OpenUrl(homePage)) return std::nullopt;
-    return QStringLiteral("The web browser could not be started to open %1.")
+    return Trellisane::tr("The web browser could not be started to open %1.")
         .arg(homePage.toString());
 }
 

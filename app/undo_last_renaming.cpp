@@ -10,11 +10,12 @@
 #include <utility>
 
 #include "folders/folder_list.h"
+#include "shell/texts.h"
 
 namespace trellisane {
 
 UndoLastRenaming::UndoLastRenaming(QWidget& window, QMenu& menu, QAbstractItemModel& model)
-    : QObject(&window), m_action(new QAction(tr("Undo Last Renaming"), this)) {
+    : QObject(&window), m_action(new QAction(Trellisane::tr("Undo Last Renaming"), this)) {
     m_action->setObjectName(QStringLiteral("UndoLastRenaming"));
     m_action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     m_action->setShortcutContext(Qt::WindowShortcut);
@@ -74,11 +75,11 @@ void UndoLastRenaming::Withdraw() {
 QString UndoMessage(const UndoReport& result) {
     QString text =
         result.putBack == 1
-            ? UndoLastRenaming::tr("1 folder was put back where it was before the last run.")
-            : UndoLastRenaming::tr("%1 folders were put back where they were before the last run.")
+            ? Trellisane::tr("1 folder was put back where it was before the last run.")
+            : Trellisane::tr("%1 folders were put back where they were before the last run.")
                   .arg(result.putBack);
     if (result.keptByEarlierRuns > 0) {
-        text += u' ' + UndoLastRenaming::tr(
+        text += u' ' + Trellisane::tr(
                            "The undo covers the last run only: %1 folders renamed by "
                            "earlier runs keep their new names.")
                            .arg(result.keptByEarlierRuns);

@@ -22,6 +22,7 @@
 #include "folders/folder_list.h"
 #include "folders/subfolder_walk.h"
 #include "rename/start_renaming.h"
+#include "shell/texts.h"
 
 namespace trellisane {
 
@@ -31,7 +32,8 @@ constexpr int kExitOk = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-constexpr char kUsage[] =
+constexpr char kUsage[] = QT_TRANSLATE_NOOP(
+    "Trellisane",
     "Usage: trellisane-cli --operation TEXT [--x TEXT] [--y TEXT] [--find TEXT]\n"
     "                      [--replace TEXT] [--subfolders]\n"
     "                      [--apply [--journal FILE] [--quiet] | --status | --check] [--print0]\n"
@@ -106,7 +108,7 @@ constexpr char kUsage[] =
     "Exit status: 0 success, 1 some folder could not be renamed (or put back), 2 usage error\n"
     "(an existing --journal FILE, an --undo FILE that is no sound journal included).\n"
     "\n"
-    "Operations (keyword, then full text):\n";
+    "Operations (keyword, then full text):\n");
 
 /// The sixteen operations, one a line: two blanks, the keyword padded to one width, the text.
 QByteArray OperationTable() {
@@ -225,6 +227,15 @@ bool IsFolder(const QByteArray& path) {
     return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+/// `text` (a message in the person's language) as UTF-8, its "%1" replaced by `bytes` byte for
+/// byte: a name given on the command line is shown as given, valid UTF-8 or not.
+QByteArray Said(const QString& text, const QByteArray& bytes = QByteArray()) {
+    QByteArray said = text.toUtf8();
+    const qsizetype at = said.indexOf("%1");
+    if (at >= 0) said.replace(at, 2, bytes);
+    return said;
+}
+
 /// Writes one line to standard error: "trellisane-cli: ", `message` escaped, a newline.
 void Complain(Output& err, const QByteArray& message) {
     err << "trellisane-cli: " << EscapeLine(message) << '\n';
@@ -233,7 +244,7 @@ void Complain(Output& err, const QByteArray& message) {
 /// Reports a usage error with the pointer to --help; returns the usage exit status.
 int UsageError(Output& err, const QByteArray& message) {
     Complain(err, message);
-    err << "Try 'trellisane-cli --help'.\n";
+    err << Trellisane::tr("Try 'trellisane-cli --help'.").toUtf8() << '\n';
     return kExitUsage;
 }
 
@@ -267,9 +278,10 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
         if (name == "--trust-paths") flag = &request.trustPaths;
         const bool help = name == "--help" || name == "-h";
         if (help || name == "--version" || flag != nullptr) {
-            if (inlineValue) return usageError("option '" + name + "' takes no value");
+            if (inlineValue)
+                return usageError(Said(Trellisane::tr("option '%1' takes no value"), name));
             if (help) {
-                out << kUsage << OperationTable();
+                out << Trellisane::tr(kUsage).toUtf8() << OperationTable();
                 return kExitOk;
             }
             if (name == "--version") {
@@ -289,9 +301,10 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
             } else if (i + 1 < argc) {
                 file->emplace(argv[++i]);
             } else {
-                return usageError("option '" + name + "' needs a value");
+                return usageError(Said(Trellisane::tr("option '%1' needs a value"), name));
             }
-            if ((*file)->isEmpty()) return usageError("option '" + name + "' needs a file name");
+            if ((*file)->isEmpty())
+                return usageError(Said(Trellisane::tr("option '%1' needs a file name"), name));
             continue;
         }
 
@@ -305,34 +318,38 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
                 request.given.push_back(field);
             }
         }
-        if (value == nullptr) return usageError("unknown option '" + name + "'");
+        if (value == nullptr) return usageError(Said(Trellisane::tr("unknown option '%1'"), name));
         QByteArray bytes;
         if (inlineValue) {
             bytes = *inlineValue;
         } else if (i + 1 < argc) {
             bytes = QByteArray(argv[++i]);  // taken as it is, even when it starts with '-'
         } else {
-            return usageError("option '" + name + "' needs a value");
+            return usageError(Said(Trellisane::tr("option '%1' needs a value"), name));
         }
         // A text that is not UTF-8 cannot be carried into a name faithfully.
         const std::optional<QString> text = DecodeUtf8(bytes);
-        if (!text) return usageError("the value of '" + name + "' is not valid UTF-8");
+        if (!text)
+            return usageError(Said(Trellisane::tr("the value of '%1' is not valid UTF-8"), name));
         *value = *text;
     }
     if (request.undo) {
         if (request.operation || request.journal || request.status || request.check ||
             !request.folders.empty()) {
-            return usageError(
-                "--undo takes no --operation, --journal, --status, --check or FOLDER");
+            return usageError(Said(Trellisane::tr(
+                "--undo takes no --operation, --journal, --status, --check or FOLDER")));
         }
         return std::nullopt;
     }
-    if (request.trustPaths) return usageError("--trust-paths goes with --undo");
-    if (request.journal && !request.apply) return usageError("--journal needs --apply");
-    if (!request.operation) return usageError("--operation is missing");
-    if (request.folders.empty()) return usageError("no FOLDER given");
+    if (request.trustPaths)
+        return usageError(Said(Trellisane::tr("--trust-paths goes with --undo")));
+    if (request.journal && !request.apply)
+        return usageError(Said(Trellisane::tr("--journal needs --apply")));
+    if (!request.operation) return usageError(Said(Trellisane::tr("--operation is missing")));
+    if (request.folders.empty()) return usageError(Said(Trellisane::tr("no FOLDER given")));
     if (request.apply && (request.status || request.check)) {
-        return usageError("--status and --check show a preview; they do not go with --apply");
+        return usageError(Said(
+            Trellisane::tr("--status and --check show a preview; they do not go with --apply")));
     }
     return std::nullopt;
 }
@@ -353,13 +370,14 @@ std::optional<int> CheckAnswers(Operation operation, const Request& request, Out
         if (!given(prompt.field)) missing << "--" + FieldName(prompt.field).toUtf8();
     }
     if (!missing.isEmpty()) {
+        const QString needed = QString::fromUtf8(missing.join(Said(Trellisane::tr(" and "))));
         return UsageError(err,
-                          "'" + entry->displayText.toUtf8() + "' needs " + missing.join(" and "));
+                          Said(Trellisane::tr("'%1' needs %2").arg(entry->displayText, needed)));
     }
     for (const PromptField field : request.given) {
         if (asked(field)) continue;
-        Complain(err, "warning: --" + FieldName(field).toUtf8() + " is not used by '" +
-                          entry->displayText.toUtf8() + "' and changes nothing");
+        Complain(err, Said(Trellisane::tr("warning: --%1 is not used by '%2' and changes nothing")
+                               .arg(FieldName(field), entry->displayText)));
     }
     return std::nullopt;
 }
@@ -375,15 +393,16 @@ int Run(int argc, char** argv, Output& out, Output& err, int errFd) {
         for (const QByteArray& problem : problems) Complain(err, problem);
         out << shown;
         if (out.Flush()) return status;
-        err << "trellisane-cli: cannot write the output\n";
+        err << "trellisane-cli: " << Trellisane::tr("cannot write the output").toUtf8() << '\n';
         return kExitFailed;
     }
 
     const QString operationText = *request.operation;
     const Operation operation = MatchOperation(operationText);
     if (operation == Operation::OpNone) {
-        Complain(err, "--operation '" + operationText.toUtf8() +
-                          "' selects no operation; the operations are:");
+        Complain(err,
+                 Said(Trellisane::tr("--operation '%1' selects no operation; the operations are:")
+                          .arg(operationText)));
         err << OperationTable();
         return kExitUsage;
     }
@@ -394,17 +413,18 @@ int Run(int argc, char** argv, Output& out, Output& err, int errFd) {
     std::vector<QString> rowPaths;
     for (const QByteArray& folder : request.folders) {
         if (!folder.startsWith('/') && !cwd) {
-            Complain(err, "cannot read the working directory for '" + folder + "'");
+            Complain(err,
+                     Said(Trellisane::tr("cannot read the working directory for '%1'"), folder));
             return kExitUsage;
         }
         const QByteArray path = RowPathOf(folder, cwd.value_or(QByteArray()));
         const std::optional<QString> text = DecodeUtf8(path);
         if (!text) {
-            Complain(err, "the name of '" + folder + "' is not valid UTF-8");
+            Complain(err, Said(Trellisane::tr("the name of '%1' is not valid UTF-8"), folder));
             return kExitUsage;
         }
         if (folder.isEmpty() || !IsFolder(path)) {
-            Complain(err, "'" + folder + "' is not an existing folder");
+            Complain(err, Said(Trellisane::tr("'%1' is not an existing folder"), folder));
             return kExitUsage;
         }
         rowPaths.push_back(*text);
@@ -472,7 +492,7 @@ int Run(int argc, char** argv, Output& out, Output& err, int errFd) {
         }
     }
     if (!out.Flush()) {
-        Complain(err, "cannot write the output");
+        Complain(err, Said(Trellisane::tr("cannot write the output")));
         return kExitFailed;
     }
     return status;

@@ -3,25 +3,26 @@
 #include <utility>
 
 #include "shell/product.h"
+#include "shell/texts.h"
 
 namespace trellisane {
 
 QString ErrorReportText(const QString& description, const QString& location, int line) {
     return description + QStringLiteral("\r\n") + location + QStringLiteral("at line ") +
            QString::number(line) + QStringLiteral("\r\r") +
-           QStringLiteral("Please email screenshot of this message to ") +
+           Trellisane::tr("Please email screenshot of this message to ") +
            QString::fromUtf8(kSupportEmail);
 }
 
 void ShowErrorReport(Dialogs& dialogs, const QString& description, const QString& location,
                      int line) {
     dialogs.ShowMessage(ErrorReportText(description, location, line),
-                        QString::fromUtf8(kErrorReportTitle), DialogIcon::Exclamation,
+                        Trellisane::tr(kErrorReportTitle), DialogIcon::Exclamation,
                         DialogButtons::Ok);
 }
 
 QString DescribeException(const std::exception_ptr& error) {
-    if (!error) return QStringLiteral("Unknown error");
+    if (!error) return Trellisane::tr("Unknown error");
     try {
         std::rethrow_exception(error);
     } catch (const TrappedError& trapped) {
@@ -29,7 +30,7 @@ QString DescribeException(const std::exception_ptr& error) {
     } catch (const std::exception& exception) {
         return QString::fromUtf8(exception.what());
     } catch (...) {
-        return QStringLiteral("Unknown error");
+        return Trellisane::tr("Unknown error");
     }
 }
 

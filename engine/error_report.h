@@ -10,7 +10,7 @@
 namespace trellisane {
 
 /// The title of every application error report.
-inline constexpr char kErrorReportTitle[] = "Application Error";
+inline constexpr char kErrorReportTitle[] = QT_TRANSLATE_NOOP("Trellisane", "Application Error");
 
 /// The report's exact text: description, CR LF, `location` (which ends in a blank),
 /// "at line ", the line number, CR CR, "Please email screenshot of this message to " and the

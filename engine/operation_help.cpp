@@ -4,6 +4,7 @@
 #include <array>
 
 #include "engine/transform.h"
+#include "shell/texts.h"
 
 namespace trellisane {
 
@@ -23,89 +24,110 @@ const Help* HelpOf(Operation operation) {
     using enum Operation;
     static const std::array<Help, 16> kHelp{{
         {OpUpperCase,
-         "Writes every letter of each folder's name in upper case.",
+         QT_TRANSLATE_NOOP("Trellisane",
+                           "Writes every letter of each folder's name in upper case."),
          "Summer Trip",
          {},
          nullptr},
         {OpLowerCase,
-         "Writes every letter of each folder's name in lower case.",
+         QT_TRANSLATE_NOOP("Trellisane",
+                           "Writes every letter of each folder's name in lower case."),
          "Summer Trip",
          {},
          nullptr},
         {OpProperCase,
-         "Writes the first letter of every word of each folder's name in upper case and the rest "
-         "in lower case.",
+         QT_TRANSLATE_NOOP("Trellisane",
+                           "Writes the first letter of every word of each folder's name in upper "
+                           "case and the rest "
+                           "in lower case."),
          "summer TRIP",
          {},
          nullptr},
         {OpSentenceCase,
-         "Writes the first letter of each folder's name in upper case and the rest in lower case.",
+         QT_TRANSLATE_NOOP("Trellisane",
+                           "Writes the first letter of each folder's name in upper case and the "
+                           "rest in lower case."),
          "summer TRIP",
          {},
          nullptr},
         {OpAddToBeginning,
-         "Adds x at the beginning of each folder's name.",
+         QT_TRANSLATE_NOOP("Trellisane", "Adds x at the beginning of each folder's name."),
          "Photos",
          {QStringLiteral("Old "), {}, {}, {}},
-         "x is the text to add; you are asked for it."},
+         QT_TRANSLATE_NOOP("Trellisane", "x is the text to add; you are asked for it.")},
         {OpAddToEnd,
-         "Adds x at the end of each folder's name.",
+         QT_TRANSLATE_NOOP("Trellisane", "Adds x at the end of each folder's name."),
          "Photos",
          {QStringLiteral("_old"), {}, {}, {}},
-         "x is the text to add; you are asked for it."},
+         QT_TRANSLATE_NOOP("Trellisane", "x is the text to add; you are asked for it.")},
         {OpAddBeforeEvery,
-         "Adds x before every y in each folder's name.",
+         QT_TRANSLATE_NOOP("Trellisane", "Adds x before every y in each folder's name."),
          "a-b-c",
          {QStringLiteral("_"), QStringLiteral("-"), {}, {}},
-         "y is the text to look for and x the text to add; you are asked for y, then for x."},
+         QT_TRANSLATE_NOOP(
+             "Trellisane",
+             "y is the text to look for and x the text to add; you are asked for y, then for x.")},
         {OpAddAfterEvery,
-         "Adds x after every y in each folder's name.",
+         QT_TRANSLATE_NOOP("Trellisane", "Adds x after every y in each folder's name."),
          "a-b-c",
          {QStringLiteral("_"), QStringLiteral("-"), {}, {}},
-         "y is the text to look for and x the text to add; you are asked for y, then for x."},
+         QT_TRANSLATE_NOOP(
+             "Trellisane",
+             "y is the text to look for and x the text to add; you are asked for y, then for x.")},
         {OpRemoveSpaces,
-         "Removes every blank from each folder's name.",
+         QT_TRANSLATE_NOOP("Trellisane", "Removes every blank from each folder's name."),
          "My Summer Trip",
          {},
          nullptr},
         {OpRemoveBlankLines,
-         "Removes the empty lines from names that hold line breaks: two line breaks in a row "
-         "become one.",
+         QT_TRANSLATE_NOOP(
+             "Trellisane",
+             "Removes the empty lines from names that hold line breaks: two line breaks in a row "
+             "become one."),
          "Notes\r\n\r\n2020",
          {},
          nullptr},
         {OpRemoveAlphabet,
-         "Removes the letters A to Z and a to z from each folder's name.",
+         QT_TRANSLATE_NOOP("Trellisane",
+                           "Removes the letters A to Z and a to z from each folder's name."),
          "Trip2019",
          {},
          nullptr},
         {OpRemoveNumeric,
-         "Removes the digits 0 to 9 from each folder's name.",
+         QT_TRANSLATE_NOOP("Trellisane", "Removes the digits 0 to 9 from each folder's name."),
          "Photos2019",
          {},
          nullptr},
         {OpRemoveAlphanumeric,
-         "Removes the letters A to Z and a to z and the digits 0 to 9 from each folder's name.",
+         QT_TRANSLATE_NOOP("Trellisane",
+                           "Removes the letters A to Z and a to z and the digits 0 to 9 from each "
+                           "folder's name."),
          "Trip2019 (1)",
          {},
          nullptr},
         {OpRemoveNonAlphanumeric,
-         "Keeps only the letters A to Z and a to z, the digits 0 to 9, blanks and line breaks in "
-         "each folder's name.",
+         QT_TRANSLATE_NOOP("Trellisane",
+                           "Keeps only the letters A to Z and a to z, the digits 0 to 9, blanks "
+                           "and line breaks in "
+                           "each folder's name."),
          "Trip (2019)!",
          {},
          nullptr},
         {OpRemoveText,
-         "Removes every x from each folder's name.",
+         QT_TRANSLATE_NOOP("Trellisane", "Removes every x from each folder's name."),
          "Report_copy",
          {QStringLiteral("_copy"), {}, {}, {}},
-         "x is the text to remove; you are asked for it."},
+         QT_TRANSLATE_NOOP("Trellisane", "x is the text to remove; you are asked for it.")},
         {OpFindReplace,
-         "Replaces every occurrence of one text with another in each folder's name.",
+         QT_TRANSLATE_NOOP(
+             "Trellisane",
+             "Replaces every occurrence of one text with another in each folder's name."),
          "My Photos",
          {{}, {}, QStringLiteral(" "), QStringLiteral("_")},
-         "You are asked for the text to find, then for the text to put in its place; if either "
-         "is left empty, no name changes."},
+         QT_TRANSLATE_NOOP(
+             "Trellisane",
+             "You are asked for the text to find, then for the text to put in its place; if either "
+             "is left empty, no name changes.")},
     }};
     for (const Help& help : kHelp) {
         if (help.operation == operation) return &help;
@@ -138,22 +160,23 @@ QString AnswersText(Operation operation, const PromptAnswers& answers) {
 
 QString OperationHelp(Operation operation) {
     const Help* help = HelpOf(operation);
-    if (help == nullptr) return QStringLiteral("A separator: picking it changes no name.");
-    QString text = QString::fromUtf8(help->does);
+    if (help == nullptr) return Trellisane::tr("A separator: picking it changes no name.");
+    QString text = Trellisane::tr(help->does);
     {
         const QString name = QString::fromUtf8(help->exampleName);
         const QString result = TransformName(name, operation, help->exampleAnswers).value_or(name);
         const QString with = AnswersText(operation, help->exampleAnswers);
-        text +=
-            QStringLiteral("\nExample: ") +
-            (with.isEmpty() ? QString() : QStringLiteral("with ") + with + QStringLiteral(", ")) +
-            Quoted(name) + QStringLiteral(" becomes ") + Quoted(result) + u'.';
+        text += u'\n' +
+                (with.isEmpty()
+                     ? Trellisane::tr("Example: %1 becomes %2.").arg(Quoted(name), Quoted(result))
+                     : Trellisane::tr("Example: with %1, %2 becomes %3.")
+                           .arg(with, Quoted(name), Quoted(result)));
         if (name.contains(u'\n')) {
-            text += QStringLiteral(" (") + QChar(kLineBreakSign) +
-                    QStringLiteral(" stands for a line break.)");
+            text +=
+                u' ' + Trellisane::tr("(%1 stands for a line break.)").arg(QChar(kLineBreakSign));
         }
     }
-    if (help->asks != nullptr) text += u'\n' + QString::fromUtf8(help->asks);
+    if (help->asks != nullptr) text += u'\n' + Trellisane::tr(help->asks);
     return text;
 }
 
@@ -161,8 +184,8 @@ QString DescribePass(Operation operation, const PromptAnswers& answers) {
     const CatalogueEntry* entry = EntryOf(operation);
     if (entry == nullptr) return QString();
     const QString with = AnswersText(operation, answers);
-    return Quoted(entry->displayText) +
-           (with.isEmpty() ? QString() : QStringLiteral(" with ") + with);
+    const QString shown = Quoted(Trellisane::tr(entry->displayText.toUtf8().constData()));
+    return with.isEmpty() ? shown : Trellisane::tr("%1 with %2").arg(shown, with);
 }
 
 }  // namespace trellisane

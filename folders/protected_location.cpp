@@ -1,5 +1,6 @@
 #include "folders/protected_location.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -72,7 +73,8 @@ std::optional<QString> ProtectedLocationRefusal(const QString& folderPath,
                                                        : base + kPathSeparator + name;
     const QString guarded = Trimmed(protectedFolder);
     if (!IsAtOrBelow(real, guarded) && !IsAtOrBelow(path, guarded)) return std::nullopt;
-    return QStringLiteral(
+    return QCoreApplication::translate(
+               "Trellisane",
                "The folder lies inside the installed program's own folder %1, which Trellisane "
                "never changes. To try the samples, copy that folder somewhere of your own and "
                "start the trellisane program inside the copy.")

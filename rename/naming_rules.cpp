@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "rename/overlay_layers.h"
+#include "shell/texts.h"
 
 namespace trellisane {
 
@@ -184,15 +185,15 @@ std::optional<NamingRules> NamingRulesOf(const QString& type, const QString& sup
         const QString driver = type.startsWith(u"fuse.") ? type.mid(5) : QString();
         if (deviceType == u"ntfs" || driver == u"ntfs-3g" || driver == u"lowntfs-3g") {
             return WindowsRules(
-                QStringLiteral("NTFS (through ntfs-3g, held to Windows' naming rules)"));
+                Trellisane::tr("NTFS (through ntfs-3g, held to Windows' naming rules)"));
         }
         if (deviceType == u"exfat" || driver == u"exfat") {
-            return FatRules(QStringLiteral("exFAT (through exfat-fuse)"), false);
+            return FatRules(Trellisane::tr("exFAT (through exfat-fuse)"), false);
         }
         return std::nullopt;
     }
     if (type == u"ntfs3" && options.contains(QStringLiteral("windows_names"))) {
-        return WindowsRules(QStringLiteral("NTFS (ntfs3 with Windows' naming rules)"));
+        return WindowsRules(Trellisane::tr("NTFS (ntfs3 with Windows' naming rules)"));
     }
     if (type == u"vfat" || type == u"msdos") return FatRules(QStringLiteral("FAT (vfat)"), true);
     if (type == u"exfat") return FatRules(QStringLiteral("exFAT"), true);
@@ -202,30 +203,30 @@ std::optional<NamingRules> NamingRulesOf(const QString& type, const QString& sup
 std::optional<QString> NamingRuleRefusal(const NamingRules& rules, QStringView name) {
     for (const QChar c : name) {
         if (rules.forbidden.contains(c)) {
-            return QStringLiteral("The new name holds \"%1\", which %2 does not allow in names.")
+            return Trellisane::tr("The new name holds \"%1\", which %2 does not allow in names.")
                 .arg(c, rules.driver);
         }
         if (rules.controls && c.unicode() >= 1 && c.unicode() < 0x20) {
-            return QStringLiteral(
+            return Trellisane::tr(
                        "The new name holds a control character, which %1 does not "
                        "allow in names.")
                 .arg(rules.driver);
         }
     }
     if (rules.trailingBlank && name.endsWith(u' ')) {
-        return QStringLiteral("The new name ends with a blank, which %1 does not allow.")
+        return Trellisane::tr("The new name ends with a blank, which %1 does not allow.")
             .arg(rules.driver);
     }
     if (rules.trailingDot && name.endsWith(u'.')) {
-        return QStringLiteral("The new name ends with a dot, which %1 does not allow.")
+        return Trellisane::tr("The new name ends with a dot, which %1 does not allow.")
             .arg(rules.driver);
     }
     if (rules.dropsTrailingDots && name.endsWith(u'.')) {
-        return QStringLiteral("The new name ends with a dot, which %1 would silently drop.")
+        return Trellisane::tr("The new name ends with a dot, which %1 would silently drop.")
             .arg(rules.driver);
     }
     if (rules.reservedDeviceNames && IsReservedDeviceName(name)) {
-        return QStringLiteral("The new name \"%1\" is a device name, which %2 does not allow.")
+        return Trellisane::tr("The new name \"%1\" is a device name, which %2 does not allow.")
             .arg(name.toString(), rules.driver);
     }
     return std::nullopt;

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "shell/texts.h"
+
 namespace trellisane {
 
 namespace {
@@ -73,14 +75,14 @@ OverlayVerdict JudgeOverlayRename(const OverlayLayers& layers, const QString& mo
         const int holds = seen ? lowerHolds(lower + u'/' + relative) : -1;
         if (holds == 1) {
             return {OverlayVerdict::Kind::Fails,
-                    QStringLiteral("The folder comes from a lower layer of an overlay mounted "
+                    Trellisane::tr("The folder comes from a lower layer of an overlay mounted "
                                    "without redirect_dir, which cannot rename it.")};
         }
         if (holds < 0) unknown = true;
     }
     if (!unknown) return {};
     return {OverlayVerdict::Kind::MayFail,
-            QStringLiteral("The renaming may fail: the folder is on an overlay mounted without "
+            Trellisane::tr("The renaming may fail: the folder is on an overlay mounted without "
                            "redirect_dir, whose lower layers cannot be seen from here, and a "
                            "folder from a lower layer cannot be renamed there.")};
 }

@@ -2,6 +2,7 @@
 
 #include "folders/folder_entries.h"
 #include "rename/path_index.h"
+#include "shell/texts.h"
 
 namespace trellisane {
 
@@ -11,13 +12,13 @@ namespace {
 QString OccupantWords(const RowFate& fate) {
     switch (fate.occupant) {
         case Occupant::Folder:
-            return fate.listed ? QStringLiteral("another listed folder")
-                               : QStringLiteral("another folder");
+            return fate.listed ? Trellisane::tr("another listed folder")
+                               : Trellisane::tr("another folder");
         case Occupant::File:
-            return QStringLiteral("a file");
+            return Trellisane::tr("a file");
         case Occupant::Link:
-            return fate.listed ? QStringLiteral("a listed symbolic link")
-                               : QStringLiteral("a symbolic link");
+            return fate.listed ? Trellisane::tr("a listed symbolic link")
+                               : Trellisane::tr("a symbolic link");
     }
     return QString();
 }
@@ -27,30 +28,30 @@ QString RefusalSentence(RefusalReason reason, const QString& newName) {
         case RefusalReason::None:
             break;
         case RefusalReason::NulInPath:
-            return QStringLiteral("The folder's path holds a NUL character.");
+            return Trellisane::tr("The folder's path holds a NUL character.");
         case RefusalReason::NoName:
-            return QStringLiteral("The folder has no name to change.");
+            return Trellisane::tr("The folder has no name to change.");
         case RefusalReason::OutsideParent:
-            return QStringLiteral("The new path is not in the folder's own parent folder.");
+            return Trellisane::tr("The new path is not in the folder's own parent folder.");
         case RefusalReason::EmptyName:
-            return QStringLiteral("The new name would be empty.");
+            return Trellisane::tr("The new name would be empty.");
         case RefusalReason::DotName:
-            return QStringLiteral("The new name \"%1\" is not a folder name.").arg(newName);
+            return Trellisane::tr("The new name \"%1\" is not a folder name.").arg(newName);
         case RefusalReason::Separator:
-            return QStringLiteral("The new name \"%1\" holds a path separator.").arg(newName);
+            return Trellisane::tr("The new name \"%1\" holds a path separator.").arg(newName);
         case RefusalReason::NulInName:
-            return QStringLiteral("The new name holds a NUL character.");
+            return Trellisane::tr("The new name holds a NUL character.");
         case RefusalReason::NameTooLong:
-            return QStringLiteral("The new name is longer than its file system allows.");
+            return Trellisane::tr("The new name is longer than its file system allows.");
         case RefusalReason::NoPermission:
-            return QStringLiteral("You may not rename folders in its parent folder.");
+            return Trellisane::tr("You may not rename folders in its parent folder.");
         case RefusalReason::ReadOnly:
-            return QStringLiteral("The folder is on a read-only file system.");
+            return Trellisane::tr("The folder is on a read-only file system.");
         case RefusalReason::Protected:
         case RefusalReason::NamingRule:
             break;  // the sentence comes with the fate
     }
-    return QStringLiteral("The folder cannot be renamed.");
+    return Trellisane::tr("The folder cannot be renamed.");
 }
 
 /// The reason in brackets after "cannot be renamed to", where the system's description alone
@@ -60,26 +61,26 @@ QString Clause(const RowFate& fate) {
         case RowStatus::Taken:
             switch (fate.occupant) {
                 case Occupant::Folder:
-                    return QStringLiteral("a folder of that name is already there");
+                    return Trellisane::tr("a folder of that name is already there");
                 case Occupant::File:
-                    return QStringLiteral("a file of that name is already there");
+                    return Trellisane::tr("a file of that name is already there");
                 case Occupant::Link:
-                    return QStringLiteral("a symbolic link of that name is already there");
+                    return Trellisane::tr("a symbolic link of that name is already there");
             }
             break;
         case RowStatus::Claimed:
-            return QStringLiteral("a folder of that name is already there, given it by row %1")
+            return Trellisane::tr("a folder of that name is already there, given it by row %1")
                 .arg(fate.claimedBy);
         case RowStatus::Missing:
-            return QStringLiteral("no folder is there any more");
+            return Trellisane::tr("no folder is there any more");
         case RowStatus::Refused:
             switch (fate.refusal) {
                 case RefusalReason::NoPermission:
-                    return QStringLiteral("its parent folder may not be changed");
+                    return Trellisane::tr("its parent folder may not be changed");
                 case RefusalReason::ReadOnly:
-                    return QStringLiteral("its file system is read-only");
+                    return Trellisane::tr("its file system is read-only");
                 case RefusalReason::NameTooLong:
-                    return QStringLiteral("the name is longer than its file system allows");
+                    return Trellisane::tr("the name is longer than its file system allows");
                 default:
                     break;
             }
@@ -128,28 +129,28 @@ const char* StatusKeyword(RowStatus status) {
 QString DescribeFate(const RowFate& fate, const QString& newName) {
     switch (fate.status) {
         case RowStatus::Renamed:
-            return QStringLiteral("The folder gets its new name.");
+            return Trellisane::tr("The folder gets its new name.");
         case RowStatus::Unchanged:
-            return QStringLiteral("The new name is the folder's current name.");
+            return Trellisane::tr("The new name is the folder's current name.");
         case RowStatus::NotPreviewed:
-            return QStringLiteral("The row has no new name: it has not been previewed.");
+            return Trellisane::tr("The row has no new name: it has not been previewed.");
         case RowStatus::Refused:
             if (!fate.detail.isEmpty()) return fate.detail;
             return RefusalSentence(fate.refusal, newName);
         case RowStatus::Taken:
-            return QStringLiteral("The new name is already taken by %1 in its parent folder.")
+            return Trellisane::tr("The new name is already taken by %1 in its parent folder.")
                 .arg(OccupantWords(fate));
         case RowStatus::Claimed:
-            return QStringLiteral("Row %1 gives its folder this new name first.")
+            return Trellisane::tr("Row %1 gives its folder this new name first.")
                 .arg(fate.claimedBy);
         case RowStatus::Missing:
-            return QStringLiteral("The folder is no longer at its current path.");
+            return Trellisane::tr("The folder is no longer at its current path.");
         case RowStatus::Failed:
             if (!fate.detail.isEmpty()) return fate.detail;
-            return QStringLiteral("The folder cannot be renamed: %1.")
+            return Trellisane::tr("The folder cannot be renamed: %1.")
                 .arg(DescribeError(fate.error));
         case RowStatus::NotTried:
-            return QStringLiteral("The run was stopped before this folder's turn.");
+            return Trellisane::tr("The run was stopped before this folder's turn.");
         case RowStatus::MayFail:
             return fate.detail;
     }
@@ -159,14 +160,14 @@ QString DescribeFate(const RowFate& fate, const QString& newName) {
 QString DescribeFailure(const RowFate& fate, const QString& folder, const QString& newName) {
     const QString quotedFolder = u'"' + folder + u'"';
     if (fate.status == RowStatus::NotPreviewed) {
-        return QStringLiteral("No new name: %1 has not been previewed.").arg(quotedFolder);
+        return Trellisane::tr("No new name: %1 has not been previewed.").arg(quotedFolder);
     }
     if (fate.status == RowStatus::NotTried) {
-        return QStringLiteral("%1 was not renamed to \"%2\": the run was stopped before its turn.")
+        return Trellisane::tr("%1 was not renamed to \"%2\": the run was stopped before its turn.")
             .arg(quotedFolder, newName);
     }
     if (fate.status == RowStatus::Refused && !fate.detail.isEmpty()) {
-        return QStringLiteral("%1 cannot be renamed to \"%2\". ").arg(quotedFolder, newName) +
+        return Trellisane::tr("%1 cannot be renamed to \"%2\". ").arg(quotedFolder, newName) +
                fate.detail;
     }
     QString lead;
@@ -176,10 +177,10 @@ QString DescribeFailure(const RowFate& fate, const QString& folder, const QStrin
         lead = DescribeFate(fate, newName);
         lead.chop(1);  // the full stop ends the whole text instead
     }
-    QString text = lead + QStringLiteral(": ") + quotedFolder +
-                   QStringLiteral(" cannot be renamed to \"") + newName + u'"';
+    QString text =
+        Trellisane::tr("%1: %2 cannot be renamed to \"%3\"").arg(lead, quotedFolder, newName);
     const QString clause = Clause(fate);
-    if (!clause.isEmpty()) text += QStringLiteral(" (") + clause + u')';
+    if (!clause.isEmpty()) text += Trellisane::tr(" (%1)").arg(clause);
     return text + u'.';
 }
 

@@ -7,6 +7,7 @@
 #include "rename/path_index.h"
 #include "rename/run_player.h"
 #include "shell/dialogs.h"
+#include "shell/texts.h"
 
 namespace trellisane {
 
@@ -107,7 +108,7 @@ RenameRun StartRenaming(FolderList& list, Dialogs& dialogs, const QString& title
     trap.Step(kCountRows, [&] { count = list.Count(); });
     if (count == 0) {
         trap.Step(kNoFolders, [&] {
-            dialogs.ShowMessage(QStringLiteral("No folders added."), title, DialogIcon::None,
+            dialogs.ShowMessage(Trellisane::tr("No folders added."), title, DialogIcon::None,
                                 DialogButtons::Ok);
         });
         return run;
@@ -123,7 +124,7 @@ RenameRun StartRenaming(FolderList& list, Dialogs& dialogs, const QString& title
             platform);
     });
     trap.Step(kDone, [&] {
-        dialogs.ShowMessage(QStringLiteral("Done."), title, DialogIcon::None, DialogButtons::Ok);
+        dialogs.ShowMessage(Trellisane::tr("Done."), title, DialogIcon::None, DialogButtons::Ok);
     });
     trap.Step(kDisableStart, [&] {
         if (disableStartRenaming) disableStartRenaming();

@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "shell/texts.h"
+
 namespace trellisane {
 
 namespace {
@@ -73,7 +75,7 @@ std::optional<QString> SystemFolderRefusal(const QString& folderPath, const Syst
     const QString path = WithoutTrailingSeparators(folderPath);
     if (path.isEmpty() || path.contains(QChar(u'\0'))) return std::nullopt;
     if (path == places.root) {
-        return QStringLiteral("It is the root folder, which the system stands on.");
+        return Trellisane::tr("It is the root folder, which the system stands on.");
     }
     const qsizetype slash = path.lastIndexOf(u'/');
     if (slash < 0) return std::nullopt;
@@ -83,11 +85,11 @@ std::optional<QString> SystemFolderRefusal(const QString& folderPath, const Syst
     const QString located =
         (realParent == u"/" ? QString() : realParent) + u'/' + path.mid(slash + 1);
     if (realParent == places.root) {
-        return QStringLiteral(
+        return Trellisane::tr(
             "It lies directly in the root folder, where the system keeps its own folders.");
     }
     if (places.homes.contains(path) || places.homes.contains(located)) {
-        return QStringLiteral("It is your home folder.");
+        return Trellisane::tr("It is your home folder.");
     }
     const QByteArray encoded = QFile::encodeName(path);
     int mounted = MountRoot(encoded);
@@ -101,7 +103,7 @@ std::optional<QString> SystemFolderRefusal(const QString& folderPath, const Syst
                       : 0;
     }
     if (mounted == 1) {
-        return QStringLiteral("A file system is mounted on it; unmount it first.");
+        return Trellisane::tr("A file system is mounted on it; unmount it first.");
     }
     return std::nullopt;
 }

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "rename/path_index.h"
+#include "shell/texts.h"
 
 namespace trellisane {
 
@@ -300,13 +301,13 @@ std::vector<UndoOutcome> LastRun::Undo(FolderList& list, const RenamePlatform& p
 
 QString NotPutBackMessage(const std::vector<UndoOutcome>& notPutBack) {
     constexpr size_t kShown = 5;
-    QString text = QStringLiteral("%1 folders could not be put back").arg(notPutBack.size());
+    QString text = Trellisane::tr("%1 folders could not be put back").arg(notPutBack.size());
     for (size_t i = 0; i < notPutBack.size() && i < kShown; ++i) {
         text += (i == 0 ? QStringLiteral("\n\n") : QStringLiteral("\n")) +
                 WithSeparator(notPutBack[i].found);
     }
     if (notPutBack.size() > kShown) {
-        text += QStringLiteral("\nand %1 more").arg(notPutBack.size() - kShown);
+        text += Trellisane::tr("\nand %1 more").arg(notPutBack.size() - kShown);
     }
     return text;
 }

@@ -159,7 +159,7 @@ arch="$(dpkg-deb -f "$deb" Architecture)"
 [ "$(basename "$deb")" = "trellisane_${version}_${arch}.deb" ] ||
     fail "the package is named $(basename "$deb"), not Debian's trellisane_${version}_${arch}.deb"
 depends="$(dpkg-deb -f "$deb" Depends)"
-for library in libqt6core6 libqt6gui6 libqt6widgets6 libc6 libstdc++6; do
+for library in libqt6core6 libqt6gui6 libqt6widgets6 libc6 libstdc++6 qt6-translations-l10n; do
     echo "$depends" | grep -q "$library" || fail "Depends lacks $library: $depends"
 done
 dpkg-deb -c "$deb" | awk '{ $1 = $2 = $3 = $4 = $5 = ""; sub(/^ +/, ""); print }' >"$TMP/contents"

@@ -6,9 +6,9 @@
 set -eu
 : "${TRELLISANE_CLI:?set TRELLISANE_CLI to the trellisane-cli program}"
 if [ "${1:-}" != --help ]; then
-    exec "$TRELLISANE_CLI" "$@"
+    LC_ALL=C exec "$TRELLISANE_CLI" "$@"
 fi
-"$TRELLISANE_CLI" --help | awk '
+LC_ALL=C "$TRELLISANE_CLI" --help | awk '
     /^Usage:/ { usage = 1; line = $0; next }
     usage && /^[ \t]+[^ \t]/ { sub(/^[ \t]+/, " "); line = line $0; next }
     usage { print line; usage = 0 }

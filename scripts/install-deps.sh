@@ -10,14 +10,17 @@ set -eu
 # the full-disk test. The end-to-end tests (tests/e2e) drive the real window on a private X server
 # (xvfb) with a window manager (openbox), real input (xdotool), screenshots (imagemagick), the
 # window list (x11-utils), a session bus (dbus) and AT-SPI (at-spi2-core, read with
-# Debian's python3 and python3-pyatspi). The file-system matrix (tests/disks/fs_matrix.py,
-# python3) makes and mounts its file systems with util-linux (losetup), exfat-fuse and
-# exfatprogs, ntfs-3g, xfsprogs, btrfs-progs, dosfstools, and sshfs with openssh-server (an sshd
-# of its own on 127.0.0.1).
+# Debian's python3 and python3-pyatspi). qt6-tools-dev and qt6-l10n-tools build the translations
+# (lrelease, and lupdate for the catalogue test), qt6-translations-l10n holds Qt's own,
+# fonts-noto-cjk writes Japanese. The file-system matrix (tests/disks/fs_matrix.py, python3)
+# makes and mounts its file systems with util-linux (losetup), exfat-fuse and exfatprogs,
+# ntfs-3g, xfsprogs, btrfs-progs, dosfstools, and sshfs with openssh-server (an sshd of its own
+# on 127.0.0.1).
 PACKAGES="cmake make g++ pkg-config qt6-base-dev libgtest-dev fonts-liberation xvfb xauth help2man \
 desktop-file-utils appstream lintian dpkg-dev man-db bash-completion e2fsprogs \
 openbox xdotool imagemagick x11-utils dbus at-spi2-core python3 python3-pyatspi util-linux \
-exfat-fuse exfatprogs ntfs-3g xfsprogs btrfs-progs dosfstools sshfs openssh-server openssh-client $*"
+exfat-fuse exfatprogs ntfs-3g xfsprogs btrfs-progs dosfstools sshfs openssh-server openssh-client \
+qt6-tools-dev qt6-l10n-tools qt6-translations-l10n fonts-noto-cjk $*"
 
 missing=""
 for pkg in $PACKAGES; do

@@ -11,6 +11,9 @@ standard input and answers with one JSON line on standard output:
   {"cmd": "rows", "app": NAME, "limit": N}
                                        -> {"count": rows, "columns": [...], "rows": [[cell, ...]]}:
                                           the first N rows of the window's table, as read aloud
+  {"cmd": "cells", "app": NAME, "limit": N}
+                                       -> as "rows", each cell [name, description]: what a screen
+                                          reader says of the cell beyond its text (a row's mark)
 Errors come back as {"error": text}. Nothing is cached between requests: every answer is read
 from the program at the time it is asked.
 """
@@ -153,7 +156,7 @@ def find_table(accessible, depth=0):
     return None
 
 
-def rows(name, limit):
+def rows(name, limit, described=False):
     for app in applications(name):
         for index in range(app.childCount):
             table = find_table(app.getChildAtIndex(index))
@@ -171,7 +174,11 @@ def rows(name, limit):
                 cells = []
                 for c in range(grid.nColumns):
                     cell = grid.getAccessibleAt(r, c)
-                    cells.append(cell.name if cell is not None else "")
+                    if described:
+                        cells.append([cell.name, cell.description or ""] if cell is not None
+                                     else ["", ""])
+                    else:
+                        cells.append(cell.name if cell is not None else "")
                 listed.append(cells)
             return {"count": grid.nRows, "columns": columns, "rows": listed}
     return {"error": "no table in a window of %s" % name}
@@ -186,6 +193,8 @@ def answer(request):
         return {"windows": windows(request["app"])}
     if command == "rows":
         return rows(request["app"], int(request.get("limit", 1000)))
+    if command == "cells":
+        return rows(request["app"], int(request.get("limit", 1000)), described=True)
     return {"error": "unknown command %r" % command}
 
 

@@ -553,6 +553,12 @@ class Desktop:
         answer = self._ask({"cmd": "rows", "app": app, "limit": limit})
         return answer["count"], answer["rows"]
 
+    def cells(self, limit: int = 1000, app: str = APP_NAME) -> tuple:
+        """(the column headers, [[(current, description), (new name, description)], ...] of the
+        first `limit` rows) of the list: each cell's text and what AT-SPI says of it beyond."""
+        answer = self._ask({"cmd": "cells", "app": app, "limit": limit})
+        return answer["columns"], [[tuple(cell) for cell in row] for row in answer["rows"]]
+
     def screenshot(self, path: Path, crop: Optional[tuple] = None) -> Path:
         """Saves the whole screen (or the area (x, y, width, height)) as a PNG."""
         path.parent.mkdir(parents=True, exist_ok=True)

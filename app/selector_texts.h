@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+class QComboBox;
+
+namespace trellisane {
+
+/// The text the operation selector shows for one catalogue entry: its translation in the
+/// person's language, or `englishText` itself (always so for the "-" separators).
+QString SelectorEntryText(const QString& englishText);
+
+/// The English source text of the selector's current entry, kept as its item data
+/// (Qt::UserRole), so that MatchOperation finds the same operation whatever language the entry
+/// is shown in. An entry added without item data gives its shown text.
+QString SelectorSourceText(const QComboBox& selector);
+
+}  // namespace trellisane
