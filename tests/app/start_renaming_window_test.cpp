@@ -156,7 +156,7 @@ TEST_F(StartRenamingWindowTest, AReportHeldOpenPastTheDelayIsNeverCoveredByThePr
     dialogs.onCall = [&](const DialogCall& call) {
         if (call.title != kErrorReportTitle) return;
         // The person reads the report for longer than the run waits before showing progress.
-        QDeadlineTimer reading(kRenameProgressDelayMs * 3);
+        QDeadlineTimer reading(static_cast<qint64>(kRenameProgressDelayMs) * 3);
         while (!reading.hasExpired()) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
             if (Progress() != nullptr && Progress()->isVisible()) coveredWhileOpen = true;
