@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <QFile>
+#include <cstdlib>
 #include <system_error>
 
 namespace trellisane {
@@ -43,6 +45,14 @@ EntryKind KindOf(int dirFd, const dirent* entry) {
 
 QString DescribeError(int error) {
     return QString::fromLocal8Bit(std::generic_category().message(error));
+}
+
+QString RealPathOf(const QString& path) {
+    char* real = ::realpath(QFile::encodeName(path).constData(), nullptr);
+    if (real == nullptr) return {};
+    QString text = QFile::decodeName(QByteArray(real));
+    std::free(real);  // NOLINT(cppcoreguidelines-no-malloc): realpath's own buffer
+    return text;
 }
 
 }  // namespace trellisane

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "folders/folder_entries.h"
 #include "shell/texts.h"
 
 namespace trellisane {
@@ -30,14 +31,6 @@ QStringList SplitEscaped(const QString& text, QChar separator, bool unescape) {
         }
     }
     return parts;
-}
-
-QString RealPathOf(const QString& path) {
-    char* real = ::realpath(QFile::encodeName(path).constData(), nullptr);
-    if (real == nullptr) return {};
-    QString text = QFile::decodeName(QByteArray(real));
-    std::free(real);  // NOLINT(cppcoreguidelines-no-malloc): realpath's own buffer
-    return text;
 }
 
 }  // namespace

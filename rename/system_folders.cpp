@@ -12,20 +12,12 @@
 #include <cstdlib>
 #include <vector>
 
+#include "folders/folder_entries.h"
 #include "shell/texts.h"
 
 namespace trellisane {
 
 namespace {
-
-/// The real path of `path`, or "" when it cannot be resolved.
-QString RealPathOf(const QString& path) {
-    char* real = ::realpath(QFile::encodeName(path).constData(), nullptr);
-    if (real == nullptr) return {};
-    QString text = QFile::decodeName(QByteArray(real));
-    std::free(real);  // NOLINT(cppcoreguidelines-no-malloc): realpath's own buffer
-    return text;
-}
 
 QString WithoutTrailingSeparators(QString path) {
     while (path.size() > 1 && path.endsWith(u'/')) path.chop(1);
