@@ -47,11 +47,45 @@ QString DescribeError(int error) {
     return QString::fromLocal8Bit(std::generic_category().message(error));
 }
 
-QString RealPathOf(const QString& path) {
+namespace {
+
+thread_local RealPathSnapshot* t_snapshot = nullptr;
+constexpr qsizetype kSnapshotPaths = 4096;
+
+QString RealPathResolved(const QString& path) {
     char* real = ::realpath(QFile::encodeName(path).constData(), nullptr);
     if (real == nullptr) return {};
     QString text = QFile::decodeName(QByteArray(real));
     std::free(real);  // NOLINT(cppcoreguidelines-no-malloc): realpath's own buffer
+    return text;
+}
+
+}  // namespace
+
+RealPathSnapshot::RealPathSnapshot() : m_outer(t_snapshot) { t_snapshot = this; }
+
+RealPathSnapshot::~RealPathSnapshot() { t_snapshot = m_outer; }
+
+RealPathSnapshot* RealPathSnapshot::Current() { return t_snapshot; }
+
+const QString* RealPathSnapshot::Find(const QString& path) const {
+    const auto it = m_known.constFind(path);
+    return it == m_known.cend() ? nullptr : &*it;
+}
+
+void RealPathSnapshot::Remember(const QString& path, const QString& real) {
+    // The folders of one parent come together, so a full memory is simply begun again.
+    if (m_known.size() >= kSnapshotPaths) m_known.clear();
+    m_known.insert(path, real);
+}
+
+QString RealPathOf(const QString& path) {
+    RealPathSnapshot* const snapshot = RealPathSnapshot::Current();
+    if (snapshot != nullptr) {
+        if (const QString* known = snapshot->Find(path)) return *known;
+    }
+    QString text = RealPathResolved(path);
+    if (snapshot != nullptr) snapshot->Remember(path, text);
     return text;
 }
 
