@@ -118,8 +118,9 @@ int main(int argc, char** argv) {
                      QFile::permissions(QStringLiteral("/dev/shm")) & QFile::WriteUser;
     std::printf("%-14s %-16s %8s %10s %10s %10s %10s %8s\n", "variant", "operation", "rows",
                 "plan ms", "cpu ms", "cpu us/row", "renamed", "wrong");
-    for (const QString& base :
-         {shm ? QStringLiteral("/dev/shm") : QDir::tempPath(), QDir::tempPath()}) {
+    QStringList bases{shm ? QStringLiteral("/dev/shm") : QDir::tempPath(), QDir::tempPath()};
+    if (!only.isEmpty()) bases.removeLast();
+    for (const QString& base : bases) {
         std::printf("Folders in %s\n", qPrintable(base));
         for (Shape shape : {Shape::Flat, Shape::Nested, Shape::ParentsFirst}) {
             if (!only.isEmpty() && only != QString::fromUtf8(NameOf(shape))) continue;

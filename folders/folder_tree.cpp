@@ -2,71 +2,140 @@
 
 #include <QHashFunctions>
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <utility>
 
 namespace trellisane {
 
 FolderTree::FolderTree(QChar separator) : m_separator(separator) {
     m_nodes.emplace_back();  // the top node
-    m_table.assign(64, kNone);
+    m_table.assign(64, 0);
 }
 
-std::uint32_t FolderTree::HashOf(NodeId parent, QStringView name, bool open) {
-    const std::size_t seed =
-        static_cast<std::size_t>(static_cast<std::uint32_t>(parent)) * 0x9e3779b97f4a7c15ULL +
-        (open ? 0x5bd1e995U : 0U);
-    const std::size_t h = qHash(name, seed);
+std::uint32_t FolderTree::HashOf(QStringView name, bool open) {
+    const std::size_t h = qHash(name, open ? 0x5bd1e995U : 0U);
     return static_cast<std::uint32_t>(h ^ (h >> 32));
 }
 
+std::uint32_t FolderTree::TableHash(NodeId parent, std::uint32_t nameHash) {
+    const std::uint64_t h =
+        (std::uint64_t{static_cast<std::uint32_t>(parent)} * 0x9e3779b97f4a7c15ULL) ^ nameHash;
+    return static_cast<std::uint32_t>(h ^ (h >> 29));
+}
+
+namespace {
+
+/// The number of leading code units `a` and `b` share, compared four at a time.
+qsizetype CommonPrefix(QStringView a, QStringView b) {
+    const qsizetype size = std::min(a.size(), b.size());
+    const char16_t* const x = a.utf16();
+    const char16_t* const y = b.utf16();
+    qsizetype i = 0;
+    for (; i + 4 <= size; i += 4) {
+        std::uint64_t u = 0;
+        std::uint64_t v = 0;
+        std::memcpy(&u, x + i, sizeof u);
+        std::memcpy(&v, y + i, sizeof v);
+        if (u != v) {
+            // The first code unit in memory is the lowest on a little-endian machine.
+            if constexpr (std::endian::native == std::endian::little) {
+                return i + std::countr_zero(u ^ v) / 16;
+            } else {
+                return i + std::countl_zero(u ^ v) / 16;
+            }
+        }
+    }
+    while (i < size && x[i] == y[i]) ++i;
+    return i;
+}
+
+/// A slot of the table: the node's hash in the high half, its id plus one in the low half
+/// (0: free), so a probe that meets another hash never reads the node itself.
+constexpr std::uint64_t Slot(std::uint32_t hash, FolderTree::NodeId node) {
+    return (std::uint64_t{hash} << 32) | (static_cast<std::uint32_t>(node) + 1U);
+}
+constexpr std::uint32_t HashIn(std::uint64_t slot) {
+    return static_cast<std::uint32_t>(slot >> 32);
+}
+constexpr FolderTree::NodeId NodeIn(std::uint64_t slot) {
+    return static_cast<FolderTree::NodeId>(static_cast<std::uint32_t>(slot) - 1U);
+}
+
+}  // namespace
+
 void FolderTree::Grow() {
-    std::vector<NodeId> table(m_table.size() * 2, kNone);
+    std::vector<std::uint64_t> table(m_table.size() * 2, 0);
     const std::size_t mask = table.size() - 1;
-    for (std::size_t node = 1; node < m_nodes.size(); ++node) {
-        std::size_t slot = m_nodes[node].hash & mask;
-        while (table[slot] != kNone) slot = (slot + 1) & mask;
-        table[slot] = static_cast<NodeId>(node);
+    for (const std::uint64_t entry : m_table) {
+        if (entry == 0) continue;
+        std::size_t slot = HashIn(entry) & mask;
+        while (table[slot] != 0) slot = (slot + 1) & mask;
+        table[slot] = entry;
     }
     m_table.swap(table);
 }
 
-FolderTree::NodeId FolderTree::Child(NodeId parent, QStringView name, bool open) const {
-    const std::uint32_t hash = HashOf(parent, name, open);
+void FolderTree::File(NodeId node) {
+    const Node& n = m_nodes[Index(node)];
+    const std::uint32_t hash = TableHash(n.parent, n.hash);
     const std::size_t mask = m_table.size() - 1;
-    for (std::size_t slot = hash & mask; m_table[slot] != kNone; slot = (slot + 1) & mask) {
-        const Node& n = m_nodes[Index(m_table[slot])];
-        if (n.hash == hash && n.parent == parent && n.open == open && QStringView(n.name) == name) {
-            return m_table[slot];
+    std::size_t slot = hash & mask;
+    while (m_table[slot] != 0) slot = (slot + 1) & mask;
+    m_table[slot] = Slot(hash, node);
+    // Kept at most half full, so probes stay short.
+    if (++m_filed * 2 > m_table.size()) Grow();
+}
+
+FolderTree::NodeId FolderTree::Child(NodeId parent, QStringView name, bool open) const {
+    return Child(parent, name, open, HashOf(name, open));
+}
+
+FolderTree::NodeId FolderTree::Child(NodeId parent, QStringView name, bool open,
+                                     std::uint32_t nameHash) const {
+    const Node& p = m_nodes[Index(parent)];
+    if (p.children < kListedChildren) {
+        // A few children: their list, made one after another, is quicker than the table.
+        for (NodeId child = p.firstChild; child != kNone; child = m_nodes[Index(child)].next) {
+            const Node& n = m_nodes[Index(child)];
+            if (n.hash == nameHash && n.open == open && QStringView(n.name) == name) return child;
+        }
+        return kNone;
+    }
+    const std::uint32_t hash = TableHash(parent, nameHash);
+    const std::size_t mask = m_table.size() - 1;
+    for (std::size_t slot = hash & mask; m_table[slot] != 0; slot = (slot + 1) & mask) {
+        if (HashIn(m_table[slot]) != hash) continue;
+        const Node& n = m_nodes[Index(NodeIn(m_table[slot]))];
+        if (n.parent == parent && n.open == open && QStringView(n.name) == name) {
+            return NodeIn(m_table[slot]);
         }
     }
     return kNone;
 }
 
 FolderTree::NodeId FolderTree::ChildOrNew(NodeId parent, QStringView name, bool open) {
-    const std::uint32_t hash = HashOf(parent, name, open);
-    const std::size_t mask = m_table.size() - 1;
-    std::size_t slot = hash & mask;
-    for (; m_table[slot] != kNone; slot = (slot + 1) & mask) {
-        const Node& n = m_nodes[Index(m_table[slot])];
-        if (n.hash == hash && n.parent == parent && n.open == open && QStringView(n.name) == name) {
-            return m_table[slot];
-        }
-    }
+    const std::uint32_t nameHash = HashOf(name, open);
+    const NodeId found = Child(parent, name, open, nameHash);
+    if (found != kNone) return found;
     const auto made = static_cast<NodeId>(m_nodes.size());
     Node node;
     node.name = name.toString();
     node.parent = parent;
     node.next = m_nodes[Index(parent)].firstChild;
     node.depth = m_nodes[Index(parent)].depth + (open ? 0 : 1);
-    node.hash = hash;
     node.open = open;
+    node.hash = nameHash;
     m_nodes.push_back(std::move(node));
-    m_nodes[Index(parent)].firstChild = made;
-    // Kept at most half full, so probes stay short.
-    if (m_nodes.size() * 2 > m_table.size()) {
-        Grow();
-    } else {
-        m_table[slot] = made;
+    Node& p = m_nodes[Index(parent)];
+    p.firstChild = made;
+    // A parent with many children has them filed in the table from then on.
+    if (++p.children == kListedChildren) {
+        for (NodeId child = p.firstChild; child != kNone; child = m_nodes[Index(child)].next) {
+            File(child);
+        }
+    } else if (p.children > kListedChildren) {
+        File(made);
     }
     return made;
 }
@@ -85,10 +154,20 @@ FolderTree::NodeId FolderTree::Add(QStringView path) {
 }
 
 FolderTree::NodeId FolderTree::AddNext(QStringView path) {
+    const NodeId node = AddAfterPrevious(path);
+    m_previous = path.toString();
+    return node;
+}
+
+FolderTree::NodeId FolderTree::AddNext(const QString& path) {
+    const NodeId node = AddAfterPrevious(path);
+    m_previous = path;  // shared, not copied
+    return node;
+}
+
+FolderTree::NodeId FolderTree::AddAfterPrevious(QStringView path) {
     // The closed components both paths share, up to the first code unit where they differ.
-    const qsizetype common =
-        std::mismatch(path.begin(), path.end(), m_previous.cbegin(), m_previous.cend()).first -
-        path.begin();
+    const qsizetype common = CommonPrefix(path, m_previous);
     while (!m_previousChain.empty() && m_previousChain.back().first >= common) {
         m_previousChain.pop_back();
     }
@@ -105,7 +184,6 @@ FolderTree::NodeId FolderTree::AddNext(QStringView path) {
         m_previousChain.emplace_back(end, node);
         start = end + 1;
     }
-    m_previous = path.toString();
     return node;
 }
 
@@ -141,8 +219,9 @@ QString FolderTree::PathOf(NodeId node) const {
 bool FolderTree::SiblingLess(NodeId a, NodeId b) const {
     const Node& x = m_nodes[Index(a)];
     const Node& y = m_nodes[Index(b)];
-    const auto [i, j] =
-        std::mismatch(x.name.cbegin(), x.name.cend(), y.name.cbegin(), y.name.cend());
+    const qsizetype common = CommonPrefix(x.name, y.name);
+    const QChar* const i = x.name.cbegin() + common;
+    const QChar* const j = y.name.cbegin() + common;
     // Past its name a closed node's text goes on with the separator; an open one's ends.
     const bool xEnds = i == x.name.cend();
     const bool yEnds = j == y.name.cend();

@@ -42,6 +42,8 @@ class FolderTree {
     /// order): the components `path` shares with the previous path given to AddNext are taken
     /// from it without a look-up. Same result as Add.
     NodeId AddNext(QStringView path);
+    /// AddNext that keeps the previous path by sharing its text rather than copying it.
+    NodeId AddNext(const QString& path);
     /// The node of `path`, or kNone when it was never added. O(components).
     NodeId Find(QStringView path) const;
     /// The child of `parent` named `name` (closed: followed by the separator; open: not), or
@@ -78,18 +80,31 @@ class FolderTree {
         NodeId firstChild = kNone;
         NodeId next = kNone;  ///< the next sibling, in the order they were made
         std::int32_t depth = 0;
-        std::uint32_t hash = 0;  ///< of (parent, name, open), for the table
+        std::int32_t children = 0;
+        std::uint32_t hash = 0;  ///< HashOf(name, open)
         bool open = false;
     };
 
     static std::size_t Index(NodeId node) { return static_cast<std::size_t>(node); }
-    static std::uint32_t HashOf(NodeId parent, QStringView name, bool open);
+    /// The hash of a name (and whether it is open), kept in its node.
+    static std::uint32_t HashOf(QStringView name, bool open);
+    /// Where a child of `parent` with a name of that hash goes in the table.
+    static std::uint32_t TableHash(NodeId parent, std::uint32_t nameHash);
+    NodeId Child(NodeId parent, QStringView name, bool open, std::uint32_t nameHash) const;
     void Grow();
+    /// Enters `node` in the table.
+    void File(NodeId node);
+    /// Below this many children a parent's are found through its list, not the table.
+    static constexpr std::int32_t kListedChildren = 16;
+    /// AddNext's work, leaving m_previous to the caller.
+    NodeId AddAfterPrevious(QStringView path);
 
     QChar m_separator;
     std::vector<Node> m_nodes;
-    /// Open addressing, linear probing: node ids by (parent, name, open); kNone for a free slot.
-    std::vector<NodeId> m_table;
+    /// Open addressing, linear probing: nodes by the hash of (parent, name, open), each slot
+    /// holding the hash and the node, 0 for a free one.
+    std::vector<std::uint64_t> m_table;
+    std::size_t m_filed = 0;
     /// AddNext's memory: the previous path and, for each of its closed components, where its
     /// separator stands and its node.
     QString m_previous;
