@@ -311,6 +311,8 @@ class ModelDisk : public RunDisk {
     /// the run has moved away what stood there. O(depth) hash look-ups.
     std::optional<QString> RealPath(const QString& path) const {
         if (m_edges.empty()) return path;
+        // The remembered parent itself.
+        if (m_parentKnown && path == m_parentPath) return m_parentReal;
         // The rows of one parent come together and ask about it several times each: the
         // parent is resolved once, and each row's own name looked up below it.
         const qsizetype slash = path.lastIndexOf(kSeparator);
@@ -356,7 +358,10 @@ class ModelDisk : public RunDisk {
                 return real;
             }
             node = *child;
-            if (!m_nodes[node].present) return std::nullopt;
+            if (!m_nodes[node].present) {
+                node = -1;
+                return std::nullopt;
+            }
             start = end + 1;
         }
         return m_nodes[node].real;
@@ -370,18 +375,19 @@ class ModelDisk : public RunDisk {
         while (start < path.size()) {
             qsizetype end = path.indexOf(kSeparator, start);
             if (end < 0) end = path.size();
-            const QStringView name = QStringView(path).mid(start, end - start);
-            if (const std::optional<qint32> child = Child(node, name)) {
-                node = *child;
-            } else {
-                const auto made = static_cast<qint32>(m_nodes.size());
-                m_nodes.push_back(Node{m_nodes[node].real + kSeparator + name.toString(), true});
-                m_edges.emplace(Edge{node, Key(name)}, made);
-                node = made;
-            }
+            node = ChildOrNew(node, QStringView(path).mid(start, end - start));
             start = end + 1;
         }
         return node;
+    }
+
+    /// The child of `node` named `name`, made where missing.
+    qint32 ChildOrNew(qint32 node, QStringView name) {
+        if (const std::optional<qint32> child = Child(node, name)) return *child;
+        const auto made = static_cast<qint32>(m_nodes.size());
+        m_nodes.push_back(Node{m_nodes[node].real + kSeparator + name.toString(), true});
+        m_edges.emplace(Edge{node, Key(name)}, made);
+        return made;
     }
 
     /// Files the folder at `from` under the new name of `to` in the same parent; its old name
@@ -389,7 +395,9 @@ class ModelDisk : public RunDisk {
     void Move(const QString& from, qsizetype nameStart, const QString& to) {
         m_lastPath.clear();
         const QString parentPath = from.left(nameStart - 1);
-        const qint32 parent = NodeOf(parentPath);
+        // The parent RealPath has just resolved is that node already.
+        const bool remembered = m_parentKnown && m_parentNode >= 0 && m_parentPath == parentPath;
+        const qint32 parent = remembered ? m_parentNode : NodeOf(parentPath);
         // The remembered parent: when it is the folder's parent, it is now that node (whose
         // children change); below it (through the old name or the new one) it may resolve
         // elsewhere; under folded case other spellings reach it too, so it is forgotten.
@@ -399,7 +407,9 @@ class ModelDisk : public RunDisk {
         } else if (m_parentKnown && m_parentPath == parentPath) {
             m_parentNode = parent;
         }
-        const qint32 folder = NodeOf(from);
+        const bool plain = parentPath.isEmpty() || !parentPath.endsWith(kSeparator);
+        const qint32 folder =
+            plain ? ChildOrNew(parent, QStringView(from).mid(nameStart)) : NodeOf(from);
         const QString oldKey = Key(QStringView(from).mid(nameStart));
         const QString newKey = Key(QStringView(to).mid(nameStart));
         if (oldKey == newKey) return;  // a case-only change where case is ignored
