@@ -10,18 +10,10 @@ namespace trellisane {
 
 FolderTree::FolderTree(QChar separator) : m_separator(separator) {
     m_nodes.emplace_back();  // the top node
-    m_table.assign(64, 0);
 }
 
 std::uint32_t FolderTree::HashOf(QStringView name, bool open) {
-    const std::size_t h = qHash(name, open ? 0x5bd1e995U : 0U);
-    return static_cast<std::uint32_t>(h ^ (h >> 32));
-}
-
-std::uint32_t FolderTree::TableHash(NodeId parent, std::uint32_t nameHash) {
-    const std::uint64_t h =
-        (std::uint64_t{static_cast<std::uint32_t>(parent)} * 0x9e3779b97f4a7c15ULL) ^ nameHash;
-    return static_cast<std::uint32_t>(h ^ (h >> 29));
+    return ChildTable::NameHash(name) ^ (open ? 0x5bd1e995U : 0U);
 }
 
 namespace {
@@ -50,41 +42,11 @@ qsizetype CommonPrefix(QStringView a, QStringView b) {
     return i;
 }
 
-/// A slot of the table: the node's hash in the high half, its id plus one in the low half
-/// (0: free), so a probe that meets another hash never reads the node itself.
-constexpr std::uint64_t Slot(std::uint32_t hash, FolderTree::NodeId node) {
-    return (std::uint64_t{hash} << 32) | (static_cast<std::uint32_t>(node) + 1U);
-}
-constexpr std::uint32_t HashIn(std::uint64_t slot) {
-    return static_cast<std::uint32_t>(slot >> 32);
-}
-constexpr FolderTree::NodeId NodeIn(std::uint64_t slot) {
-    return static_cast<FolderTree::NodeId>(static_cast<std::uint32_t>(slot) - 1U);
-}
-
 }  // namespace
-
-void FolderTree::Grow() {
-    std::vector<std::uint64_t> table(m_table.size() * 2, 0);
-    const std::size_t mask = table.size() - 1;
-    for (const std::uint64_t entry : m_table) {
-        if (entry == 0) continue;
-        std::size_t slot = HashIn(entry) & mask;
-        while (table[slot] != 0) slot = (slot + 1) & mask;
-        table[slot] = entry;
-    }
-    m_table.swap(table);
-}
 
 void FolderTree::File(NodeId node) {
     const Node& n = m_nodes[Index(node)];
-    const std::uint32_t hash = TableHash(n.parent, n.hash);
-    const std::size_t mask = m_table.size() - 1;
-    std::size_t slot = hash & mask;
-    while (m_table[slot] != 0) slot = (slot + 1) & mask;
-    m_table[slot] = Slot(hash, node);
-    // Kept at most half full, so probes stay short.
-    if (++m_filed * 2 > m_table.size()) Grow();
+    m_table.Insert(n.parent, n.hash, node);
 }
 
 FolderTree::NodeId FolderTree::Child(NodeId parent, QStringView name, bool open) const {
@@ -102,16 +64,10 @@ FolderTree::NodeId FolderTree::Child(NodeId parent, QStringView name, bool open,
         }
         return kNone;
     }
-    const std::uint32_t hash = TableHash(parent, nameHash);
-    const std::size_t mask = m_table.size() - 1;
-    for (std::size_t slot = hash & mask; m_table[slot] != 0; slot = (slot + 1) & mask) {
-        if (HashIn(m_table[slot]) != hash) continue;
-        const Node& n = m_nodes[Index(NodeIn(m_table[slot]))];
-        if (n.parent == parent && n.open == open && QStringView(n.name) == name) {
-            return NodeIn(m_table[slot]);
-        }
-    }
-    return kNone;
+    return m_table.Find(parent, nameHash, [&](NodeId child) {
+        const Node& n = m_nodes[Index(child)];
+        return n.open == open && QStringView(n.name) == name;
+    });
 }
 
 FolderTree::NodeId FolderTree::ChildOrNew(NodeId parent, QStringView name, bool open) {

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "child_table.h"
 #include "path_separator.h"
 
 namespace trellisane {
@@ -88,10 +89,7 @@ class FolderTree {
     static std::size_t Index(NodeId node) { return static_cast<std::size_t>(node); }
     /// The hash of a name (and whether it is open), kept in its node.
     static std::uint32_t HashOf(QStringView name, bool open);
-    /// Where a child of `parent` with a name of that hash goes in the table.
-    static std::uint32_t TableHash(NodeId parent, std::uint32_t nameHash);
     NodeId Child(NodeId parent, QStringView name, bool open, std::uint32_t nameHash) const;
-    void Grow();
     /// Enters `node` in the table.
     void File(NodeId node);
     /// Below this many children a parent's are found through its list, not the table.
@@ -101,10 +99,8 @@ class FolderTree {
 
     QChar m_separator;
     std::vector<Node> m_nodes;
-    /// Open addressing, linear probing: nodes by the hash of (parent, name, open), each slot
-    /// holding the hash and the node, 0 for a free one.
-    std::vector<std::uint64_t> m_table;
-    std::size_t m_filed = 0;
+    /// The children of parents with many, by (parent, name).
+    ChildTable m_table;
     /// AddNext's memory: the previous path and, for each of its closed components, where its
     /// separator stands and its node.
     QString m_previous;

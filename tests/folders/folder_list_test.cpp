@@ -120,6 +120,11 @@ TEST(BatchOrder, TreeOrderIsWholePathOrderOnGeneratedNames) {
                 if (pick(10) == 0) path += pieces[pick(pieces.size())];
                 batch << path;
             }
+            // Now and then a folder with many sub-folders, which are looked up another way.
+            for (int i = 0; trial % 10 == 0 && i < 40; ++i) {
+                batch << QString(separator) + pieces[pick(4)] + separator + pieces[pick(4)] +
+                             QString::number(pick(30)) + separator;
+            }
             ASSERT_EQ(SortBatch(batch, separator), WholePathOrder(batch, separator))
                 << "trial " << trial << ": " << batch.join(u'|').toStdString();
         }
