@@ -2,8 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
+#include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <system_error>
 
@@ -53,7 +56,23 @@ thread_local RealPathSnapshot* t_snapshot = nullptr;
 constexpr qsizetype kSnapshotPaths = 4096;
 
 QString RealPathResolved(const QString& path) {
-    char* real = ::realpath(QFile::encodeName(path).constData(), nullptr);
+    const QByteArray encoded = QFile::encodeName(path);
+    // The kernel's own name for what the path reaches: one walk of the path, where realpath
+    // looks up every leading part of it in turn. Wherever /proc cannot say (not mounted, no
+    // descriptor to be had, a folder removed meanwhile), realpath answers.
+    const int fd = ::open(encoded.constData(), O_PATH | O_CLOEXEC);
+    if (fd >= 0) {
+        char link[32];
+        std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+        QByteArray target(PATH_MAX, Qt::Uninitialized);
+        const ssize_t size = ::readlink(link, target.data(), static_cast<size_t>(target.size()));
+        ::close(fd);
+        if (size > 0 && size < target.size() && target.startsWith('/')) {
+            target.truncate(size);
+            if (!target.endsWith(" (deleted)")) return QFile::decodeName(target);
+        }
+    }
+    char* real = ::realpath(encoded.constData(), nullptr);
     if (real == nullptr) return {};
     QString text = QFile::decodeName(QByteArray(real));
     std::free(real);  // NOLINT(cppcoreguidelines-no-malloc): realpath's own buffer

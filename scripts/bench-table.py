@@ -156,7 +156,7 @@ if os.path.exists(os.path.join(OUT, "plan.txt")):
     with open(os.path.join(OUT, "plan.txt")) as f:
         for line in f:
             if line.startswith("nested") and "Add x to end" in line:
-                plan_cpu = float(line.split()[-6])
+                plan_cpu = float(line.split()[-5])
                 break
 cells = ["", "", "" if plan_cpu is None else f"{plan_cpu:.0f}", ""]
 rows.append(("planning, every row renamed, processor time (ms)", cells, "", "≤ 300",
