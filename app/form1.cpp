@@ -55,21 +55,18 @@ Form1::Form1(Dialogs& dialogs, QString programFolder, DrawFn draw, WalkFn walk, 
       m_dialogs(dialogs),
       m_programFolder(std::move(programFolder)),
       m_draw(std::move(draw)),
-      m_walk(std::move(walk)),
-      m_model(std::make_unique<FolderListModel>(m_list)) {
-    if (!m_walk) {
-        m_walk = [](QStringList& folders, const WalkHooks& hooks) {
-            GetSubDirectories2016(folders, true, hooks);
-        };
-    }
+      m_core(new RenameController(dialogs, std::move(walk), this)),
+      m_model(std::make_unique<FolderListModel>(m_core->List())) {
     BuildControls();
     Form_Load();
     FitCheckBoxCaption(*Check1);
 }
 
-Form1::~Form1() {
-    StopRenaming();
-    StopAdds();
+Form1::~Form1() { StopWork(); }
+
+void Form1::SetRenamePlatform(const RenamePlatform& platform) {
+    m_core->SetPlatform(platform);
+    m_planner->SetPlatform(platform);
 }
 
 void Form1::BuildControls() {
@@ -97,9 +94,10 @@ void Form1::BuildControls() {
     ListView1->viewport()->installEventFilter(this);  // the double-click
 
     m_listMenu = InstallListMenu(*ListView1);
-    m_undo = new UndoLastRenaming(*this, *m_listMenu, *m_model);
+    m_undo = new UndoLastRenaming(*this, *m_listMenu, *m_model, *m_core);
     connect(m_undo->Action(), &QAction::triggered, this, [this] { UndoLastRenaming_Click(); });
     BuildPlanMarks();
+    WireController();
     // Folders dropped from a file manager are added as "Add Folder/s" adds, by the check box.
     new FolderDrop(*ListView1, [this](const DroppedItems& items) {
         AddFromOutside({items.paths, items.notFiles, std::nullopt});
@@ -125,7 +123,7 @@ void Form1::Form_Load() {
     trap.Step(kLoadCaptionIconTitle, [&] { setWindowTitle(QString::fromLatin1(kProductName)); });
     trap.Step(kLoadCaptionIconTitle, [&] { setWindowIcon(ApplicationIcon()); });
     trap.Step(kLoadCaptionIconTitle,
-              [&] { m_title = SetApplicationTitle(QString::fromLatin1(kProductName)); });
+              [&] { m_core->SetTitle(SetApplicationTitle(QString::fromLatin1(kProductName))); });
 
     const QString handPath = m_programFolder + QStringLiteral("/HAND-M.CUR");
     bool handFileThere = false;
@@ -142,7 +140,7 @@ void Form1::Form_Load() {
 
     trap.Check(kLoadHomePage, [&] { return MaybeOpenHomePage(m_draw, m_dialogs); });
 
-    trap.Step(kLoadPreviewBusyOn, [&] { m_previewBusy = true; });
+    trap.Step(kLoadPreviewBusyOn, [&] { m_core->HoldPreview(true); });
     trap.Step(kLoadFirstColumn,
               [&] { m_model->AddColumn(Trellisane::tr("Name Of Folder - Current")); });
     trap.Step(kLoadSecondColumn,
@@ -165,25 +163,10 @@ void Form1::Form_Load() {
         Combo1->setCurrentIndex(0);
         Combo1_Click();  // held off: PreviewBusy is set
     });
-    trap.Step(kLoadPreviewBusyOff, [&] { m_previewBusy = false; });
+    trap.Step(kLoadPreviewBusyOff, [&] { m_core->HoldPreview(false); });
 }
 
-void Form1::PreviewRename() {
-    PreviewHooks hooks;
-    hooks.selectorText = [this] { return SelectorSourceText(*Combo1); };
-    hooks.ask = [this](const QString& prompt) {
-        return m_dialogs.Prompt(Trellisane::tr(prompt.toUtf8().constData()), m_title);
-    };
-    hooks.enableStartRenaming = [this] { PushButton2->setEnabled(true); };
-    hooks.answered = [this](Operation operation, const PromptAnswers& answers) {
-        return m_model->NotePass(operation, answers);
-    };
-    hooks.report = [this](const QString& description, int line) {
-        ShowErrorReport(m_dialogs, description, QString::fromLatin1(kPreviewLocation), line);
-    };
-    trellisane::PreviewRename(m_previewBusy, m_list, hooks);
-    if (!m_previewBusy) m_planner->Refresh();
-}
+void Form1::PreviewRename() { m_core->Preview(); }
 
 void Form1::Combo1_Click() { PreviewRename(); }
 
@@ -192,15 +175,13 @@ void Form1::Check1_Click() { PreviewRename(); }
 void Form1::PushButton1_Click() {
     using namespace lines;
     ErrorTrap trap(m_dialogs, QString::fromLatin1(kClearListLocation));
-    trap.Step(kClearRows, [&] {
-        if (Pointer() != kPointerBusy) m_list.Clear();
-    });
+    trap.Step(kClearRows, [&] { m_core->Clear(); });
     trap.Step(kClearPreview, [&] { PreviewRename(); });
 }
 
 void Form1::PushButton4_Click() {
     using namespace lines;
-    if (m_renaming != nullptr) return;  // nothing comes between a run's rows
+    if (!m_core->Allows(Action::Add)) return;  // nothing comes between a run's rows
     ErrorTrap trap(m_dialogs, QString::fromLatin1(kSamplesLocation));
 
     QString samplesPath;
@@ -212,7 +193,7 @@ void Form1::PushButton4_Click() {
         if (!samples.Listed()) {
             return Trellisane::tr("There is no listing of %1 to go through.").arg(samplesPath);
         }
-        m_list.AppendInOrder(samples.Rows());
+        List().AppendInOrder(samples.Rows());
         return std::nullopt;
     });
     trap.Check(kSamplesSelect, [&]() -> std::optional<QString> {
@@ -226,7 +207,7 @@ void Form1::PushButton4_Click() {
     });
     DialogAnswer answer = DialogAnswer::No;
     trap.Step(kSamplesAsk, [&] {
-        answer = m_dialogs.ShowMessage(Trellisane::tr(kSamplesQuestion), m_title, DialogIcon::None,
+        answer = m_dialogs.ShowMessage(Trellisane::tr(kSamplesQuestion), ApplicationTitle(), DialogIcon::None,
                                        DialogButtons::YesNo);
     });
     trap.Step(kSamplesOpenFolder, [&] {
@@ -241,7 +222,7 @@ void Form1::PushButton6_Click() {
     ErrorTrap trap(m_dialogs, QString::fromLatin1(kHelpLocation));
     trap.Step(kHelpMessage, [&] {
         m_dialogs.ShowMessage(Trellisane::tr(kHelpText) + QString::fromLatin1(kContactPageUrl),
-                              m_title, DialogIcon::None, DialogButtons::Ok);
+                              ApplicationTitle(), DialogIcon::None, DialogButtons::Ok);
     });
 }
 
@@ -253,11 +234,8 @@ void Form1::ListView1_KeyDown(int key, Qt::KeyboardModifiers /*modifiers*/) {
 }
 
 void Form1::RemoveSelectedRow() {
-    if (Pointer() == kPointerBusy) return;
-    if (m_list.Count() == 0) return;
     const QModelIndexList selected = ListView1->selectionModel()->selectedRows();
-    if (selected.isEmpty()) return;
-    m_list.Remove(selected.first().row() + 1);
+    if (!selected.isEmpty()) m_core->RemoveRow(selected.first().row() + 1);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
@@ -296,8 +274,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 void Form1::closeEvent(QCloseEvent* event) {
     // Closing ends the program: a run stops after its current folder; an add still walking
     // is stopped and its batch dropped.
-    StopRenaming();
-    StopAdds();
+    StopWork();
     event->accept();
 }
 

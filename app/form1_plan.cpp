@@ -3,18 +3,16 @@
 
 #include <QAction>
 #include <QMenu>
-#include <vector>
 
 #include "app/folder_list_model.h"
 #include "app/form1.h"
 #include "app/rename_plan_job.h"
-#include "rename/row_status.h"
 #include "shell/texts.h"
 
 namespace trellisane {
 
 void Form1::BuildPlanMarks() {
-    m_planner = new RowPlanner(*this, m_list, *m_model);
+    m_planner = new RowPlanner(*this, List(), *m_model);
     auto* remove = new QAction(Trellisane::tr("Remove Rows That Cannot Be Renamed"), this);
     remove->setObjectName(QStringLiteral("RemoveRowsThatCannotBeRenamed"));
     remove->setEnabled(false);
@@ -25,12 +23,8 @@ void Form1::BuildPlanMarks() {
 }
 
 void Form1::RemoveRowsThatCannotBeRenamed() {
-    if (Pointer() == kPointerBusy || !m_model->HasPlan()) return;
-    const std::vector<RowFate>& fates = m_model->Fates();
-    std::vector<bool> marked(fates.size());
-    for (std::size_t row = 0; row < fates.size(); ++row) marked[row] = !Succeeds(fates[row].status);
-    m_list.RemoveMarked(marked);
-    m_planner->Refresh();
+    if (!m_model->HasPlan()) return;
+    if (m_core->RemoveRowsThatCannotBeRenamed(m_model->Fates())) m_planner->Refresh();
 }
 
 }  // namespace trellisane

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/background_job.h"
+#include "control/background_job.h"
 #include "app/folder_list_model.h"
 #include "folders/folder_list.h"
 #include "rename/rename_plan.h"
