@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -14,18 +13,14 @@
 #include <utility>
 
 #include "app/accessibility.h"
-#include "app/cursor_file.h"
 #include "app/folder_drop.h"
 #include "app/folder_list_model.h"
 #include "app/handler_lines.h"
 #include "app/rename_plan_job.h"
 #include "app/selector_texts.h"
 #include "app/skin.h"
-#include "app/tooltips.h"
 #include "app/undo_last_renaming.h"
 #include "engine/error_report.h"
-#include "engine/operations.h"
-#include "engine/preview.h"
 #include "engine/text_helpers.h"
 #include "folders/samples.h"
 #include "shell/dialogs.h"
@@ -73,23 +68,7 @@ void Form1::BuildControls() {
     static_cast<Form1Controls&>(*this) = BuildForm1Layout(*this, *m_model);
     DescribeForm1Controls(*this);
 
-    // The pointer rules: where the mouse moves decides the window-wide pointer.
-    m_pointers = new PointerFeedback(*this);
-    const std::pair<QWidget*, int> rules[] = {
-        {this, kPointerDefault},
-        {ListView1, kPointerDefault},
-        {ListView1->viewport(), kPointerDefault},
-        {ListView1->horizontalHeader(), kPointerDefault},
-        {ListView1->horizontalHeader()->viewport(), kPointerDefault},
-        {Frame1, kPointerDefault},
-        {Frame2, kPointerDefault},
-        {PushButton1, kPointerHand},
-        {PushButton2, kPointerHand},
-        {PushButton3, kPointerHand},
-        {PushButton4, kPointerHand},
-        {PushButton6, kPointerHand},
-    };
-    for (const auto& [widget, value] : rules) m_pointers->Track(*widget, value);
+    m_pointers = TrackPointerRules(*this, *this);
     ListView1->installEventFilter(this);              // the Delete key
     ListView1->viewport()->installEventFilter(this);  // the double-click
 
@@ -104,9 +83,7 @@ void Form1::BuildControls() {
     });
 
     connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
-    connect(Combo1, &QComboBox::currentTextChanged, this, [this](const QString&) {
-        Combo1->setToolTip(SelectorToolTip(SelectorSourceText(*Combo1)));
-    });
+    FollowSelectorToolTip(*Combo1);
     connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
     connect(PushButton1, &QPushButton::clicked, this, [this] { PushButton1_Click(); });
     connect(PushButton2, &QPushButton::clicked, this, [this] { PushButton2_Click(); });
@@ -129,13 +106,7 @@ void Form1::Form_Load() {
     bool handFileThere = false;
     trap.Step(kLoadFindPointer, [&] { handFileThere = FileExists(handPath); });
     if (handFileThere) {
-        trap.Check(kLoadPointer, [&]() -> std::optional<QString> {
-            std::optional<QCursor> hand = LoadCursorFile(handPath);
-            if (!hand)
-                return Trellisane::tr("The pointer image %1 could not be read.").arg(handPath);
-            m_pointers->SetHandCursor(std::move(hand));
-            return std::nullopt;
-        });
+        trap.Check(kLoadPointer, [&] { return m_pointers->LoadHandCursor(handPath); });
     }
 
     trap.Check(kLoadHomePage, [&] { return MaybeOpenHomePage(m_draw, m_dialogs); });
@@ -186,16 +157,7 @@ void Form1::PushButton4_Click() {
 
     QString samplesPath;
     trap.Step(kSamplesPath, [&] { samplesPath = SamplesPath(m_programFolder); });
-    SampleFolder samples(samplesPath);
-    trap.Check(kSamplesOpen, [&] { return samples.Open(); });
-    trap.Check(kSamplesList, [&] { return samples.List(); });
-    trap.Check(kSamplesWalk, [&]() -> std::optional<QString> {
-        if (!samples.Listed()) {
-            return Trellisane::tr("There is no listing of %1 to go through.").arg(samplesPath);
-        }
-        List().AppendInOrder(samples.Rows());
-        return std::nullopt;
-    });
+    m_core->AddSamples(trap, samplesPath);
     trap.Check(kSamplesSelect, [&]() -> std::optional<QString> {
         if (Combo1->count() <= kRemoveNumericRow) {
             return Trellisane::tr("The operation selector has no row %1.")
@@ -216,6 +178,12 @@ void Form1::PushButton4_Click() {
     });
     trap.Step(kSamplesPreview, [&] { PreviewRename(); });
 }
+
+// "Start Renaming": the controller renames the rows in list order on a worker (RenameRunJob,
+// behind a progress dialog, the window painting meanwhile); nothing comes between its rows.
+void Form1::PushButton2_Click() { m_core->StartRenaming(); }
+
+void Form1::UndoLastRenaming_Click() { m_core->Undo(); }
 
 void Form1::PushButton6_Click() {
     using namespace lines;
@@ -239,34 +207,15 @@ void Form1::RemoveSelectedRow() {
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-        case QEvent::MouseButtonDblClick:
-            if (watched == ListView1->viewport() &&
-                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-                ListView1_DblClick();
-                return true;
-            }
-            break;
-        case QEvent::KeyPress:
-            if (watched == ListView1) {
-                const auto* key = static_cast<QKeyEvent*>(event);
-                ListView1_KeyDown(key->key(), key->modifiers());
-                if (key->key() == Qt::Key_Delete) return true;
-                // Home and End go to the first and last row, not the first and last column.
-                if ((key->key() == Qt::Key_Home || key->key() == Qt::Key_End) &&
-                    key->modifiers() == Qt::NoModifier) {
-                    const int row = key->key() == Qt::Key_Home ? 0 : m_model->rowCount() - 1;
-                    if (row >= 0) {
-                        const QModelIndex to = m_model->index(row, 0);
-                        ListView1->setCurrentIndex(to);
-                        ListView1->scrollTo(to);
-                    }
-                    return true;
-                }
-            }
-            break;
-        default:
-            break;
+    if (event->type() == QEvent::MouseButtonDblClick && watched == ListView1->viewport() &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        ListView1_DblClick();
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress && watched == ListView1) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        ListView1_KeyDown(key->key(), key->modifiers());
+        if (key->key() == Qt::Key_Delete) return true;
     }
     return QWidget::eventFilter(watched, event);
 }

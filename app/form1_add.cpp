@@ -1,7 +1,9 @@
 // "Add Folder/s", and the wiring between the window and its controller: what the controller
 // asks of the window (the prompts, the check box, the run's progress) and what the window
-// shows of it (the busy pointer, Start Renaming, the plan marks).
+// shows of it (the busy pointer, Start Renaming, the plan marks and "Remove Rows That Cannot
+// Be Renamed" in the list's context menu).
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -77,6 +79,17 @@ void Form1::WireController() {
     connect(m_core, &RenameController::diskChanging, m_planner,
             [this](bool changing) { changing ? m_planner->Hold() : m_planner->Resume(); });
     connect(m_core, &RenameController::runRecorded, m_model.get(), &FolderListModel::RecordRun);
+}
+
+void Form1::BuildPlanMarks() {
+    m_planner = new RowPlanner(*this, List(), *m_model);
+    connect(AddRemoveRowsAction(*m_listMenu, *m_model), &QAction::triggered, this,
+            [this] { RemoveRowsThatCannotBeRenamed(); });
+}
+
+void Form1::RemoveRowsThatCannotBeRenamed() {
+    if (!m_model->HasPlan()) return;
+    if (m_core->RemoveRowsThatCannotBeRenamed(m_model->Fates())) m_planner->Refresh();
 }
 
 void Form1::StopWork() {

@@ -12,6 +12,7 @@
 #include "control/background_job.h"
 #include "folders/folder_entries.h"
 #include "folders/path_separator.h"
+#include "folders/samples.h"
 #include "shell/dialogs.h"
 #include "shell/texts.h"
 
@@ -388,6 +389,20 @@ void RenameController::AddsFollowRun(const std::vector<PathMove>& moves) {
         for (const std::shared_ptr<AddJob>& job : waiting) FinishAdd(job);
         StartWaitingOutsideAdds();
     }
+}
+
+void RenameController::AddSamples(ErrorTrap& trap, const QString& samplesPath) {
+    using namespace lines;
+    SampleFolder samples(samplesPath);
+    trap.Check(kSamplesOpen, [&] { return samples.Open(); });
+    trap.Check(kSamplesList, [&] { return samples.List(); });
+    trap.Check(kSamplesWalk, [&]() -> std::optional<QString> {
+        if (!samples.Listed()) {
+            return Trellisane::tr("There is no listing of %1 to go through.").arg(samplesPath);
+        }
+        m_list.AppendInOrder(samples.Rows());
+        return std::nullopt;
+    });
 }
 
 // ---- Start Renaming

@@ -167,6 +167,11 @@ class RenameController : public QObject {
     /// for the run's end and then adds its folders where the run's renames took them.
     void AddFromOutside(OutsideAdd add);
 
+    /// The sample folders of "Load Sample/Example Folders": opens `samplesPath` (line 102),
+    /// lists its sub-folders (104) and appends one row for each, in binary order (106),
+    /// reporting through `trap`; a failure there is reported and what was read is kept.
+    void AddSamples(ErrorTrap& trap, const QString& samplesPath);
+
     /// "Start Renaming" after the handler's count: a run over the rows (no folders: "No
     /// folders added."), reporting with the run's location and lines; the rows are adopted,
     /// the failures reported and "Done." (or how far a stopped run got) told when it ends.
