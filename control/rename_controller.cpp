@@ -1,7 +1,6 @@
 #include "control/rename_controller.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QTimer>
 #include <algorithm>
 #include <cerrno>
@@ -14,6 +13,7 @@
 #include "folders/path_separator.h"
 #include "folders/samples.h"
 #include "shell/dialogs.h"
+#include "shell/error_text.h"
 #include "shell/texts.h"
 
 namespace trellisane {
@@ -257,7 +257,7 @@ void RenameController::StartWaitingOutsideAdds() {
         QStringList notFolders = add.notFolders;
         trap.Step(kAddNothingChosen, [&] {
             for (const QString& path : add.folders) {
-                (QFileInfo(path).isDir() ? folders : notFolders) << path;
+                (IsFolder(QFile::encodeName(path)) ? folders : notFolders) << path;
             }
         });
         if (!notFolders.isEmpty()) {

@@ -13,6 +13,7 @@
 #include "folders/folder_entries.h"
 #include "folders/folder_list.h"
 #include "rename/start_renaming.h"
+#include "shell/error_text.h"
 #include "tests/rename/row_fates.h"
 #include "tests/support/temp_tree.h"
 
