@@ -11,7 +11,7 @@
 
 #include "folders/folder_list.h"
 #include "control/run_job.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 
 class QTimer;
 class QWidget;

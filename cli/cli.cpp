@@ -21,7 +21,7 @@
 #include "folders/folder_entries.h"
 #include "folders/folder_list.h"
 #include "folders/subfolder_walk.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 #include "shell/texts.h"
 
 namespace trellisane {

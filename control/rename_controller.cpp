@@ -7,7 +7,7 @@
 #include <exception>
 #include <utility>
 
-#include "control/add_lines.h"
+#include "control/report_lines.h"
 #include "control/background_job.h"
 #include "folders/folder_entries.h"
 #include "folders/path_separator.h"
@@ -427,15 +427,7 @@ void RenameController::StartRenaming() {
     // The run before this one can no longer be undone: its folders keep their new names.
     m_earlierMoves += m_lastRun->Moved();
     WithdrawUndo();
-    RenamePlatform recording = m_lastRun->Record(m_list, m_platform);
-    // The hooks point into the record: each keeps it alive, so a run that outlasts the
-    // controller (abandoned, stuck in a system call) still records into something.
-    recording.aboutToRename = [run = m_lastRun, hook = std::move(recording.aboutToRename)](
-                                  const std::vector<FolderRow>& rows, const QString& from,
-                                  const QString& to) { return hook(rows, from, to); };
-    recording.renamed = [run = m_lastRun, hook = std::move(recording.renamed)](
-                            const QString& from, const QString& to,
-                            const FolderRenameResult& result) { hook(from, to, result); };
+    RenamePlatform recording = LastRun::Record(m_lastRun, m_list, m_platform);
 
     // Only the first few failures of a run get a report each: a run over thousands of rows
     // that all fail (none previewed, a read-only disk) must not become thousands of boxes to

@@ -14,7 +14,7 @@
 #include "engine/preview.h"
 #include "folders/folder_list.h"
 #include "folders/subfolder_walk.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 #include "rename/undo.h"
 
 namespace trellisane {

@@ -6,7 +6,7 @@
 
 #include "folders/folder_list.h"
 #include "rename/row_status.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 
 namespace trellisane {
 

@@ -20,7 +20,7 @@
 #include <utility>
 
 #include "folders/protected_location.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_platform.h"
 #include "rename/system_folders.h"
 
 #ifndef RENAME_NOREPLACE
@@ -319,10 +319,8 @@ FolderRenameResult RenameFolder(const QString& from, const QString& to,
         temporary = parent + TemporaryName();
         // Told first (a journal records it), so that the folder can be found there should
         // the program be killed between the two steps.
-        if (platform.aboutToUseTemporary) {
-            if (const int refused = platform.aboutToUseTemporary(from, temporary)) {
-                return {refused, {}};
-            }
+        if (const int refused = TellAboutToUseTemporary(platform, from, temporary)) {
+            return {refused, {}};
         }
         step = platform.renameNoReplace(from, temporary);
     }
@@ -332,6 +330,44 @@ FolderRenameResult RenameFolder(const QString& from, const QString& to,
     if (step == 0) return {0, {}};
     if (platform.renameNoReplace(temporary, from) == 0) return {step, {}};
     return {step, temporary};
+}
+
+int RunObserver::AboutToUseTemporary(const QString& /*from*/, const QString& /*temporary*/) {
+    return 0;
+}
+
+RenamePlatform Observed(RenamePlatform base, std::shared_ptr<RunObserver> observer) {
+    base.observers.push_back(std::move(observer));
+    return base;
+}
+
+RenamePlatform Observed(RenamePlatform base, RunObserver& observer) {
+    // Shares no ownership: the caller keeps the observer alive.
+    return Observed(std::move(base), std::shared_ptr<RunObserver>(std::shared_ptr<void>(), &observer));
+}
+
+int TellAboutToRename(const RenamePlatform& platform, const std::vector<FolderRow>& rows,
+                      const QString& from, const QString& to) {
+    for (const std::shared_ptr<RunObserver>& observer : platform.observers) {
+        if (const int refused = observer->AboutToRename(rows, from, to)) return refused;
+    }
+    return 0;
+}
+
+int TellAboutToUseTemporary(const RenamePlatform& platform, const QString& from,
+                            const QString& temporary) {
+    for (const std::shared_ptr<RunObserver>& observer : platform.observers) {
+        if (const int refused = observer->AboutToUseTemporary(from, temporary)) return refused;
+    }
+    return 0;
+}
+
+void TellRenamed(const RenamePlatform& platform, const QString& from, const QString& to,
+                 const FolderRenameResult& result) {
+    for (auto observer = platform.observers.rbegin(); observer != platform.observers.rend();
+         ++observer) {
+        (*observer)->Renamed(from, to, result);
+    }
 }
 
 }  // namespace trellisane

@@ -9,7 +9,7 @@
 
 #include "control/background_job.h"
 #include "app/handler_lines.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 #include "tests/app/window_fixture.h"
 
 namespace trellisane::testing {

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "rename/row_status.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 
 namespace trellisane::testing {
 
