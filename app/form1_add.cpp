@@ -14,7 +14,7 @@
 #include "app/folder_list_model.h"
 #include "app/form1.h"
 #include "app/handler_lines.h"
-#include "app/rename_plan_job.h"
+#include "app/row_planner.h"
 #include "app/rename_run_job.h"
 #include "app/selector_texts.h"
 #include "app/settings_store.h"

@@ -19,6 +19,7 @@
 #include <system_error>
 #include <utility>
 
+#include "folders/path_separator.h"
 #include "folders/protected_location.h"
 #include "rename/rename_platform.h"
 #include "rename/system_folders.h"
@@ -147,12 +148,6 @@ ListingCounts& Listings() {
     return counts;
 }
 
-/// `path`'s parent (without trailing separator, "/" for the root) and its last component.
-std::pair<QString, QStringView> Split(const QString& path) {
-    const qsizetype slash = path.lastIndexOf(u'/');
-    return {slash <= 0 ? QStringLiteral("/") : path.left(slash), QStringView(path).mid(slash + 1)};
-}
-
 /// `name` with every letter's case swapped; the same text when it holds no cased letter.
 QString SwappedCase(QStringView name) {
     QString swapped;
@@ -192,8 +187,8 @@ int RenameNoReplace(const QString& from, const QString& to) {
     // lack the call altogether.
     if (error == EINVAL || error == ENOSYS) error = RenameCheckThenRename(from, to);
     if (error == 0) {
-        const auto [parent, oldName] = Split(from);
-        Listings().Renamed(parent, oldName, Split(to).second);
+        const auto [parent, oldName] = SplitPath(from);
+        Listings().Renamed(parent, oldName, SplitPath(to).name);
     }
     return error;
 }
@@ -220,8 +215,8 @@ bool SameEntry(const QString& a, const QString& b) {
     // Some file systems (exfat-fuse) give each spelling of a name its own inode number. Two
     // spellings of one name are then one entry when the parent lists a single entry of it: on
     // a file system that tells case apart, both would be listed.
-    const auto [parentA, nameA] = Split(a);
-    const auto [parentB, nameB] = Split(b);
+    const auto [parentA, nameA] = SplitPath(a);
+    const auto [parentB, nameB] = SplitPath(b);
     if (first.st_dev != second.st_dev || parentA != parentB) return false;
     const QString folded = Folded(nameA);
     if (Folded(nameB) != folded) return false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "folders/folder_list.h"
+#include "folders/path_separator.h"
 #include "rename/path_index.h"
 #include "rename/run_player.h"
 
@@ -21,9 +22,8 @@ class PlatformDisk : public RunDisk {
     }
     std::optional<QString> RefuseName(const QString& from, const QString& to) override {
         if (!m_platform.refuseName) return std::nullopt;
-        const qsizetype slash = from.lastIndexOf(kPathSeparator);
-        return m_platform.refuseName(slash <= 0 ? QStringLiteral("/") : from.left(slash),
-                                     to.mid(slash + 1));
+        // `to` lies in the parent of `from`.
+        return m_platform.refuseName(SplitPath(from).parent, SplitPath(to).name.toString());
     }
     FolderRenameResult Rename(const QString& from, const QString& to) override {
         const int refused = TellAboutToRename(m_platform, m_rows, from, to);

@@ -1,4 +1,4 @@
-#include "app/rename_plan_job.h"
+#include "app/row_planner.h"
 
 #include <QAction>
 #include <QMenu>
