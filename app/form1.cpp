@@ -170,8 +170,8 @@ void Form1::PushButton4_Click() {
     });
     DialogAnswer answer = DialogAnswer::No;
     trap.Step(kSamplesAsk, [&] {
-        answer = m_dialogs.ShowMessage(Trellisane::tr(kSamplesQuestion), ApplicationTitle(), DialogIcon::None,
-                                       DialogButtons::YesNo);
+        answer = m_dialogs.ShowMessage(Trellisane::tr(kSamplesQuestion), ApplicationTitle(),
+                                       DialogIcon::None, DialogButtons::YesNo);
     });
     trap.Step(kSamplesOpenFolder, [&] {
         // Whether the file browser could be started is not reported.

@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
-#include "folders/folder_list.h"
 #include "control/run_job.h"
+#include "folders/folder_list.h"
 #include "rename/rename_run.h"
 
 class QTimer;

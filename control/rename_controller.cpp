@@ -7,8 +7,8 @@
 #include <exception>
 #include <utility>
 
-#include "control/report_lines.h"
 #include "control/background_job.h"
+#include "control/report_lines.h"
 #include "folders/folder_entries.h"
 #include "folders/path_separator.h"
 #include "folders/samples.h"
@@ -435,13 +435,13 @@ void RenameController::StartRenaming() {
     auto reports = std::make_shared<qsizetype>(0);
     m_reportsThisRun = reports;
     const QString location = QString::fromLatin1(kStartRenamingLocation);
-    RunJob* run = m_hooks.makeRun(
-        m_list.Rows(), std::move(recording),
-        [dialogs = &m_dialogs, location, reports](const RowOutcome& failed) {
-            if (++*reports <= kReportsPerRun) {
-                ShowErrorReport(*dialogs, failed.Report(), location, kRenameRow);
-            }
-        });
+    RunJob* run =
+        m_hooks.makeRun(m_list.Rows(), std::move(recording),
+                        [dialogs = &m_dialogs, location, reports](const RowOutcome& failed) {
+                            if (++*reports <= kReportsPerRun) {
+                                ShowErrorReport(*dialogs, failed.Report(), location, kRenameRow);
+                            }
+                        });
     Change([&] { m_run = run; });
     connect(run, &RunJob::finished, this, [this] { FinishStartRenaming(false); });
     if (!run->Start()) {

@@ -51,11 +51,11 @@ struct PreviewHooks {
 void PreviewRows(FolderList& list, Operation operation, const PromptAnswers& answers,
                  quint32 pass = 0);
 
-/// The preview pass around PreviewRows, as the window runs it. Returns at once (false) while `previewBusy` is set; otherwise sets it,
-/// enables Start Renaming, matches the selector text, asks the prompts once (also for an empty
-/// list), writes every row's new path (leaving a row alone on no-change), clears `previewBusy`
-/// and returns true. Never touches the disk, a row's current path or the number of rows.
-/// O(rows * path length); one change notification for the whole list.
+/// The preview pass around PreviewRows, as the window runs it. Returns at once (false) while
+/// `previewBusy` is set; otherwise sets it, enables Start Renaming, matches the selector text, asks
+/// the prompts once (also for an empty list), writes every row's new path (leaving a row alone on
+/// no-change), clears `previewBusy` and returns true. Never touches the disk, a row's current path
+/// or the number of rows. O(rows * path length); one change notification for the whole list.
 bool PreviewRename(bool& previewBusy, FolderList& list, const PreviewHooks& hooks);
 
 }  // namespace trellisane

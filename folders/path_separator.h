@@ -24,7 +24,8 @@ struct PathSplit {
 /// its parent. The one way paths are split into parent and name. O(length).
 inline PathSplit SplitPath(const QString& path) {
     const qsizetype slash = path.lastIndexOf(kPathSeparator);
-    return {slash <= 0 ? QString(kPathSeparator) : path.left(slash), QStringView(path).mid(slash + 1)};
+    return {slash <= 0 ? QString(kPathSeparator) : path.left(slash),
+            QStringView(path).mid(slash + 1)};
 }
 
 }  // namespace trellisane

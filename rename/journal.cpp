@@ -316,7 +316,9 @@ JournalWriter::~JournalWriter() {
     if (m_fd >= 0) ::close(m_fd);
 }
 
-RenamePlatform JournalWriter::Attach(RenamePlatform base) { return Observed(std::move(base), *this); }
+RenamePlatform JournalWriter::Attach(RenamePlatform base) {
+    return Observed(std::move(base), *this);
+}
 
 int JournalWriter::AboutToRename(const std::vector<FolderRow>& rows, const QString& from,
                                  const QString& to) {

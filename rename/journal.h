@@ -101,8 +101,7 @@ class JournalWriter : public RunObserver {
     int AboutToRename(const std::vector<FolderRow>& rows, const QString& from,
                       const QString& to) override;
     int AboutToUseTemporary(const QString& from, const QString& temporary) override;
-    void Renamed(const QString& from, const QString& to,
-                 const FolderRenameResult& result) override;
+    void Renamed(const QString& from, const QString& to, const FolderRenameResult& result) override;
     /// Writes what is left, syncs and closes. Returns 0 or the first errno of any write.
     int Finish();
 

@@ -1,5 +1,7 @@
 // The disk side of renaming: one folder renamed without ever replacing anything.
 
+#include "rename/rename_platform.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -21,7 +23,6 @@
 
 #include "folders/path_separator.h"
 #include "folders/protected_location.h"
-#include "rename/rename_platform.h"
 #include "rename/system_folders.h"
 
 #ifndef RENAME_NOREPLACE
@@ -338,7 +339,8 @@ RenamePlatform Observed(RenamePlatform base, std::shared_ptr<RunObserver> observ
 
 RenamePlatform Observed(RenamePlatform base, RunObserver& observer) {
     // Shares no ownership: the caller keeps the observer alive.
-    return Observed(std::move(base), std::shared_ptr<RunObserver>(std::shared_ptr<void>(), &observer));
+    return Observed(std::move(base),
+                    std::shared_ptr<RunObserver>(std::shared_ptr<void>(), &observer));
 }
 
 int TellAboutToRename(const RenamePlatform& platform, const std::vector<FolderRow>& rows,

@@ -88,7 +88,6 @@ EntryState ExamineEntry(const QString& path);
 /// two lstat calls for the others.
 bool FoldsCase(const QString& folder);
 
-
 /// The disk operations a run uses. DefaultRenamePlatform() gives the real ones; tests replace
 /// an entry to reach file systems this machine may not have (a case-insensitive one).
 struct RenamePlatform {

@@ -226,7 +226,9 @@ UndoResult UndoMoves(const std::vector<RecordedMove>& moves, bool apply,
     return result;
 }
 
-RenamePlatform MoveRecorder::Attach(RenamePlatform base) { return Observed(std::move(base), *this); }
+RenamePlatform MoveRecorder::Attach(RenamePlatform base) {
+    return Observed(std::move(base), *this);
+}
 
 int MoveRecorder::AboutToRename(const std::vector<FolderRow>& /*rows*/, const QString& from,
                                 const QString& /*to*/) {

@@ -107,8 +107,7 @@ class MoveRecorder : public RunObserver {
 
     int AboutToRename(const std::vector<FolderRow>& rows, const QString& from,
                       const QString& to) override;
-    void Renamed(const QString& from, const QString& to,
-                 const FolderRenameResult& result) override;
+    void Renamed(const QString& from, const QString& to, const FolderRenameResult& result) override;
 
   private:
     std::vector<RecordedMove> m_moves;

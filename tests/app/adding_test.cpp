@@ -7,8 +7,8 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "control/background_job.h"
 #include "app/handler_lines.h"
+#include "control/background_job.h"
 #include "rename/rename_run.h"
 #include "tests/app/window_fixture.h"
 

@@ -43,19 +43,17 @@ Seen Look(const RenameController& core) {
 
 class BusyStateTest : public testing::TempTree {
   protected:
-    static void SetUpTestSuite() {
-        testing::EnsureCoreApplication();
-    }
+    static void SetUpTestSuite() { testing::EnsureCoreApplication(); }
 
     void SetUp() override {
         TempTree::SetUp();
         run = nullptr;
         finishRunsAtOnce = true;
         duringUndo.reset();
-        core = std::make_unique<RenameController>(dialogs, [gate = gate](QStringList&,
-                                                                         const WalkHooks& hooks) {
-            while (gate->load() && !hooks.cancelled()) QThread::msleep(1);
-        });
+        core = std::make_unique<RenameController>(
+            dialogs, [gate = gate](QStringList&, const WalkHooks& hooks) {
+                while (gate->load() && !hooks.cancelled()) QThread::msleep(1);
+            });
         ControllerHooks hooks;
         hooks.makeRun = [this](std::vector<FolderRow> rows, RenamePlatform platform,
                                std::function<void(const RowOutcome&)>) -> RunJob* {

@@ -49,7 +49,8 @@ class InlineRun : public RunJob {
     bool Stop(QDeadlineTimer /*deadline*/) override { return true; }
     RenameRunState& State() override { return m_state; }
     void Finish() {
-        QMetaObject::invokeMethod(this, [this] { Q_EMIT finished(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { Q_EMIT finished(); }, Qt::QueuedConnection);
     }
 
   private:

@@ -32,8 +32,8 @@ class StartRenamingTest : public TempTree {
         ControllerHooks hooks;
         hooks.makeRun = [this](std::vector<FolderRow> rows, RenamePlatform platform,
                                std::function<void(const RowOutcome&)> report) -> RunJob* {
-            auto* run = new testing::InlineRun(std::move(rows), std::move(platform),
-                                               std::move(report));
+            auto* run =
+                new testing::InlineRun(std::move(rows), std::move(platform), std::move(report));
             run->setParent(&m_core);
             return run;
         };
@@ -41,10 +41,9 @@ class StartRenamingTest : public TempTree {
         QObject::connect(&m_core, &RenameController::startRenamingEnabled, &m_core,
                          [this](bool enabled) { m_disabled += enabled ? 0 : 1; });
         RenameRun recorded;
-        QObject::connect(&m_core, &RenameController::runRecorded, &m_core,
-                         [&recorded](const std::shared_ptr<const RenameRun>& run) {
-                             recorded = *run;
-                         });
+        QObject::connect(
+            &m_core, &RenameController::runRecorded, &m_core,
+            [&recorded](const std::shared_ptr<const RenameRun>& run) { recorded = *run; });
         m_core.StartRenaming();
         EXPECT_TRUE(testing::WaitUntil([&] { return m_core.State() == Busy::Idle; }));
         return recorded;

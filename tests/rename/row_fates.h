@@ -5,8 +5,8 @@
 #include <cerrno>
 #include <optional>
 
-#include "rename/row_status.h"
 #include "rename/rename_run.h"
+#include "rename/row_status.h"
 
 namespace trellisane::testing {
 

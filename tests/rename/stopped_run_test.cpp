@@ -1,10 +1,9 @@
-#include "rename/rename_run.h"
-
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>  // completes TempTree's member for the fixtures made here
 
 #include "folders/folder_list.h"
+#include "rename/rename_run.h"
 #include "tests/support/temp_tree.h"
 
 namespace trellisane {
