@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 
+#include "app/tooltips.h"
 #include "shell/texts.h"
 
 namespace trellisane {
@@ -13,6 +14,12 @@ QString SelectorEntryText(const QString& englishText) {
 QString SelectorSourceText(const QComboBox& selector) {
     const QVariant source = selector.currentData(Qt::UserRole);
     return source.userType() == QMetaType::QString ? source.toString() : selector.currentText();
+}
+
+void FollowSelectorToolTip(QComboBox& selector) {
+    QObject::connect(&selector, &QComboBox::currentTextChanged, &selector, [&selector] {
+        selector.setToolTip(SelectorToolTip(SelectorSourceText(selector)));
+    });
 }
 
 }  // namespace trellisane

@@ -8,7 +8,6 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <system_error>
 
 namespace trellisane {
 
@@ -44,10 +43,6 @@ EntryKind KindOf(int dirFd, const dirent* entry) {
         return EntryKind::NotFolder;
     }
     return EntryKind::LinkToFolder;
-}
-
-QString DescribeError(int error) {
-    return QString::fromLocal8Bit(std::generic_category().message(error));
 }
 
 namespace {

@@ -42,9 +42,6 @@ int ForEachEntry(DIR* dir, Visit&& visit) {
     }
 }
 
-/// The platform's description of an errno value, such as "Permission denied".
-QString DescribeError(int error);
-
 /// The real path of `path` (links and "." / ".." resolved by realpath), or "" when it cannot
 /// be resolved. One realpath call, or none while a RealPathSnapshot on this thread has seen
 /// the same path.
