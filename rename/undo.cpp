@@ -55,7 +55,7 @@ Vouch VouchFor(const FolderId& recorded, const std::optional<FolderId>& now) {
 }
 
 UndoResult UndoMoves(const std::vector<RecordedMove>& moves, bool apply,
-                     const RenamePlatform& platform, bool trustPaths) {
+                     const RenamePlatform& platform, bool trustPaths, const UndoControl& control) {
     const auto count = static_cast<qsizetype>(moves.size());
     UndoResult result;
     result.outcomes.resize(moves.size());
@@ -158,6 +158,12 @@ UndoResult UndoMoves(const std::vector<RecordedMove>& moves, bool apply,
             return true;
         }
 
+        if (control.cancel != nullptr && control.cancel->load()) {
+            outcome.status = UndoStatus::Failed;
+            outcome.error = ECANCELED;
+            outcome.at = outcome.found;
+            return true;
+        }
         const FolderRenameResult renamed = RenameFolder(outcome.found, outcome.target, platform);
         outcome.error = renamed.error;
         if (renamed.error == 0) {
@@ -181,6 +187,7 @@ UndoResult UndoMoves(const std::vector<RecordedMove>& moves, bool apply,
     std::vector<qsizetype> notFound;
     std::map<IdKey, qsizetype> oldestFound;  // by folder: the oldest move whose folder was found
     for (qsizetype j = count - 1; j >= 0; --j) {
+        if (control.progress) control.progress(count - 1 - j, count);
         result.order.push_back(j);
         if (!handle(j)) {
             notFound.push_back(j);

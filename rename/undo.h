@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <atomic>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -75,6 +77,14 @@ struct UndoResult {
     std::vector<PathMove> moves;        ///< every folder actually moved back, in order
 };
 
+/// What steers an undo from outside: a flag that stops it before its next rename back (every
+/// move not yet put back is then Failed with ECANCELED, and nothing more is renamed), and
+/// progress told as moves are handled (how many of how many).
+struct UndoControl {
+    const std::atomic<bool>* cancel = nullptr;
+    std::function<void(qsizetype handled, qsizetype total)> progress;
+};
+
 /// Puts back every folder of `moves` (in the order the run made them), newest first: finds the
 /// folder where the run left it (carried along by the renames of its parents, and by the
 /// undoing of them), checks by id that what stands there is the very folder moved, and renames
@@ -90,7 +100,7 @@ struct UndoResult {
 /// renames per move, plus O(n log n) bookkeeping.
 UndoResult UndoMoves(const std::vector<RecordedMove>& moves, bool apply,
                      const RenamePlatform& platform = DefaultRenamePlatform(),
-                     bool trustPaths = false);
+                     bool trustPaths = false, const UndoControl& control = {});
 
 /// `base` with `before` told of each rename once the hooks `base` already has have let it
 /// through (its answer then decides), and `after` told of each result before them.
