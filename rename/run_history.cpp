@@ -314,9 +314,9 @@ const HistoryRun* RunHistory::NextToUndo(const std::vector<HistoryRun>& runs) {
     return nullptr;
 }
 
-RunUndo RunHistory::Undo(const QString& id, bool apply, const RenamePlatform& platform,
-                         bool trustPaths, const UndoControl& control) const {
-    RunUndo undo;
+UndoOfRun RunHistory::Undo(const QString& id, bool apply, const RenamePlatform& platform,
+                           bool trustPaths, const UndoControl& control) const {
+    UndoOfRun undo;
     const std::vector<HistoryRun> runs = List();
     const auto run = std::find_if(runs.begin(), runs.end(),
                                   [&id](const HistoryRun& each) { return each.id == id; });
@@ -435,7 +435,7 @@ JournalUndo CountUndo(const std::vector<RecordedMove>& moves, const UndoResult& 
     return counted;
 }
 
-std::vector<UndoPlanRow> UndoPlan(const RunUndo& dry) {
+std::vector<UndoPlanRow> UndoPlan(const UndoOfRun& dry) {
     std::vector<UndoPlanRow> rows;
     rows.reserve(dry.result.order.size());
     for (const qsizetype j : dry.result.order) {

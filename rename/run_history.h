@@ -77,7 +77,7 @@ struct UndoPlanRow {
 };
 
 /// What one undo of a run found or did.
-struct RunUndo {
+struct UndoOfRun {
     UndoRefusal refusal = UndoRefusal::None;
     QString detail;     ///< for Unreadable
     QString blockedBy;  ///< for Blocked: the id of the newest run in the way
@@ -127,9 +127,9 @@ class RunHistory {
     /// record saying what was put back is appended (a torn last record is cut off first), and
     /// the undo is refused while a newer overlapping run stands (BlockedBy) or the run is still
     /// going. A dry run is never refused for order: it tells `blockedBy` beside its result.
-    RunUndo Undo(const QString& id, bool apply,
-                 const RenamePlatform& platform = DefaultRenamePlatform(), bool trustPaths = false,
-                 const UndoControl& control = {}) const;
+    UndoOfRun Undo(const QString& id, bool apply,
+                   const RenamePlatform& platform = DefaultRenamePlatform(),
+                   bool trustPaths = false, const UndoControl& control = {}) const;
 
     /// Removes run `id` from the history (its journal is deleted); refused, with `error` saying
     /// why, while the run or an undo of it is going.
@@ -148,7 +148,7 @@ class RunHistory {
 /// The dry run of an undo as rows the preview's marks apply to, in the order the undo handles
 /// them; a rename of a run cut short that never happened is left out. A folder found nowhere
 /// whose file system is not mounted now names that file system.
-std::vector<UndoPlanRow> UndoPlan(const RunUndo& dry);
+std::vector<UndoPlanRow> UndoPlan(const UndoOfRun& dry);
 
 /// How many folders `result` put back, and how many it could not (left out: moves that never
 /// happened, and folders already at their old name).

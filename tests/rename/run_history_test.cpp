@@ -107,11 +107,11 @@ TEST_F(History, UndoesNewestFirstAndNeverAnOlderRunUnderANewerOneOverTheSameFold
         EXPECT_EQ(RunHistory::NextToUndo(runs)->id, step.next);
         EXPECT_EQ(history().BlockedBy(runs, first), step.firstBlockedBy);
         if (step.firstBlockedBy) {
-            const RunUndo refused = history().Undo(first, true);
+            const UndoOfRun refused = history().Undo(first, true);
             EXPECT_EQ(refused.refusal, UndoRefusal::Blocked);
             EXPECT_EQ(refused.blockedBy, *step.firstBlockedBy);
         }
-        const RunUndo undo = history().Undo(step.next, true);
+        const UndoOfRun undo = history().Undo(step.next, true);
         EXPECT_EQ(undo.refusal, UndoRefusal::None);
         EXPECT_EQ(undo.record.putBack, 1u);
         EXPECT_EQ(States(), step.after);
@@ -138,7 +138,7 @@ TEST_F(History, ARunCutShortWithATornRecordIsUndoneAndStaysReadable) {
     ASSERT_EQ(plan.size(), 5u);
     for (const UndoPlanRow& row : plan) EXPECT_EQ(row.fate.status, RowStatus::Renamed);
 
-    const RunUndo undo = history().Undo(id, true);
+    const UndoOfRun undo = history().Undo(id, true);
     EXPECT_EQ(undo.refusal, UndoRefusal::None);
     EXPECT_EQ(undo.record.putBack, 5u);
     EXPECT_EQ(States(), std::vector<RunState>{RunState::Undone});
@@ -157,7 +157,7 @@ TEST_F(History, ACancelledUndoLeavesTheRunPartlyUndoneAndStillFirstInLine) {
         cancel = true;  // Cancel pressed during the first rename back
         return rename(from, to);
     };
-    const RunUndo undo = history().Undo(id, true, platform, false, UndoControl{&cancel, {}});
+    const UndoOfRun undo = history().Undo(id, true, platform, false, UndoControl{&cancel, {}});
     EXPECT_EQ(undo.record.putBack, 1u);
     EXPECT_FALSE(undo.record.complete);
     const std::vector<HistoryRun> runs = history().List();
