@@ -373,13 +373,13 @@ UndoOfRun RunHistory::Undo(const QString& id, bool apply, const RenamePlatform& 
     undo.record = CountUndo(undo.moves, undo.result, complete);
     undo.record.endedMs = QDateTime::currentMSecsSinceEpoch();
     // A torn last record would no longer be the last one: it goes first.
+    int failed = 0;
     if (contents->soundSize < bytes.size() && ::ftruncate(fd.get(), contents->soundSize) != 0) {
-        undo.detail = DescribeError(errno);
-    } else if (::lseek(fd.get(), 0, SEEK_END) < 0) {
-        undo.detail = DescribeError(errno);
-    } else if (const int failed = WriteAll(fd.get(), UndoneRecord(undo.record)); failed != 0) {
-        undo.detail = DescribeError(failed);
+        failed = errno;
     }
+    if (failed == 0 && ::lseek(fd.get(), 0, SEEK_END) < 0) failed = errno;
+    if (failed == 0) failed = WriteAll(fd.get(), UndoneRecord(undo.record));
+    if (failed != 0) undo.detail = DescribeError(failed);
     return undo;
 }
 

@@ -171,7 +171,8 @@ TEST_F(History, BoundsDropTheOldestRunsButNeverOneCutShortAndNotUndone) {
     for (int i = 0; i < 6; ++i) MakeFolder(QStringLiteral("f%1").arg(i));
     // Oldest first: cut short, done, done, cut short but undone, done, done.
     std::vector<QString> ids;
-    for (int i = 0; i < 6; ++i) {
+    ids.reserve(6);
+    for (qint64 i = 0; i < 6; ++i) {
         ids.push_back(Run(1000 * (i + 1),
                           {{QStringLiteral("f%1").arg(i), QStringLiteral("g%1").arg(i)}},
                           i != 0 && i != 3));
