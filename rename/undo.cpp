@@ -277,12 +277,20 @@ void LastRun::Withdraw() {
 }
 
 std::vector<UndoOutcome> LastRun::Undo(FolderList& list, const RenamePlatform& platform) {
-    std::vector<UndoOutcome> notPutBack;
     if (!CanUndo() || list.Count() != static_cast<qsizetype>(m_before.size())) {
+        Withdraw();
+        return {};
+    }
+    return Adopt(list, UndoMoves(m_recorder.Moves(), true, platform));
+}
+
+std::vector<UndoOutcome> LastRun::Adopt(FolderList& list, const UndoResult& undo) {
+    std::vector<UndoOutcome> notPutBack;
+    if (!CanUndo() || list.Count() != static_cast<qsizetype>(m_before.size()) ||
+        undo.outcomes.size() != m_recorder.Moves().size()) {
         Withdraw();
         return notPutBack;
     }
-    const UndoResult undo = UndoMoves(m_recorder.Moves(), true, platform);
     for (const qsizetype j : undo.order) {
         const UndoOutcome& outcome = undo.outcomes[static_cast<size_t>(j)];
         if (outcome.status != UndoStatus::PutBack && outcome.status != UndoStatus::AlreadyBack) {

@@ -146,6 +146,11 @@ class LastRun {
     /// the order handled. Does nothing (and returns nothing) when the rows are not the run's.
     std::vector<UndoOutcome> Undo(FolderList& list,
                                   const RenamePlatform& platform = DefaultRenamePlatform());
+    /// The second half of Undo, for an undo of this run's moves made elsewhere (`undo`, from
+    /// UndoMoves over Moves(), on a worker say): rewrites the rows of `list` as Undo does and
+    /// forgets the run. Returns what Undo returns; nothing, and the rows left alone, when the
+    /// rows are not the run's or `undo` is not over its moves.
+    std::vector<UndoOutcome> Adopt(FolderList& list, const UndoResult& undo);
 
   private:
     std::vector<FolderRow> m_before;
