@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -14,18 +13,14 @@
 #include <utility>
 
 #include "app/accessibility.h"
-#include "app/cursor_file.h"
 #include "app/folder_drop.h"
 #include "app/folder_list_model.h"
 #include "app/handler_lines.h"
 #include "app/rename_plan_job.h"
 #include "app/selector_texts.h"
 #include "app/skin.h"
-#include "app/tooltips.h"
 #include "app/undo_last_renaming.h"
 #include "engine/error_report.h"
-#include "engine/operations.h"
-#include "engine/preview.h"
 #include "engine/text_helpers.h"
 #include "folders/samples.h"
 #include "shell/dialogs.h"
@@ -55,60 +50,40 @@ Form1::Form1(Dialogs& dialogs, QString programFolder, DrawFn draw, WalkFn walk, 
       m_dialogs(dialogs),
       m_programFolder(std::move(programFolder)),
       m_draw(std::move(draw)),
-      m_walk(std::move(walk)),
-      m_model(std::make_unique<FolderListModel>(m_list)) {
-    if (!m_walk) {
-        m_walk = [](QStringList& folders, const WalkHooks& hooks) {
-            GetSubDirectories2016(folders, true, hooks);
-        };
-    }
+      m_core(new RenameController(dialogs, std::move(walk), this)),
+      m_model(std::make_unique<FolderListModel>(m_core->List())) {
     BuildControls();
     Form_Load();
     FitCheckBoxCaption(*Check1);
 }
 
-Form1::~Form1() {
-    StopRenaming();
-    StopAdds();
+Form1::~Form1() { StopWork(); }
+
+void Form1::SetRenamePlatform(const RenamePlatform& platform) {
+    m_core->SetPlatform(platform);
+    m_planner->SetPlatform(platform);
 }
 
 void Form1::BuildControls() {
     static_cast<Form1Controls&>(*this) = BuildForm1Layout(*this, *m_model);
     DescribeForm1Controls(*this);
 
-    // The pointer rules: where the mouse moves decides the window-wide pointer.
-    m_pointers = new PointerFeedback(*this);
-    const std::pair<QWidget*, int> rules[] = {
-        {this, kPointerDefault},
-        {ListView1, kPointerDefault},
-        {ListView1->viewport(), kPointerDefault},
-        {ListView1->horizontalHeader(), kPointerDefault},
-        {ListView1->horizontalHeader()->viewport(), kPointerDefault},
-        {Frame1, kPointerDefault},
-        {Frame2, kPointerDefault},
-        {PushButton1, kPointerHand},
-        {PushButton2, kPointerHand},
-        {PushButton3, kPointerHand},
-        {PushButton4, kPointerHand},
-        {PushButton6, kPointerHand},
-    };
-    for (const auto& [widget, value] : rules) m_pointers->Track(*widget, value);
+    m_pointers = TrackPointerRules(*this, *this);
     ListView1->installEventFilter(this);              // the Delete key
     ListView1->viewport()->installEventFilter(this);  // the double-click
 
     m_listMenu = InstallListMenu(*ListView1);
-    m_undo = new UndoLastRenaming(*this, *m_listMenu, *m_model);
+    m_undo = new UndoLastRenaming(*this, *m_listMenu, *m_model, *m_core);
     connect(m_undo->Action(), &QAction::triggered, this, [this] { UndoLastRenaming_Click(); });
     BuildPlanMarks();
+    WireController();
     // Folders dropped from a file manager are added as "Add Folder/s" adds, by the check box.
     new FolderDrop(*ListView1, [this](const DroppedItems& items) {
         AddFromOutside({items.paths, items.notFiles, std::nullopt});
     });
 
     connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
-    connect(Combo1, &QComboBox::currentTextChanged, this, [this](const QString&) {
-        Combo1->setToolTip(SelectorToolTip(SelectorSourceText(*Combo1)));
-    });
+    FollowSelectorToolTip(*Combo1);
     connect(Check1, &QCheckBox::clicked, this, [this] { Check1_Click(); });
     connect(PushButton1, &QPushButton::clicked, this, [this] { PushButton1_Click(); });
     connect(PushButton2, &QPushButton::clicked, this, [this] { PushButton2_Click(); });
@@ -125,24 +100,18 @@ void Form1::Form_Load() {
     trap.Step(kLoadCaptionIconTitle, [&] { setWindowTitle(QString::fromLatin1(kProductName)); });
     trap.Step(kLoadCaptionIconTitle, [&] { setWindowIcon(ApplicationIcon()); });
     trap.Step(kLoadCaptionIconTitle,
-              [&] { m_title = SetApplicationTitle(QString::fromLatin1(kProductName)); });
+              [&] { m_core->SetTitle(SetApplicationTitle(QString::fromLatin1(kProductName))); });
 
     const QString handPath = m_programFolder + QStringLiteral("/HAND-M.CUR");
     bool handFileThere = false;
     trap.Step(kLoadFindPointer, [&] { handFileThere = FileExists(handPath); });
     if (handFileThere) {
-        trap.Check(kLoadPointer, [&]() -> std::optional<QString> {
-            std::optional<QCursor> hand = LoadCursorFile(handPath);
-            if (!hand)
-                return Trellisane::tr("The pointer image %1 could not be read.").arg(handPath);
-            m_pointers->SetHandCursor(std::move(hand));
-            return std::nullopt;
-        });
+        trap.Check(kLoadPointer, [&] { return m_pointers->LoadHandCursor(handPath); });
     }
 
     trap.Check(kLoadHomePage, [&] { return MaybeOpenHomePage(m_draw, m_dialogs); });
 
-    trap.Step(kLoadPreviewBusyOn, [&] { m_previewBusy = true; });
+    trap.Step(kLoadPreviewBusyOn, [&] { m_core->HoldPreview(true); });
     trap.Step(kLoadFirstColumn,
               [&] { m_model->AddColumn(Trellisane::tr("Name Of Folder - Current")); });
     trap.Step(kLoadSecondColumn,
@@ -165,25 +134,10 @@ void Form1::Form_Load() {
         Combo1->setCurrentIndex(0);
         Combo1_Click();  // held off: PreviewBusy is set
     });
-    trap.Step(kLoadPreviewBusyOff, [&] { m_previewBusy = false; });
+    trap.Step(kLoadPreviewBusyOff, [&] { m_core->HoldPreview(false); });
 }
 
-void Form1::PreviewRename() {
-    PreviewHooks hooks;
-    hooks.selectorText = [this] { return SelectorSourceText(*Combo1); };
-    hooks.ask = [this](const QString& prompt) {
-        return m_dialogs.Prompt(Trellisane::tr(prompt.toUtf8().constData()), m_title);
-    };
-    hooks.enableStartRenaming = [this] { PushButton2->setEnabled(true); };
-    hooks.answered = [this](Operation operation, const PromptAnswers& answers) {
-        return m_model->NotePass(operation, answers);
-    };
-    hooks.report = [this](const QString& description, int line) {
-        ShowErrorReport(m_dialogs, description, QString::fromLatin1(kPreviewLocation), line);
-    };
-    trellisane::PreviewRename(m_previewBusy, m_list, hooks);
-    if (!m_previewBusy) m_planner->Refresh();
-}
+void Form1::PreviewRename() { m_core->Preview(); }
 
 void Form1::Combo1_Click() { PreviewRename(); }
 
@@ -192,29 +146,18 @@ void Form1::Check1_Click() { PreviewRename(); }
 void Form1::PushButton1_Click() {
     using namespace lines;
     ErrorTrap trap(m_dialogs, QString::fromLatin1(kClearListLocation));
-    trap.Step(kClearRows, [&] {
-        if (Pointer() != kPointerBusy) m_list.Clear();
-    });
+    trap.Step(kClearRows, [&] { m_core->Clear(); });
     trap.Step(kClearPreview, [&] { PreviewRename(); });
 }
 
 void Form1::PushButton4_Click() {
     using namespace lines;
-    if (m_renaming != nullptr) return;  // nothing comes between a run's rows
+    if (!m_core->Allows(Action::Add)) return;  // nothing comes between a run's rows
     ErrorTrap trap(m_dialogs, QString::fromLatin1(kSamplesLocation));
 
     QString samplesPath;
     trap.Step(kSamplesPath, [&] { samplesPath = SamplesPath(m_programFolder); });
-    SampleFolder samples(samplesPath);
-    trap.Check(kSamplesOpen, [&] { return samples.Open(); });
-    trap.Check(kSamplesList, [&] { return samples.List(); });
-    trap.Check(kSamplesWalk, [&]() -> std::optional<QString> {
-        if (!samples.Listed()) {
-            return Trellisane::tr("There is no listing of %1 to go through.").arg(samplesPath);
-        }
-        m_list.AppendInOrder(samples.Rows());
-        return std::nullopt;
-    });
+    m_core->AddSamples(trap, samplesPath);
     trap.Check(kSamplesSelect, [&]() -> std::optional<QString> {
         if (Combo1->count() <= kRemoveNumericRow) {
             return Trellisane::tr("The operation selector has no row %1.")
@@ -226,7 +169,7 @@ void Form1::PushButton4_Click() {
     });
     DialogAnswer answer = DialogAnswer::No;
     trap.Step(kSamplesAsk, [&] {
-        answer = m_dialogs.ShowMessage(Trellisane::tr(kSamplesQuestion), m_title, DialogIcon::None,
+        answer = m_dialogs.ShowMessage(Trellisane::tr(kSamplesQuestion), ApplicationTitle(), DialogIcon::None,
                                        DialogButtons::YesNo);
     });
     trap.Step(kSamplesOpenFolder, [&] {
@@ -236,12 +179,18 @@ void Form1::PushButton4_Click() {
     trap.Step(kSamplesPreview, [&] { PreviewRename(); });
 }
 
+// "Start Renaming": the controller renames the rows in list order on a worker (RenameRunJob,
+// behind a progress dialog, the window painting meanwhile); nothing comes between its rows.
+void Form1::PushButton2_Click() { m_core->StartRenaming(); }
+
+void Form1::UndoLastRenaming_Click() { m_core->Undo(); }
+
 void Form1::PushButton6_Click() {
     using namespace lines;
     ErrorTrap trap(m_dialogs, QString::fromLatin1(kHelpLocation));
     trap.Step(kHelpMessage, [&] {
         m_dialogs.ShowMessage(Trellisane::tr(kHelpText) + QString::fromLatin1(kContactPageUrl),
-                              m_title, DialogIcon::None, DialogButtons::Ok);
+                              ApplicationTitle(), DialogIcon::None, DialogButtons::Ok);
     });
 }
 
@@ -253,42 +202,20 @@ void Form1::ListView1_KeyDown(int key, Qt::KeyboardModifiers /*modifiers*/) {
 }
 
 void Form1::RemoveSelectedRow() {
-    if (Pointer() == kPointerBusy) return;
-    if (m_list.Count() == 0) return;
     const QModelIndexList selected = ListView1->selectionModel()->selectedRows();
-    if (selected.isEmpty()) return;
-    m_list.Remove(selected.first().row() + 1);
+    if (!selected.isEmpty()) m_core->RemoveRow(selected.first().row() + 1);
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    switch (event->type()) {
-        case QEvent::MouseButtonDblClick:
-            if (watched == ListView1->viewport() &&
-                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-                ListView1_DblClick();
-                return true;
-            }
-            break;
-        case QEvent::KeyPress:
-            if (watched == ListView1) {
-                const auto* key = static_cast<QKeyEvent*>(event);
-                ListView1_KeyDown(key->key(), key->modifiers());
-                if (key->key() == Qt::Key_Delete) return true;
-                // Home and End go to the first and last row, not the first and last column.
-                if ((key->key() == Qt::Key_Home || key->key() == Qt::Key_End) &&
-                    key->modifiers() == Qt::NoModifier) {
-                    const int row = key->key() == Qt::Key_Home ? 0 : m_model->rowCount() - 1;
-                    if (row >= 0) {
-                        const QModelIndex to = m_model->index(row, 0);
-                        ListView1->setCurrentIndex(to);
-                        ListView1->scrollTo(to);
-                    }
-                    return true;
-                }
-            }
-            break;
-        default:
-            break;
+    if (event->type() == QEvent::MouseButtonDblClick && watched == ListView1->viewport() &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        ListView1_DblClick();
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress && watched == ListView1) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        ListView1_KeyDown(key->key(), key->modifiers());
+        if (key->key() == Qt::Key_Delete) return true;
     }
     return QWidget::eventFilter(watched, event);
 }
@@ -296,8 +223,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 void Form1::closeEvent(QCloseEvent* event) {
     // Closing ends the program: a run stops after its current folder; an add still walking
     // is stopped and its batch dropped.
-    StopRenaming();
-    StopAdds();
+    StopWork();
     event->accept();
 }
 

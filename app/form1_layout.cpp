@@ -10,6 +10,7 @@
 #include <QTableView>
 #include <algorithm>
 
+#include "app/list_keys.h"
 #include "app/path_cell_delegate.h"
 #include "app/skin.h"
 #include "app/tooltips.h"
@@ -68,6 +69,7 @@ QTableView* MakeList(QWidget& parent, QAbstractItemModel& model) {
     // Paths are cut on the left, so the folder's own name at their end always shows.
     list->setTextElideMode(Qt::ElideLeft);
     list->setItemDelegate(new PathCellDelegate(list));
+    InstallRowKeys(*list);
     return list;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "control/add_lines.h"
+
 /// The error-report locations and statement numbers of the main window's trapped procedures,
 /// all in one place so the reports stay stable and can be checked against this table.
 ///
@@ -39,10 +41,11 @@
 /// preview_lines (engine/preview.h) and start_renaming_lines (rename/start_renaming.h).
 namespace trellisane::lines {
 
+// PushButton3_Click's and PushButton4_Click's own: control/add_lines.h (their adds run in the
+// controller).
+
 inline constexpr char kFormLoadLocation[] = "in Dorvalin2021/08/31.Form1.Form_Load ";
 inline constexpr char kClearListLocation[] = "in Dorvalin2021/08/31.Form1.PushButton1_Click ";
-inline constexpr char kAddFoldersLocation[] = "in Dorvalin2021/08/31.Form1.PushButton3_Click ";
-inline constexpr char kSamplesLocation[] = "in Dorvalin2021/08/31.Form1.PushButton4_Click ";
 inline constexpr char kHelpLocation[] = "in Dorvalin2021/08/31.Form1.PushButton6_Click ";
 
 // Form_Load
@@ -61,30 +64,9 @@ constexpr int LoadSelectorRow(int row) { return 134 + 2 * row; }
 inline constexpr int kLoadSelectFirst = 176;
 inline constexpr int kLoadPreviewBusyOff = 186;
 
-// PushButton3_Click
-inline constexpr int kAddReadLastFolder = 100;
-inline constexpr int kAddBrowse = 102;
-inline constexpr int kAddNothingChosen = 104;
-inline constexpr int kAddBusyPointer = 106;
-inline constexpr int kAddGatheringList = 108;
-inline constexpr int kAddWalk = 110;
-inline constexpr int kAddAppend = 112;
-inline constexpr int kAddDefaultPointer = 114;
-inline constexpr int kAddPreview = 116;
-
 // PushButton1_Click
 inline constexpr int kClearRows = 100;
 inline constexpr int kClearPreview = 102;
-
-// PushButton4_Click
-inline constexpr int kSamplesPath = 100;
-inline constexpr int kSamplesOpen = 102;
-inline constexpr int kSamplesList = 104;
-inline constexpr int kSamplesWalk = 106;
-inline constexpr int kSamplesSelect = 108;
-inline constexpr int kSamplesAsk = 110;
-inline constexpr int kSamplesOpenFolder = 112;
-inline constexpr int kSamplesPreview = 114;
 
 // PushButton6_Click
 inline constexpr int kHelpMessage = 100;

@@ -1,6 +1,14 @@
 #include "app/pointer_feedback.h"
 
+#include "app/cursor_file.h"
+#include "app/form1_layout.h"
+#include "shell/texts.h"
+
 #include <QEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableView>
 #include <QWidget>
 
 namespace trellisane {
@@ -31,6 +39,13 @@ void PointerFeedback::Set(int value) {
     }
 }
 
+std::optional<QString> PointerFeedback::LoadHandCursor(const QString& path) {
+    std::optional<QCursor> hand = LoadCursorFile(path);
+    if (!hand) return Trellisane::tr("The pointer image %1 could not be read.").arg(path);
+    m_handCursor = std::move(hand);
+    return std::nullopt;
+}
+
 void PointerFeedback::Rule(int value) {
     if (m_pointer == kPointerBusy) return;
     Set(value);
@@ -42,6 +57,27 @@ bool PointerFeedback::eventFilter(QObject* watched, QEvent* event) {
         if (rule != m_rules.cend()) Rule(rule.value());
     }
     return QObject::eventFilter(watched, event);  // the widget still gets its move
+}
+
+PointerFeedback* TrackPointerRules(QWidget& window, const Form1Controls& c) {
+    auto* pointers = new PointerFeedback(window);
+    // Where the mouse moves decides the window-wide pointer.
+    const std::pair<QWidget*, int> rules[] = {
+        {&window, kPointerDefault},
+        {c.ListView1, kPointerDefault},
+        {c.ListView1->viewport(), kPointerDefault},
+        {c.ListView1->horizontalHeader(), kPointerDefault},
+        {c.ListView1->horizontalHeader()->viewport(), kPointerDefault},
+        {c.Frame1, kPointerDefault},
+        {c.Frame2, kPointerDefault},
+        {c.PushButton1, kPointerHand},
+        {c.PushButton2, kPointerHand},
+        {c.PushButton3, kPointerHand},
+        {c.PushButton4, kPointerHand},
+        {c.PushButton6, kPointerHand},
+    };
+    for (const auto& [widget, value] : rules) pointers->Track(*widget, value);
+    return pointers;
 }
 
 }  // namespace trellisane

@@ -3,6 +3,7 @@
 #include <QCursor>
 #include <QHash>
 #include <QObject>
+#include <QString>
 #include <optional>
 
 class QWidget;
@@ -42,6 +43,10 @@ class PointerFeedback : public QObject {
 
     /// The shape shown for the hand value; nothing for the standard pointing hand.
     void SetHandCursor(std::optional<QCursor> cursor) { m_handCursor = std::move(cursor); }
+    /// Reads the hand's shape from the pointer file at `path` (LoadCursorFile) and shows it for
+    /// the hand value from now on. Nothing on success, else why it could not be read (the
+    /// standard pointing hand stays).
+    std::optional<QString> LoadHandCursor(const QString& path);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -52,5 +57,12 @@ class PointerFeedback : public QObject {
     std::optional<QCursor> m_handCursor;
     QHash<QObject*, int> m_rules;  // tracked widget -> its movement rule's value
 };
+
+struct Form1Controls;
+
+/// Gives `window` (laid out as `controls`) its pointer rules: the default pointer over the
+/// window, the list (its rows and its header) and the two frames, the hand over the five
+/// buttons. Returns the PointerFeedback, a child of `window`.
+PointerFeedback* TrackPointerRules(QWidget& window, const Form1Controls& controls);
 
 }  // namespace trellisane

@@ -1,14 +1,17 @@
 #include "app/rename_plan_job.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QWidget>
 #include <memory>
 #include <utility>
 #include <vector>
 
-#include "app/background_job.h"
+#include "control/background_job.h"
 #include "app/folder_list_model.h"
 #include "folders/folder_list.h"
 #include "rename/rename_plan.h"
+#include "shell/texts.h"
 
 namespace trellisane {
 
@@ -87,6 +90,16 @@ void RowPlanner::Refresh() {
         return;
     }
     m_job = job;
+}
+
+QAction* AddRemoveRowsAction(QMenu& menu, FolderListModel& model) {
+    auto* remove = new QAction(Trellisane::tr("Remove Rows That Cannot Be Renamed"), &menu);
+    remove->setObjectName(QStringLiteral("RemoveRowsThatCannotBeRenamed"));
+    remove->setEnabled(false);
+    menu.addAction(remove);
+    QObject::connect(&model, &FolderListModel::planChanged, remove,
+                     [remove, &model] { remove->setEnabled(model.CannotBeRenamed() > 0); });
+    return remove;
 }
 
 }  // namespace trellisane

@@ -5,6 +5,8 @@
 
 #include "rename/start_renaming.h"
 
+class QAction;
+class QMenu;
 class QWidget;
 
 namespace trellisane {
@@ -58,5 +60,10 @@ class RowPlanner : public QObject {
     bool m_held = false;
     QTimer m_soon;
 };
+
+/// Adds "Remove Rows That Cannot Be Renamed" (object name "RemoveRowsThatCannotBeRenamed", a
+/// child of `menu`) to `menu`, enabled while the plan shown in `model` has a row that would not
+/// be renamed. The caller connects its `triggered`.
+QAction* AddRemoveRowsAction(QMenu& menu, FolderListModel& model);
 
 }  // namespace trellisane

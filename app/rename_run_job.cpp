@@ -11,7 +11,7 @@
 #include <limits>
 #include <utility>
 
-#include "app/background_job.h"
+#include "control/background_job.h"
 #include "shell/texts.h"
 
 namespace trellisane {
@@ -32,7 +32,7 @@ constexpr int kNeverByItself = std::numeric_limits<int>::max();
 
 RenameRunJob::RenameRunJob(QWidget& window, std::vector<FolderRow> rows, RenamePlatform platform,
                            std::function<void(const RowOutcome& failed)> report)
-    : QObject(&window),
+    : RunJob(&window),
       m_window(window),
       m_state(std::make_shared<RenameRunState>()),
       m_dialog(new QProgressDialog(&window)),
@@ -236,39 +236,6 @@ void RenameRunJob::WorkDone() {
     m_dialog->hide();
     if (m_job) m_job->deleteLater();  // its work has returned; this runs inside its signal
     Q_EMIT finished();
-}
-
-QString StoppedRunMessage(const RenameRun& run) {
-    qsizetype renamed = 0;
-    qsizetype unchanged = 0;
-    qsizetype notTried = 0;
-    qsizetype failed = 0;
-    for (const RowOutcome& outcome : run.outcomes) {
-        switch (outcome.fate.status) {
-            case RowStatus::Renamed:
-                ++renamed;
-                break;
-            case RowStatus::Unchanged:
-                ++unchanged;
-                break;
-            case RowStatus::NotTried:
-                ++notTried;
-                break;
-            default:
-                ++failed;
-                break;
-        }
-    }
-    // Every row is counted once: the parts add up to the number of folders.
-    QString text = Trellisane::tr("Renaming was stopped: %1 of %2 folders renamed")
-                       .arg(renamed)
-                       .arg(run.outcomes.size());
-    if (unchanged > 0) {
-        text += Trellisane::tr(", %1 left as they are (their names do not change)").arg(unchanged);
-    }
-    if (failed > 0) text += Trellisane::tr(", %1 could not be renamed").arg(failed);
-    text += Trellisane::tr(", %1 not tried").arg(notTried);
-    return text + Trellisane::tr(". \"Start Renaming\" renames the folders not tried.");
 }
 
 }  // namespace trellisane

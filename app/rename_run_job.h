@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "folders/folder_list.h"
+#include "control/run_job.h"
 #include "rename/start_renaming.h"
 
 class QTimer;
@@ -21,17 +22,6 @@ class BackgroundJob;
 
 /// How long a run goes before its progress dialog shows itself, in milliseconds.
 inline constexpr int kRenameProgressDelayMs = 500;
-
-/// What one run works on and hands back: the worker's alone from Start() until `finished`,
-/// the window's afterwards (the job's queued `finished` and the joined thread order the two).
-struct RenameRunState {
-    std::vector<FolderRow> rows;  ///< a copy of the list's rows; as the run left them at the end
-    RenamePlatform platform;      ///< the disk operations, used by the worker only
-    RenameRun run;                ///< one outcome per row, NotTried for those never reached
-    /// Positions (1-based) of the failed rows whose report could not be shown while the run
-    /// went, because it was being stopped: the window reports them at the end.
-    std::vector<qsizetype> unreported;
-};
 
 /// The rename pass of "Start Renaming" off the user-interface thread: the rows of a copy are
 /// renamed in list order (ApplyRenames on rows) by a BackgroundJob, a direct child of `window`
@@ -45,7 +35,7 @@ struct RenameRunState {
 /// twenty times a second, whatever the rate of rows. Each failed row is shown through `report`
 /// on the user-interface thread while the worker waits for it to return. Nothing of the window
 /// is touched: the owner reads the state once `finished` has come.
-class RenameRunJob : public QObject {
+class RenameRunJob : public RunJob {
     Q_OBJECT
 
   public:
@@ -59,26 +49,22 @@ class RenameRunJob : public QObject {
 
     /// Starts the run on its own thread. False when no thread could be had: nothing has been
     /// renamed and `finished` will not come.
-    bool Start();
+    bool Start() override;
     /// Asks the run to stop after the folder being renamed, as the dialog's Cancel does.
     void Cancel();
     /// Cancels, then waits until `deadline` for the worker. True when it has ended: the state
     /// may then be read (and `finished` will not come); false when it is stuck, in which case
     /// the job has been abandoned and the state is never the window's.
-    bool Stop(QDeadlineTimer deadline);
+    bool Stop(QDeadlineTimer deadline) override;
     /// True once the run has been asked to stop.
     bool Cancelled() const { return m_cancelled; }
     /// Holds off input to the window while the run goes (an application event filter).
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     /// The run's state: the window's once `finished` has come or Stop() returned true.
-    RenameRunState& State() { return *m_state; }
+    RenameRunState& State() override { return *m_state; }
     /// The progress dialog (hidden until the run has lasted a while).
     QProgressDialog* Dialog() const { return m_dialog.data(); }
-
-  Q_SIGNALS:
-    /// The worker has returned, cancelled or not; the state is now the window's. Once only.
-    void finished();
 
   private:
     void Progressed(qint64 position, qint64 count, const QString& current);
@@ -112,10 +98,5 @@ class RenameRunJob : public QObject {
     bool m_done = false;
     bool m_blocking = false;  // the application event filter is installed
 };
-
-/// The message of a stopped run, counted from `run`'s outcomes so that its parts add up to the
-/// number of rows: how many folders were renamed, left as they are (unchanged names), could not
-/// be renamed, and were not tried.
-QString StoppedRunMessage(const RenameRun& run);
 
 }  // namespace trellisane

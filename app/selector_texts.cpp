@@ -1,5 +1,7 @@
 #include "app/selector_texts.h"
 
+#include "app/tooltips.h"
+
 #include <QComboBox>
 
 #include "shell/texts.h"
@@ -13,6 +15,12 @@ QString SelectorEntryText(const QString& englishText) {
 QString SelectorSourceText(const QComboBox& selector) {
     const QVariant source = selector.currentData(Qt::UserRole);
     return source.userType() == QMetaType::QString ? source.toString() : selector.currentText();
+}
+
+void FollowSelectorToolTip(QComboBox& selector) {
+    QObject::connect(&selector, &QComboBox::currentTextChanged, &selector, [&selector] {
+        selector.setToolTip(SelectorToolTip(SelectorSourceText(selector)));
+    });
 }
 
 }  // namespace trellisane

@@ -15,4 +15,8 @@ QString SelectorEntryText(const QString& englishText);
 /// is shown in. An entry added without item data gives its shown text.
 QString SelectorSourceText(const QComboBox& selector);
 
+/// Keeps the tooltip of `selector` on the help of the operation it shows (SelectorToolTip),
+/// whenever its entry changes.
+void FollowSelectorToolTip(QComboBox& selector);
+
 }  // namespace trellisane

@@ -7,7 +7,7 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "app/background_job.h"
+#include "control/background_job.h"
 #include "app/handler_lines.h"
 #include "rename/start_renaming.h"
 #include "tests/app/window_fixture.h"

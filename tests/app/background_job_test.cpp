@@ -1,6 +1,6 @@
 // The background job on its own: what the next kind of background work relies on.
 
-#include "app/background_job.h"
+#include "control/background_job.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/background_job.h"
+#include "control/background_job.h"
 
 #include <chrono>
 #include <utility>
