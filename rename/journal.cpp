@@ -29,6 +29,7 @@ constexpr char kTemporary = 'T';
 constexpr char kAbout = 'I';
 constexpr char kEnd = 'E';
 constexpr char kUndone = 'U';
+constexpr char kOffered = 'O';
 enum DoneKind : quint8 { kNotMoved = 0, kMovedToTo = 1, kMovedElsewhere = 2 };
 
 /// CRC-32 (the polynomial of zlib and PNG) of `size` bytes at `data`.
@@ -135,11 +136,17 @@ bool ReadRunRecord(char type, Reader& payload, JournalContents& contents) {
         return true;
     }
     if (type == kEnd) {
-        if (contents.endedMs || !contents.undos.empty()) return false;
+        if (contents.endedMs || !contents.undos.empty() || contents.offered) return false;
         const auto ended = payload.Get<qint64>();
         contents.stopped = payload.Get<quint8>() == 1;
         if (!payload.Whole()) return false;
         contents.endedMs = ended;
+        return true;
+    }
+    if (type == kOffered) {
+        payload.Get<qint64>();
+        if (!payload.Whole()) return false;
+        contents.offered = true;
         return true;
     }
     JournalUndo undo;
@@ -221,6 +228,12 @@ QByteArray EndRecord(qint64 endedMs, bool stopped) {
     return Record(kEnd, payload);
 }
 
+QByteArray OfferedRecord(qint64 offeredMs) {
+    QByteArray payload;
+    Put<qint64>(payload, offeredMs);
+    return Record(kOffered, payload);
+}
+
 QByteArray UndoneRecord(const JournalUndo& undo) {
     QByteArray payload;
     Put<qint64>(payload, undo.endedMs);
@@ -286,14 +299,16 @@ std::optional<JournalContents> ParseJournal(const QByteArray& bytes, QString& er
 
         Reader payload(rest.sliced(kHeadSize, size));
         const bool whole = !first && !second;
-        if (whole && (type == kAbout || type == kEnd || type == kUndone)) {
+        if (whole && (type == kAbout || type == kEnd || type == kUndone || type == kOffered)) {
             if (!ReadRunRecord(type, payload, contents)) return damaged(at);
             at += length;
             contents.soundSize = at;
             continue;
         }
         const auto sequence = payload.Get<quint64>();
-        if (contents.endedMs || !contents.undos.empty()) return damaged(at);  // after the end
+        if (contents.endedMs || !contents.undos.empty() || contents.offered) {
+            return damaged(at);  // a rename after the end
+        }
         if (type == kAboutTo) {
             JournalEntry entry;
             const bool known = payload.Get<quint8>() == 1;

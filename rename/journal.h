@@ -36,7 +36,9 @@ namespace trellisane {
 ///   'U' (undone, version 3): an undo of the run: when it ended, how many folders it put back,
 ///       how many it could not, and whether it went to its end (a byte; 0: cancelled). Appended
 ///       by each undo after the run has ended (or was cut short).
-/// Versions 1 and 2 are still read: they have no 'I', 'E' or 'U'.
+///   'O' (offered, version 3): when the person was told that the run was cut short and offered
+///       its undo, so that this is said once. Appended like 'U'.
+/// Versions 1 and 2 are still read: they have no 'I', 'E', 'U' or 'O'.
 inline constexpr int kJournalVersion = 3;
 
 /// How many "about to" records are made durable with one sync.
@@ -90,6 +92,8 @@ QByteArray AboutRecord(const JournalAbout& about);
 QByteArray EndRecord(qint64 endedMs, bool stopped);
 /// The record of one undo of the run.
 QByteArray UndoneRecord(const JournalUndo& undo);
+/// The record saying that the undo of a run cut short was offered at `offeredMs`.
+QByteArray OfferedRecord(qint64 offeredMs);
 
 /// A whole journal read back.
 struct JournalContents {
@@ -99,6 +103,7 @@ struct JournalContents {
     std::optional<qint64> endedMs;      ///< the end record's time; nothing: none (yet)
     bool stopped = false;               ///< the end record says the run was stopped
     std::vector<JournalUndo> undos;     ///< oldest first
+    bool offered = false;               ///< an 'O' record: its undo was offered once
     qsizetype soundSize = 0;            ///< bytes up to the end of the last sound record
 };
 

@@ -76,6 +76,18 @@ int WriteAll(int fd, const QByteArray& bytes) {
     return ::fdatasync(fd) == 0 ? 0 : errno;
 }
 
+/// Appends `record` to the journal open (and locked) at `fd`, whose whole text `bytes` reads as
+/// `contents`: a torn last record is cut off first, since it would no longer be the last one.
+/// 0 or the errno value of what failed.
+int Append(int fd, const JournalContents& contents, const QByteArray& bytes,
+           const QByteArray& record) {
+    if (contents.soundSize < bytes.size() && ::ftruncate(fd, contents.soundSize) != 0) {
+        return errno;
+    }
+    if (::lseek(fd, 0, SEEK_END) < 0) return errno;
+    return WriteAll(fd, record);
+}
+
 /// The run of `contents`, read from the journal at `path`.
 HistoryRun RunOf(const QString& id, const QString& path, const JournalContents& contents,
                  qint64 bytes, bool locked) {
@@ -91,6 +103,7 @@ HistoryRun RunOf(const QString& id, const QString& path, const JournalContents& 
     run.stopped = contents.stopped;
     run.undos = contents.undos;
     run.bytes = bytes;
+    run.offered = contents.offered;
     for (const JournalEntry& entry : contents.entries) {
         if (entry.done == JournalEntry::Done::Moved) ++run.renamed;
         if (entry.done == JournalEntry::Done::Unknown) ++run.uncertain;
@@ -373,14 +386,24 @@ UndoOfRun RunHistory::Undo(const QString& id, bool apply, const RenamePlatform& 
     undo.record = CountUndo(undo.moves, undo.result, complete);
     undo.record.endedMs = QDateTime::currentMSecsSinceEpoch();
     // A torn last record would no longer be the last one: it goes first.
-    int failed = 0;
-    if (contents->soundSize < bytes.size() && ::ftruncate(fd.get(), contents->soundSize) != 0) {
-        failed = errno;
+    if (const int failed = Append(fd.get(), *contents, bytes, UndoneRecord(undo.record));
+        failed != 0) {
+        undo.detail = DescribeError(failed);
     }
-    if (failed == 0 && ::lseek(fd.get(), 0, SEEK_END) < 0) failed = errno;
-    if (failed == 0) failed = WriteAll(fd.get(), UndoneRecord(undo.record));
-    if (failed != 0) undo.detail = DescribeError(failed);
     return undo;
+}
+
+bool RunHistory::MarkOffered(const QString& id) const {
+    const Fd fd(::open(QFile::encodeName(JournalPath(id)).constData(), O_RDWR | O_CLOEXEC));
+    if (fd.get() < 0 || TryLock(fd.get(), LOCK_EX) != 0) return false;
+    QByteArray bytes;
+    QString error;
+    if (ReadAll(fd.get(), bytes) != 0) return false;
+    const std::optional<JournalContents> contents = ParseJournal(bytes, error);
+    if (!contents) return false;
+    if (contents->offered) return true;
+    return Append(fd.get(), *contents, bytes, OfferedRecord(QDateTime::currentMSecsSinceEpoch())) ==
+           0;
 }
 
 bool RunHistory::Forget(const QString& id, QString& error) const {

@@ -46,6 +46,7 @@ struct HistoryRun {
     std::vector<JournalUndo> undos;
     qint64 bytes = 0;  ///< the journal's size
     RunState state = RunState::Done;
+    bool offered = false;  ///< the undo of this run cut short has been offered once
 
     /// Whether the run still stands in the way of undoing an older run whose folders overlap
     /// it: it is running, done, cut short, or its last undo was cancelled. A run whose undo
@@ -130,6 +131,11 @@ class RunHistory {
     UndoOfRun Undo(const QString& id, bool apply,
                    const RenamePlatform& platform = DefaultRenamePlatform(),
                    bool trustPaths = false, const UndoControl& control = {}) const;
+
+    /// Notes in run `id`'s journal that its undo has been offered (an 'O' record), so that
+    /// HistoryRun::offered tells it from now on. False when the journal cannot be written or
+    /// is held by a run or an undo.
+    bool MarkOffered(const QString& id) const;
 
     /// Removes run `id` from the history (its journal is deleted); refused, with `error` saying
     /// why, while the run or an undo of it is going.

@@ -81,6 +81,7 @@ QByteArray RandomJournal(quint32 seed, std::vector<qsizetype>& boundaries,
         }
     }
     add(EndRecord(7, seed % 2 == 0));
+    add(OfferedRecord(10));
     add(UndoneRecord(JournalUndo{8, 3, 1, false}));
     add(UndoneRecord(JournalUndo{9, 1, 0, true}));
     return journal;

@@ -132,6 +132,9 @@ TEST_F(History, ARunCutShortWithATornRecordIsUndoneAndStaysReadable) {
         journal.write(AboutToRecord(99, std::nullopt, "/x", "/y").left(12));  // a torn write
     }
     EXPECT_EQ(States(), std::vector<RunState>{RunState::CutShort});
+    EXPECT_FALSE(history().List().front().offered);
+    EXPECT_TRUE(history().MarkOffered(id));  // cuts the torn record off before it appends
+    EXPECT_TRUE(history().List().front().offered);
 
     // The dry run marks what the undo would do, as the preview marks rows.
     const std::vector<UndoPlanRow> plan = UndoPlan(history().Undo(id, false));
