@@ -1107,5 +1107,29 @@ Vorgänge (Schlüsselwort, dann voller Text):
         <source>The disk was mounted again and numbers its folders anew at each mount, so only the path says this is the folder the run renamed.</source>
         <translation>Der Datenträger wurde wieder eingehängt und nummeriert seine Ordner bei jedem Einhängen neu; nur der Pfad sagt, dass dies der Ordner ist, den der Durchlauf umbenannt hat.</translation>
     </message>
+    <message>
+        <source>The run is no longer in the history.</source>
+        <translation>Der Durchlauf ist nicht mehr im Verlauf.</translation>
+    </message>
+    <message>
+        <source>A newer run renamed some of the same folders: undo that one first.</source>
+        <translation>Ein neuerer Durchlauf hat einige derselben Ordner umbenannt: Machen Sie zuerst ihn rückgängig.</translation>
+    </message>
+    <message>
+        <source>The run renamed no folder: there is nothing to put back.</source>
+        <translation>Der Durchlauf hat keinen Ordner umbenannt: Es gibt nichts zurückzusetzen.</translation>
+    </message>
+    <message>
+        <source>1 folder was put back where it was before the run.</source>
+        <translation>1 Ordner wurde dorthin zurückgesetzt, wo er vor dem Durchlauf war.</translation>
+    </message>
+    <message>
+        <source>%1 folders were put back where they were before the run.</source>
+        <translation>%1 Ordner wurden dorthin zurückgesetzt, wo sie vor dem Durchlauf waren.</translation>
+    </message>
+    <message>
+        <source>The undo was cancelled: the rest keep their new names, and Undo Last Renaming puts them back later.</source>
+        <translation>Das Rückgängigmachen wurde abgebrochen: Die übrigen behalten ihre neuen Namen, und &quot;Letzte Umbenennung rückgängig machen&quot; setzt sie später zurück.</translation>
+    </message>
 </context>
 </TS>

@@ -1095,5 +1095,29 @@ Operations (keyword, then full text):
         <source>The disk was mounted again and numbers its folders anew at each mount, so only the path says this is the folder the run renamed.</source>
         <translation>ディスクが再マウントされ、マウントのたびにフォルダーの番号を付け直すため、実行で名前を変更したフォルダーであることはパスでしか分かりません。</translation>
     </message>
+    <message>
+        <source>The run is no longer in the history.</source>
+        <translation>この実行はもう履歴にありません。</translation>
+    </message>
+    <message>
+        <source>A newer run renamed some of the same folders: undo that one first.</source>
+        <translation>新しい実行が同じフォルダーの一部の名前を変更しています: 先にそちらを元に戻してください。</translation>
+    </message>
+    <message>
+        <source>The run renamed no folder: there is nothing to put back.</source>
+        <translation>この実行はフォルダーの名前を変更していません: 元に戻すものはありません。</translation>
+    </message>
+    <message>
+        <source>1 folder was put back where it was before the run.</source>
+        <translation>1 個のフォルダーを実行前の場所に戻しました。</translation>
+    </message>
+    <message>
+        <source>%1 folders were put back where they were before the run.</source>
+        <translation>%1 個のフォルダーを実行前の場所に戻しました。</translation>
+    </message>
+    <message>
+        <source>The undo was cancelled: the rest keep their new names, and Undo Last Renaming puts them back later.</source>
+        <translation>元に戻す処理は取り消されました: 残りは新しい名前のままです。「最後の名前の変更を元に戻す」で後から戻せます。</translation>
+    </message>
 </context>
 </TS>
