@@ -15,10 +15,6 @@ HistoryKeeper::HistoryKeeper(RunHistory history, QObject* parent)
     Refresh();
 }
 
-HistoryKeeper::~HistoryKeeper() {
-    if (m_undo != nullptr) m_undo->Stop(QDeadlineTimer(QDeadlineTimer::Forever));
-}
-
 std::optional<RenamePlatform> HistoryKeeper::Record(RenamePlatform base, const JournalAbout& about,
                                                     int& error) {
     QString id;
@@ -49,7 +45,10 @@ int HistoryKeeper::EndRun(bool stopped) {
     return failed;
 }
 
-void HistoryKeeper::Refresh() { m_runs = m_history.List(); }
+void HistoryKeeper::Refresh() {
+    m_runs = m_history.List();
+    Q_EMIT changed();
+}
 
 std::optional<HistoryRun> HistoryKeeper::TakeCutShortOffer() {
     for (const HistoryRun& run : m_runs) {

@@ -1,18 +1,18 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "control/background_job.h"
 #include "rename/journal.h"
 #include "rename/run_history.h"
 #include "rename/start_renaming.h"
 
 namespace trellisane {
-
-class BackgroundJob;
 
 /// The window's side of the history of runs: journals each Start Renaming run into it, knows
 /// which run "Undo Last Renaming" takes back next, offers once the undo of a run cut short, and
@@ -24,8 +24,9 @@ class HistoryKeeper : public QObject {
   public:
     /// A keeper of `history`, read once now.
     explicit HistoryKeeper(RunHistory history, QObject* parent = nullptr);
-    /// Waits for an undo still running (call StopUndo first where the wait must be bounded).
-    ~HistoryKeeper() override;
+    /// An undo still running is waited for with the job, a child of the keeper (the window's
+    /// closing stops it first, within its bound).
+    ~HistoryKeeper() override = default;
 
     const RunHistory& History() const { return m_history; }
 
@@ -60,9 +61,11 @@ class HistoryKeeper : public QObject {
     /// Whether an undo is under way.
     bool Undoing() const { return m_undo != nullptr; }
     /// The job of the undo under way, for the window's closing to stop with the others.
-    BackgroundJob* UndoJob() const { return m_undo; }
+    BackgroundJob* UndoJob() const { return m_undo.data(); }
 
   Q_SIGNALS:
+    /// The history was read again: Next() may have changed.
+    void changed();
     /// The undo under way has handled `done` of `total` folders.
     void undoProgressed(qint64 done, qint64 total);
     /// The undo of run `id` has ended (cancelled or not): what it found and did.
@@ -73,7 +76,7 @@ class HistoryKeeper : public QObject {
     std::vector<HistoryRun> m_runs;
     std::shared_ptr<JournalWriter> m_writer;  // the run being recorded
     QString m_lastRecorded;
-    BackgroundJob* m_undo = nullptr;
+    QPointer<BackgroundJob> m_undo;  // gone with the job, also when closing stopped it
 };
 
 /// The message that tells a person what an undo of a run of the history did: how many folders

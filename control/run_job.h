@@ -51,8 +51,8 @@ class RunJob : public QObject {
 using RunJobMaker = std::function<RunJob*(std::vector<FolderRow> rows, RenamePlatform platform,
                                           std::function<void(const RowOutcome& failed)> report)>;
 
-/// The message of a stopped run, counted from `run`'s outcomes so that its parts add up to the number
-/// of rows: how many folders were renamed, left as they are (unchanged names), could not be
+/// The message of a stopped run, counted from `run`'s outcomes so that its parts add up to the
+/// number of rows: how many folders were renamed, left as they are (unchanged names), could not be
 /// renamed, and were not tried.
 QString StoppedRunMessage(const RenameRun& run);
 

@@ -322,7 +322,8 @@ std::optional<QString> RunHistory::BlockedBy(const std::vector<HistoryRun>& runs
 
 const HistoryRun* RunHistory::NextToUndo(const std::vector<HistoryRun>& runs) {
     for (const HistoryRun& run : runs) {
-        if (run.Standing() && run.state != RunState::Running) return &run;
+        const bool moved = run.renamed + run.uncertain > 0;  // else nothing to take back
+        if (moved && run.Standing() && run.state != RunState::Running) return &run;
     }
     return nullptr;
 }

@@ -119,8 +119,8 @@ class RunHistory {
     /// concerned: O(n log n) in their entries.
     std::optional<QString> BlockedBy(const std::vector<HistoryRun>& runs, const QString& id) const;
 
-    /// The run "Undo Last Renaming" takes back: the newest Standing run that is not Running;
-    /// nullptr when there is none.
+    /// The run "Undo Last Renaming" takes back: the newest Standing run that is not Running and
+    /// moved a folder; nullptr when there is none.
     static const HistoryRun* NextToUndo(const std::vector<HistoryRun>& runs);
 
     /// Undoes run `id` (UndoMoves, newest rename first) or, with `apply` false, tells what that

@@ -1131,5 +1131,33 @@ Vorgänge (Schlüsselwort, dann voller Text):
         <source>The undo was cancelled: the rest keep their new names, and Undo Last Renaming puts them back later.</source>
         <translation>Das Rückgängigmachen wurde abgebrochen: Die übrigen behalten ihre neuen Namen, und &quot;Letzte Umbenennung rückgängig machen&quot; setzt sie später zurück.</translation>
     </message>
+    <message>
+        <source>History...</source>
+        <translation>Verlauf...</translation>
+    </message>
+    <message>
+        <source>Putting folders back...</source>
+        <translation>Ordner werden zurückgesetzt...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Putting back folder %1 of %2</source>
+        <translation>Ordner %1 von %2 wird zurückgesetzt</translation>
+    </message>
+    <message>
+        <source>This run cannot be kept in the history (%1: %2), so it could not be undone after the program ends. Rename the folders all the same?</source>
+        <translation>Dieser Durchlauf kann nicht im Verlauf behalten werden (%1: %2) und ließe sich nach dem Ende des Programms nicht rückgängig machen. Die Ordner trotzdem umbenennen?</translation>
+    </message>
+    <message>
+        <source>The run&apos;s journal could not be written (%1); the folders after that point were not renamed.</source>
+        <translation>Das Protokoll des Durchlaufs konnte nicht geschrieben werden (%1); die Ordner danach wurden nicht umbenannt.</translation>
+    </message>
+    <message>
+        <source>The run of %1 was cut short before its end (the program was ended or the computer stopped), with %2 folders renamed or being renamed. Undo it now, putting those folders back?</source>
+        <translation>Der Durchlauf von %1 wurde vor seinem Ende abgebrochen (das Programm wurde beendet oder der Computer hielt an), mit %2 umbenannten oder gerade umbenannten Ordnern. Jetzt rückgängig machen und diese Ordner zurücksetzen?</translation>
+    </message>
 </context>
 </TS>

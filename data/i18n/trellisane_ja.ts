@@ -1119,5 +1119,33 @@ Operations (keyword, then full text):
         <source>The undo was cancelled: the rest keep their new names, and Undo Last Renaming puts them back later.</source>
         <translation>元に戻す処理は取り消されました: 残りは新しい名前のままです。「最後の名前の変更を元に戻す」で後から戻せます。</translation>
     </message>
+    <message>
+        <source>History...</source>
+        <translation>履歴...</translation>
+    </message>
+    <message>
+        <source>Putting folders back...</source>
+        <translation>フォルダーを元に戻しています...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Putting back folder %1 of %2</source>
+        <translation>フォルダーを元に戻しています (%1 / %2)</translation>
+    </message>
+    <message>
+        <source>This run cannot be kept in the history (%1: %2), so it could not be undone after the program ends. Rename the folders all the same?</source>
+        <translation>この実行は履歴に残せないため (%1: %2)、プログラムの終了後に元に戻せません。それでもフォルダーの名前を変更しますか?</translation>
+    </message>
+    <message>
+        <source>The run&apos;s journal could not be written (%1); the folders after that point were not renamed.</source>
+        <translation>実行の記録を書き込めませんでした (%1)。それ以降のフォルダーの名前は変更していません。</translation>
+    </message>
+    <message>
+        <source>The run of %1 was cut short before its end (the program was ended or the computer stopped), with %2 folders renamed or being renamed. Undo it now, putting those folders back?</source>
+        <translation>%1 の実行は途中で中断されました (プログラムが終了したか、コンピューターが停止しました)。名前を変更済みまたは変更中のフォルダーは %2 個です。今すぐ元に戻しますか?</translation>
+    </message>
 </context>
 </TS>
