@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -212,8 +213,12 @@ void Form1::BuildHistory() {
     connect(m_core, &RenameController::busyChanged, this, [this] {
         const bool undoing = m_core->State() == Busy::Undoing;
         if (undoing && m_undoProgress == nullptr) {
-            m_undoProgress = new QProgressDialog(Trellisane::tr("Putting folders back..."),
-                                                 Trellisane::tr("Cancel"), 0, 0, this);
+            // Over "History..." when the undo comes from there, so that its Cancel can be
+            // reached.
+            QWidget* over = QApplication::activeModalWidget();
+            m_undoProgress =
+                new QProgressDialog(Trellisane::tr("Putting folders back..."),
+                                    Trellisane::tr("Cancel"), 0, 0, over != nullptr ? over : this);
             m_undoProgress->setObjectName(QStringLiteral("UndoProgress"));
             m_undoProgress->setWindowTitle(ApplicationTitle());
             m_undoProgress->setWindowModality(Qt::WindowModal);

@@ -110,7 +110,12 @@ void HistoryDialog::Refresh() {
         auto* item = new QTreeWidgetItem(m_list);
         item->setText(kWhen, When(run.about.startedMs));
         item->setText(kOperation, DescribeRunOperation(run.about));
-        item->setText(kFolders, QString::number(run.renamed + run.uncertain));
+        // A run cut short may have renamed some of the folders it was about to: said apart.
+        item->setText(
+            kFolders,
+            run.state == RunState::CutShort && run.uncertain > 0
+                ? Trellisane::tr("%1, and up to %2 more").arg(run.renamed).arg(run.uncertain)
+                : QString::number(run.renamed));
         item->setTextAlignment(kFolders, Qt::AlignRight | Qt::AlignVCenter);
         item->setText(kState, DescribeRunState(run.state));
         item->setData(kWhen, Qt::UserRole, run.id);

@@ -706,15 +706,21 @@ void RenameController::OfferUndoOfRunCutShort() {
     if (m_history == nullptr || !Allows(Action::Undo)) return;
     const std::optional<HistoryRun> run = m_history->TakeCutShortOffer();
     if (!run) return;
+    // The journal tells what was about to be renamed; the disk, what was.
+    const UndoOfRun dry = m_history->History().Undo(run->id, false, m_platform);
+    const auto renamed = std::count_if(
+        dry.result.outcomes.begin(), dry.result.outcomes.end(),
+        [](const UndoOutcome& outcome) { return outcome.status == UndoStatus::PutBack; });
+    if (dry.refusal != UndoRefusal::None || renamed == 0) return;  // nothing to put back
     const QString when = QLocale().toString(QDateTime::fromMSecsSinceEpoch(run->about.startedMs),
                                             QLocale::ShortFormat);
     const QString question =
         Trellisane::tr(
             "The run of %1 was cut short before its end (the program was ended or "
-            "the computer stopped), with %2 folders renamed or being renamed. Undo "
-            "it now, putting those folders back?")
+            "the computer stopped), with %2 folders renamed. Undo it now, putting "
+            "those folders back?")
             .arg(when)
-            .arg(run->renamed + run->uncertain);
+            .arg(renamed);
     if (m_dialogs.ShowMessage(question, m_title, DialogIcon::Question, DialogButtons::YesNo) !=
         DialogAnswer::Yes) {
         return;

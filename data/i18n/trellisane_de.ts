@@ -1156,8 +1156,12 @@ Vorgänge (Schlüsselwort, dann voller Text):
         <translation>Das Protokoll des Durchlaufs konnte nicht geschrieben werden (%1); die Ordner danach wurden nicht umbenannt.</translation>
     </message>
     <message>
-        <source>The run of %1 was cut short before its end (the program was ended or the computer stopped), with %2 folders renamed or being renamed. Undo it now, putting those folders back?</source>
-        <translation>Der Durchlauf von %1 wurde vor seinem Ende abgebrochen (das Programm wurde beendet oder der Computer hielt an), mit %2 umbenannten oder gerade umbenannten Ordnern. Jetzt rückgängig machen und diese Ordner zurücksetzen?</translation>
+        <source>%1, and up to %2 more</source>
+        <translation>%1 und bis zu %2 weitere</translation>
+    </message>
+    <message>
+        <source>The run of %1 was cut short before its end (the program was ended or the computer stopped), with %2 folders renamed. Undo it now, putting those folders back?</source>
+        <translation>Der Durchlauf von %1 wurde vor seinem Ende abgebrochen (das Programm wurde beendet oder der Computer hielt an), mit %2 umbenannten Ordnern. Jetzt rückgängig machen und diese Ordner zurücksetzen?</translation>
     </message>
 </context>
 </TS>

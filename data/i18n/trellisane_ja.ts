@@ -1144,8 +1144,12 @@ Operations (keyword, then full text):
         <translation>実行の記録を書き込めませんでした (%1)。それ以降のフォルダーの名前は変更していません。</translation>
     </message>
     <message>
-        <source>The run of %1 was cut short before its end (the program was ended or the computer stopped), with %2 folders renamed or being renamed. Undo it now, putting those folders back?</source>
-        <translation>%1 の実行は途中で中断されました (プログラムが終了したか、コンピューターが停止しました)。名前を変更済みまたは変更中のフォルダーは %2 個です。今すぐ元に戻しますか?</translation>
+        <source>%1, and up to %2 more</source>
+        <translation>%1 (さらに最大 %2)</translation>
+    </message>
+    <message>
+        <source>The run of %1 was cut short before its end (the program was ended or the computer stopped), with %2 folders renamed. Undo it now, putting those folders back?</source>
+        <translation>%1 の実行は途中で中断されました (プログラムが終了したか、コンピューターが停止しました)。名前を変更したフォルダーは %2 個です。今すぐ元に戻しますか?</translation>
     </message>
 </context>
 </TS>

@@ -80,6 +80,22 @@ TEST_F(UndoWindowTest, CtrlZPutsEveryFolderAndRowBackAndEnablesStartRenaming) {
     EXPECT_TRUE(Undo()->isEnabled());
 }
 
+TEST_F(UndoWindowTest, AfterARestartCtrlZPutsTheFoldersBackOnDiskAndSaysHowMany) {
+    ListTree();
+    RunStartRenaming();
+    form.reset();  // the program ends; its run stays in the history
+    Open();
+    EXPECT_TRUE(Undo()->isEnabled());
+    const size_t calls = dialogs.calls.size();
+    CtrlZ();
+    EXPECT_EQ(AllFolders(), folders);
+    EXPECT_EQ(AllFiles(), files);
+    ASSERT_EQ(dialogs.calls.size(), calls + 1);
+    EXPECT_EQ(dialogs.calls.back().text,
+              QStringLiteral("3 folders were put back where they were before the run."));
+    EXPECT_FALSE(Undo()->isEnabled());
+}
+
 TEST_F(UndoWindowTest, TheListsContextMenuHoldsTheEntry) {
     ListTree();
     auto* menu = Find<QMenu>("ListView1Menu");

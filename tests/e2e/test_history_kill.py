@@ -68,8 +68,11 @@ class KilledRunUndoneAfterRestart(WindowTest):
 
         self.step("start again: the offer to undo the run cut short")
         set_delay(delay, 0)
-        app.start()
+        app.start(wait=False)  # the offer takes the keyboard once the window shows
         offer = self.desktop.wait_window("message", 60, "cut short")
+        self.assertIsNotNone(self.desktop.window("main"), "the offer came before the window")
+        self.step("offered: %s" % offer.text)
+        self.assertIn("with %d folders renamed" % len(renamed), offer.text)
         self.shot("offer")
         self.desktop.wait_focus(offer)
         self.desktop.key("Return")  # Yes
