@@ -228,9 +228,9 @@ void Form1::BuildHistory() {
             connect(m_undoProgress, &QProgressDialog::canceled, m_history,
                     &HistoryKeeper::CancelUndo);
         } else if (!undoing && m_undoProgress != nullptr) {
-            m_undoProgress->hide();
-            m_undoProgress->deleteLater();
-            m_undoProgress = nullptr;
+            // At once, not later: the message that follows runs an event loop of its own, in
+            // which the dialog's own timer would still show it.
+            delete m_undoProgress.data();
         }
     });
     connect(m_history, &HistoryKeeper::undoProgressed, this, [this](qint64 done, qint64 total) {

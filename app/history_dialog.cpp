@@ -110,10 +110,10 @@ void HistoryDialog::Refresh() {
         auto* item = new QTreeWidgetItem(m_list);
         item->setText(kWhen, When(run.about.startedMs));
         item->setText(kOperation, DescribeRunOperation(run.about));
-        // A run cut short may have renamed some of the folders it was about to: said apart.
+        // The folders a run cut short was about to rename may or may not have been: said apart.
         item->setText(
             kFolders,
-            run.state == RunState::CutShort && run.uncertain > 0
+            run.uncertain > 0
                 ? Trellisane::tr("%1, and up to %2 more").arg(run.renamed).arg(run.uncertain)
                 : QString::number(run.renamed));
         item->setTextAlignment(kFolders, Qt::AlignRight | Qt::AlignVCenter);

@@ -76,9 +76,10 @@ class KilledRunUndoneAfterRestart(WindowTest):
         self.shot("offer")
         self.desktop.wait_focus(offer)
         self.desktop.key("Return")  # Yes
-        told = self.answer_message("Return", text="put back", timeout=120)
-        self.step("the undo said: %s" % told.text)
+        self.desktop.wait_window("message", 120, "put back")
         self.shot("undone")
+        told = self.answer_message("Return", text="put back")
+        self.step("the undo said: %s" % told.text)
         self.assertEqual(folders_below(base), before)
         self.assertEqual(files_below(base), markers)
         for top in (0, TOPS - 1):
@@ -88,6 +89,15 @@ class KilledRunUndoneAfterRestart(WindowTest):
                                 env=self.desktop.env, capture_output=True, text=True,
                                 timeout=60).stdout
         self.assertEqual(states.split("\t")[2], "undone")
+
+        self.step("History... (Ctrl+H)")
+        self.desktop.wait_focus(self.main_window())
+        self.desktop.key("ctrl+h")
+        wait_until(lambda: self.desktop.windows_titled("History"), 30, "the History window")
+        self.shot("history")
+        self.desktop.key("Escape")
+        wait_until(lambda: not self.desktop.windows_titled("History"), 30,
+                   "the History window to close")
 
         self.step("end")
 
