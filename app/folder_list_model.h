@@ -10,7 +10,7 @@
 #include "engine/operations.h"
 #include "folders/folder_list.h"
 #include "rename/rename_plan.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 
 namespace trellisane {
 

@@ -10,7 +10,7 @@
 #include <QTableView>
 #include <algorithm>
 
-#include "app/list_keys.h"
+#include "app/folder_list_view.h"
 #include "app/path_cell_delegate.h"
 #include "app/skin.h"
 #include "app/tooltips.h"

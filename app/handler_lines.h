@@ -1,6 +1,6 @@
 #pragma once
 
-#include "control/add_lines.h"
+#include "control/report_lines.h"
 
 /// The error-report locations and statement numbers of the main window's trapped procedures,
 /// all in one place so the reports stay stable and can be checked against this table.
@@ -38,10 +38,10 @@
 /// no folder.
 ///
 /// PreviewRename and PushButton2_Click ("Start Renaming") have their tables beside their code:
-/// preview_lines (engine/preview.h) and start_renaming_lines (rename/start_renaming.h).
+/// preview_lines (engine/preview.h) and start_renaming_lines (control/report_lines.h).
 namespace trellisane::lines {
 
-// PushButton3_Click's and PushButton4_Click's own: control/add_lines.h (their adds run in the
+// PushButton3_Click's and PushButton4_Click's own: control/report_lines.h (their adds run in the
 // controller).
 
 inline constexpr char kFormLoadLocation[] = "in Dorvalin2021/08/31.Form1.Form_Load ";

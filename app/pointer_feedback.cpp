@@ -1,15 +1,15 @@
 #include "app/pointer_feedback.h"
 
-#include "app/cursor_file.h"
-#include "app/form1_layout.h"
-#include "shell/texts.h"
-
 #include <QEvent>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableView>
 #include <QWidget>
+
+#include "app/cursor_file.h"
+#include "app/form1_layout.h"
+#include "shell/texts.h"
 
 namespace trellisane {
 

@@ -9,9 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include "folders/folder_list.h"
 #include "control/run_job.h"
-#include "rename/start_renaming.h"
+#include "folders/folder_list.h"
+#include "rename/rename_run.h"
 
 class QTimer;
 class QWidget;

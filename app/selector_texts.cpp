@@ -1,9 +1,8 @@
 #include "app/selector_texts.h"
 
-#include "app/tooltips.h"
-
 #include <QComboBox>
 
+#include "app/tooltips.h"
 #include "shell/texts.h"
 
 namespace trellisane {

@@ -1,7 +1,6 @@
 #include "app/undo_last_renaming.h"
 
 #include <QAbstractItemModel>
-#include <QAbstractItemView>
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
@@ -28,17 +27,6 @@ UndoLastRenaming::UndoLastRenaming(QWidget& window, QMenu& menu, QAbstractItemMo
     connect(&model, &QAbstractItemModel::rowsInserted, this, listChanged);
     connect(&model, &QAbstractItemModel::rowsRemoved, this, listChanged);
     connect(&model, &QAbstractItemModel::modelReset, this, listChanged);
-}
-
-QMenu* InstallListMenu(QAbstractItemView& list) {
-    auto* menu = new QMenu(&list);
-    menu->setObjectName(QStringLiteral("ListView1Menu"));
-    list.setContextMenuPolicy(Qt::CustomContextMenu);
-    // A scroll area reports the click in its viewport's coordinates.
-    QObject::connect(
-        &list, &QWidget::customContextMenuRequested, menu,
-        [&list, menu](const QPoint& at) { menu->popup(list.viewport()->mapToGlobal(at)); });
-    return menu;
 }
 
 }  // namespace trellisane

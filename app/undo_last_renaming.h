@@ -3,7 +3,6 @@
 #include <QObject>
 
 class QAbstractItemModel;
-class QAbstractItemView;
 class QAction;
 class QMenu;
 class QWidget;
@@ -33,9 +32,5 @@ class UndoLastRenaming : public QObject {
   private:
     QAction* m_action;
 };
-
-/// Gives `list` its context menu (object name "ListView1Menu", a child of `list`), shown where
-/// the list is right-clicked. An entry is one addAction() on the menu returned.
-QMenu* InstallListMenu(QAbstractItemView& list);
 
 }  // namespace trellisane

@@ -20,7 +20,7 @@
 #include "folders/folder_list.h"
 #include "folders/path_separator.h"
 #include "folders/subfolder_walk.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 
 namespace {
 

@@ -1,6 +1,5 @@
 #include "cli/cli.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QByteArray>
@@ -21,9 +20,10 @@
 #include "engine/error_report.h"
 #include "engine/operations.h"
 #include "engine/preview.h"
+#include "folders/folder_entries.h"
 #include "folders/folder_list.h"
 #include "folders/subfolder_walk.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 #include "shell/texts.h"
 
 namespace trellisane {
@@ -236,12 +236,6 @@ QByteArray RowPathOf(const QByteArray& folder, const QByteArray& cwd) {
         components.push_back(component);
     }
     return '/' + components.join('/') + '/';
-}
-
-/// True when `path` names a folder, or a symbolic link to one.
-bool IsFolder(const QByteArray& path) {
-    struct stat info {};
-    return ::stat(path.constData(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 /// `text` (a message in the person's language) as UTF-8, its "%1" replaced by `bytes` byte for
@@ -499,12 +493,7 @@ int Run(int argc, char** argv, Output& out, Output& err, int errFd) {
         list.AppendBatch(batch);
     }
 
-    bool previewBusy = false;
-    PreviewHooks previewHooks;
-    previewHooks.selectorText = [&operationText] { return operationText; };
-    previewHooks.given = request.answers;
-    previewHooks.enableStartRenaming = [] {};
-    PreviewRename(previewBusy, list, previewHooks);
+    PreviewRows(list, operation, request.answers);
 
     const char fieldEnd = request.print0 ? '\0' : '\t';
     const char rowEnd = request.print0 ? '\0' : '\n';

@@ -11,6 +11,7 @@
 #include "cli/journal_cli.h"
 #include "folders/folder_entries.h"
 #include "folders/folder_list.h"
+#include "shell/error_text.h"
 
 namespace trellisane {
 

@@ -8,7 +8,7 @@
 
 #include "rename/journal.h"
 #include "rename/run_history.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 
 namespace trellisane {
 

@@ -12,6 +12,7 @@
 #include "folders/folder_list.h"
 #include "rename/journal.h"
 #include "rename/undo.h"
+#include "shell/error_text.h"
 
 namespace trellisane {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 #include "rename/undo.h"
 
 namespace trellisane {

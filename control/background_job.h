@@ -63,9 +63,9 @@ class JobContext {
     JobWorker* m_worker = nullptr;
 };
 
-/// Background work in one shape for the whole window: the work runs on a worker QObject moved
-/// onto a QThread of its own, and talks to the user-interface thread only through queued
-/// signals (`progressed`, a question to ask, `finished`); the user-interface thread stops it
+/// Background work in one shape for the controller and the window: the work runs on a worker
+/// QObject moved onto a QThread of its own, and talks to the user-interface thread only through
+/// queued signals (`progressed`, a question to ask, `finished`); the user-interface thread stops it
 /// with a cancel flag. A job is made, connected and started on the user-interface thread, and
 /// runs once.
 ///
@@ -78,7 +78,7 @@ class JobContext {
 ///                 context.Ask<bool>([=] { ShowReport(item); return true; }, false);
 ///             }
 ///         }
-///     }, this);                                         // a child of the window
+///     }, this);                          // a child of the controller (or of the window)
 ///     connect(job, &BackgroundJob::finished, this, [this, state, job] {
 ///         Use(*state);
 ///         job->deleteLater();
@@ -86,9 +86,10 @@ class JobContext {
 ///     if (!job->Start()) { /* no thread: report it, finish with what there is */ }
 ///
 /// and, when the window closes, BackgroundJob::StopAll(its jobs, deadline); Form1 stops every
-/// job that is its direct child, so a new kind of work there needs nothing more. The work owns
-/// its data (a shared_ptr it captures), so a job abandoned on close (stuck in a system call)
-/// never reaches a destroyed window.
+/// job that is a direct child of the window or of the controller (RenameController::StopAll), so
+/// a new kind of work there needs nothing more. The work owns its data (a shared_ptr it
+/// captures), so a job abandoned on close (stuck in a system call) never reaches a destroyed
+/// owner.
 class BackgroundJob : public QObject {
     Q_OBJECT
 

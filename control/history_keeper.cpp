@@ -20,20 +20,10 @@ std::optional<RenamePlatform> HistoryKeeper::Record(RenamePlatform base, const J
     QString id;
     std::unique_ptr<JournalWriter> writer = m_history.Begin(about, id, error);
     if (!writer) return std::nullopt;
-    m_writer = std::move(writer);
+    m_writer = std::shared_ptr<JournalWriter>(writer.release());
     m_lastRecorded = id;
-    RenamePlatform journaled = m_writer->Attach(std::move(base));
-    // The hooks point into the writer: each keeps it alive.
-    journaled.aboutToRename = [writer = m_writer, hook = std::move(journaled.aboutToRename)](
-                                  const std::vector<FolderRow>& rows, const QString& from,
-                                  const QString& to) { return hook(rows, from, to); };
-    journaled.aboutToUseTemporary =
-        [writer = m_writer, hook = std::move(journaled.aboutToUseTemporary)](
-            const QString& from, const QString& temporary) { return hook(from, temporary); };
-    journaled.renamed = [writer = m_writer, hook = std::move(journaled.renamed)](
-                            const QString& from, const QString& to,
-                            const FolderRenameResult& result) { hook(from, to, result); };
-    return journaled;
+    // The platform keeps the journal alive, however long the run lasts.
+    return Observed(std::move(base), std::static_pointer_cast<RunObserver>(m_writer));
 }
 
 int HistoryKeeper::EndRun(bool stopped) {

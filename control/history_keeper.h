@@ -10,7 +10,7 @@
 #include "control/background_job.h"
 #include "rename/journal.h"
 #include "rename/run_history.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 
 namespace trellisane {
 

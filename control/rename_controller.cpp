@@ -2,7 +2,6 @@
 
 #include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
 #include <QLocale>
 #include <QTimer>
 #include <algorithm>
@@ -10,13 +9,14 @@
 #include <exception>
 #include <utility>
 
-#include "control/add_lines.h"
 #include "control/background_job.h"
 #include "control/history_keeper.h"
+#include "control/report_lines.h"
 #include "folders/folder_entries.h"
 #include "folders/path_separator.h"
 #include "folders/samples.h"
 #include "shell/dialogs.h"
+#include "shell/error_text.h"
 #include "shell/texts.h"
 
 namespace trellisane {
@@ -272,7 +272,7 @@ void RenameController::StartWaitingOutsideAdds() {
         QStringList notFolders = add.notFolders;
         trap.Step(kAddNothingChosen, [&] {
             for (const QString& path : add.folders) {
-                (QFileInfo(path).isDir() ? folders : notFolders) << path;
+                (IsFolder(QFile::encodeName(path)) ? folders : notFolders) << path;
             }
         });
         if (!notFolders.isEmpty()) {
@@ -461,15 +461,7 @@ void RenameController::StartRenaming() {
     // The run before this one can no longer be undone: its folders keep their new names.
     m_earlierMoves += m_lastRun->Moved();
     WithdrawUndo();
-    RenamePlatform recording = m_lastRun->Record(m_list, platform);
-    // The hooks point into the record: each keeps it alive, so a run that outlasts the
-    // controller (abandoned, stuck in a system call) still records into something.
-    recording.aboutToRename = [run = m_lastRun, hook = std::move(recording.aboutToRename)](
-                                  const std::vector<FolderRow>& rows, const QString& from,
-                                  const QString& to) { return hook(rows, from, to); };
-    recording.renamed = [run = m_lastRun, hook = std::move(recording.renamed)](
-                            const QString& from, const QString& to,
-                            const FolderRenameResult& result) { hook(from, to, result); };
+    RenamePlatform recording = LastRun::Record(m_lastRun, m_list, platform);
 
     // Only the first few failures of a run get a report each: a run over thousands of rows
     // that all fail (none previewed, a read-only disk) must not become thousands of boxes to

@@ -15,7 +15,7 @@
 #include "folders/folder_list.h"
 #include "folders/subfolder_walk.h"
 #include "rename/journal.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 #include "rename/undo.h"
 
 namespace trellisane {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "folders/folder_list.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 
 namespace trellisane {
 

@@ -1,5 +1,7 @@
 #include "engine/preview.h"
 
+#include <optional>
+
 #include "engine/error_report.h"
 #include "engine/transform.h"
 #include "folders/folder_list.h"
@@ -22,6 +24,18 @@ class BusyGuard {
 };
 
 }  // namespace
+
+void PreviewRows(FolderList& list, Operation operation, const PromptAnswers& answers,
+                 quint32 pass) {
+    // One notification for the whole list, however many rows are written.
+    FolderList::BulkChange bulk(list);
+    const qsizetype count = list.Count();
+    for (qsizetype position = 1; position <= count; ++position) {
+        const std::optional<QString> newPath =
+            BuildNewPath(list.Row(position).current, operation, answers);
+        if (newPath) list.SetNewPath(position, *newPath, pass);
+    }
+}
 
 bool PreviewRename(bool& previewBusy, FolderList& list, const PreviewHooks& hooks) {
     if (previewBusy) return false;
@@ -46,22 +60,13 @@ bool PreviewRename(bool& previewBusy, FolderList& list, const PreviewHooks& hook
     PromptAnswers answers;
     quint32 pass = 0;
     trap.Step(kAskPrompts, [&] {
-        answers = hooks.given ? *hooks.given : AskPrompts(operation, hooks.ask);
+        answers = AskPrompts(operation, hooks.ask);
         if (hooks.answered) pass = hooks.answered(operation, answers);
     });
 
-    qsizetype count = 0;
-    trap.Step(kCountRows, [&] { count = list.Count(); });
+    trap.Reach(kCountRows);  // PreviewRows reads the count itself
 
-    trap.Step(kWriteNewPaths, [&] {
-        // One notification for the whole list, however many rows are written.
-        FolderList::BulkChange bulk(list);
-        for (qsizetype position = 1; position <= count; ++position) {
-            const std::optional<QString> newPath =
-                BuildNewPath(list.Row(position).current, operation, answers);
-            if (newPath) list.SetNewPath(position, *newPath, pass);
-        }
-    });
+    trap.Step(kWriteNewPaths, [&] { PreviewRows(list, operation, answers, pass); });
     return true;  // kBusyOff: the guard clears the busy flag
 }
 

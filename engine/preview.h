@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <functional>
-#include <optional>
 
 #include "operations.h"
 
@@ -37,9 +36,6 @@ struct PreviewHooks {
     /// pass then goes on with its next step. When empty, a failure is thrown on to the caller
     /// once `previewBusy` has been cleared.
     std::function<void(const QString& description, int line)> report;
-    /// Answers given up front (the command line's options): when set, no prompt is asked and
-    /// `ask` is not needed.
-    std::optional<PromptAnswers> given;
     /// Told once per pass that gets past the busy check, before any row is written: the
     /// operation matched (OpNone for a separator row) and the answers it runs with. Returns the
     /// number the rows this pass writes are stamped with (FolderRow::pass). May be empty: the
@@ -47,11 +43,19 @@ struct PreviewHooks {
     std::function<quint32(Operation operation, const PromptAnswers& answers)> answered;
 };
 
-/// The preview pass. Returns at once (false) while `previewBusy` is set; otherwise sets it,
-/// enables Start Renaming, matches the selector text, asks the prompts once (also for an empty
-/// list), writes every row's new path (leaving a row alone on no-change), clears `previewBusy`
-/// and returns true. Never touches the disk, a row's current path or the number of rows.
-/// O(rows * path length); one change notification for the whole list.
+/// Writes the new path of every row of `list` for `operation` with `answers` (BuildNewPath),
+/// first row to last, stamping each row written with `pass` (FolderRow::pass); a row for which
+/// the operation gives no change keeps its new path. Never touches the disk, a row's current
+/// path or the number of rows; asks nothing. O(rows * path length); one change notification
+/// for the whole list.
+void PreviewRows(FolderList& list, Operation operation, const PromptAnswers& answers,
+                 quint32 pass = 0);
+
+/// The preview pass around PreviewRows, as the window runs it. Returns at once (false) while
+/// `previewBusy` is set; otherwise sets it, enables Start Renaming, matches the selector text, asks
+/// the prompts once (also for an empty list), writes every row's new path (leaving a row alone on
+/// no-change), clears `previewBusy` and returns true. Never touches the disk, a row's current path
+/// or the number of rows. O(rows * path length); one change notification for the whole list.
 bool PreviewRename(bool& previewBusy, FolderList& list, const PreviewHooks& hooks);
 
 }  // namespace trellisane

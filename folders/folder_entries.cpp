@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <cstdlib>
-#include <system_error>
 
 namespace trellisane {
 
@@ -41,10 +40,6 @@ EntryKind KindOf(int dirFd, const dirent* entry) {
         return EntryKind::NotFolder;
     }
     return EntryKind::LinkToFolder;
-}
-
-QString DescribeError(int error) {
-    return QString::fromLocal8Bit(std::generic_category().message(error));
 }
 
 QString RealPathOf(const QString& path) {

@@ -41,9 +41,6 @@ int ForEachEntry(DIR* dir, Visit&& visit) {
     }
 }
 
-/// The platform's description of an errno value, such as "Permission denied".
-QString DescribeError(int error);
-
 /// The real path of `path` (links and "." / ".." resolved by realpath), or "" when it cannot
 /// be resolved. One realpath call.
 QString RealPathOf(const QString& path);

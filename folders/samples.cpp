@@ -12,6 +12,7 @@
 #include "folder_entries.h"
 #include "folder_list.h"
 #include "path_separator.h"
+#include "shell/error_text.h"
 
 namespace trellisane {
 

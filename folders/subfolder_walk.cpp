@@ -19,6 +19,7 @@
 
 #include "folder_entries.h"
 #include "path_separator.h"
+#include "shell/error_text.h"
 
 namespace trellisane {
 

@@ -430,23 +430,11 @@ JournalWriter::~JournalWriter() {
 }
 
 RenamePlatform JournalWriter::Attach(RenamePlatform base) {
-    base.aboutToUseTemporary = [this, first = std::move(base.aboutToUseTemporary)](
-                                   const QString& from, const QString& temporary) {
-        const int refused = first ? first(from, temporary) : 0;
-        return refused != 0 ? refused : AboutToUseTemporary(temporary);
-    };
-    return ChainRenameHooks(
-        std::move(base),
-        [this](const std::vector<FolderRow>& rows, const QString& from, const QString& to) {
-            return AboutTo(rows, from, to);
-        },
-        [this](const QString&, const QString&, const FolderRenameResult& result) {
-            Renamed(result);
-        });
+    return Observed(std::move(base), *this);
 }
 
-int JournalWriter::AboutTo(const std::vector<FolderRow>& rows, const QString& from,
-                           const QString& to) {
+int JournalWriter::AboutToRename(const std::vector<FolderRow>& rows, const QString& from,
+                                 const QString& to) {
     m_current.reset();
     if (m_error != 0) return m_error;
     const std::optional<FolderId> id = IdAt(from);
@@ -501,7 +489,7 @@ int JournalWriter::AboutTo(const std::vector<FolderRow>& rows, const QString& fr
     return 0;
 }
 
-int JournalWriter::AboutToUseTemporary(const QString& temporary) {
+int JournalWriter::AboutToUseTemporary(const QString& /*from*/, const QString& temporary) {
     if (m_error != 0) return m_error;
     if (!m_current) return 0;
     // The "done" records so far go out with it: one sync for both.
@@ -512,7 +500,8 @@ int JournalWriter::AboutToUseTemporary(const QString& temporary) {
     return m_error;
 }
 
-void JournalWriter::Renamed(const FolderRenameResult& result) {
+void JournalWriter::Renamed(const QString& /*from*/, const QString& /*to*/,
+                            const FolderRenameResult& result) {
     if (!m_current) return;
     Pending& pending = m_batch[*m_current];
     m_current.reset();

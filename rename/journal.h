@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "rename/start_renaming.h"
+#include "rename/rename_platform.h"
 #include "rename/undo.h"
 
 namespace trellisane {
@@ -128,7 +128,7 @@ std::optional<std::vector<RecordedMove>> MovesOfJournal(const JournalContents& c
 /// different (an earlier rename moved the row, or failed) starts a new batch at once, and the
 /// next batches write ahead fewer rows until they are used up again. The "done" records of a
 /// batch go out with the next batch or at Finish.
-class JournalWriter {
+class JournalWriter : public RunObserver {
   public:
     /// Creates the journal at `path` (never replacing an existing file) with mode `mode` (less
     /// the umask), holds an exclusive flock on it until Finish (so that a reader can tell a
@@ -139,13 +139,19 @@ class JournalWriter {
                                                  qsizetype batchSize = kJournalBatch,
                                                  const std::optional<JournalAbout>& about = {},
                                                  int mode = 0666);
-    ~JournalWriter();
+    ~JournalWriter() override;
     JournalWriter(const JournalWriter&) = delete;
     JournalWriter& operator=(const JournalWriter&) = delete;
 
-    /// `base` with hooks that write this journal; once a write or sync fails, every later
-    /// rename is refused with that errno. The writer must outlive the platform's use.
+    /// `base` observed by this journal (Observed), after the observers `base` already has;
+    /// once a write or sync fails, every later rename is refused with that errno. The writer
+    /// must outlive the platform's use.
     RenamePlatform Attach(RenamePlatform base);
+
+    int AboutToRename(const std::vector<FolderRow>& rows, const QString& from,
+                      const QString& to) override;
+    int AboutToUseTemporary(const QString& from, const QString& temporary) override;
+    void Renamed(const QString& from, const QString& to, const FolderRenameResult& result) override;
     /// Writes what is left and the end record (`stopped`: the run was stopped before its last
     /// row), syncs, releases the lock and closes. Returns 0 or the first errno of any write; after
     /// a failed write no end record is written, so the journal reads as cut short.
@@ -162,9 +168,6 @@ class JournalWriter {
     };
 
     JournalWriter(int fd, qsizetype batchSize);
-    int AboutTo(const std::vector<FolderRow>& rows, const QString& from, const QString& to);
-    int AboutToUseTemporary(const QString& temporary);
-    void Renamed(const FolderRenameResult& result);
     /// The "done" records of the batch, "not moved" for every record it did not use.
     QByteArray CloseBatch();
     int Write(const QByteArray& bytes, bool sync);

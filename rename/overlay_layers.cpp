@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "folders/folder_entries.h"
+#include "folders/path_separator.h"
 #include "shell/texts.h"
 
 namespace trellisane {
@@ -84,14 +85,14 @@ OverlayVerdict OverlayRenameVerdict(const QString& folder) {
     const std::optional<MountFacts> mount = MountOf(folder);
     if (!mount || mount->type != u"overlay") return {};
     // The folder's place below the overlay's root: its parent's real path, then its name.
-    const qsizetype slash = folder.lastIndexOf(u'/');
-    const QString parent = RealPathOf(slash <= 0 ? QStringLiteral("/") : folder.left(slash));
+    const PathSplit split = SplitPath(folder);
+    const QString parent = RealPathOf(split.parent);
     const QString point = mount->mountPoint;
     QString relative;
     if (parent == point) {
-        relative = folder.mid(slash + 1);
+        relative = split.name.toString();
     } else if (parent.startsWith(point + u'/') || point == u"/") {
-        relative = parent.mid(point == u"/" ? 1 : point.size() + 1) + u'/' + folder.mid(slash + 1);
+        relative = parent.mid(point == u"/" ? 1 : point.size() + 1) + u'/' + split.name.toString();
     } else {
         return {};
     }

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "folders/folder_list.h"
+#include "rename/rename_run.h"
 #include "rename/row_status.h"
-#include "rename/start_renaming.h"
 
 namespace trellisane {
 

@@ -1,5 +1,7 @@
 // The disk side of renaming: one folder renamed without ever replacing anything.
 
+#include "rename/rename_platform.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -19,8 +21,8 @@
 #include <system_error>
 #include <utility>
 
+#include "folders/path_separator.h"
 #include "folders/protected_location.h"
-#include "rename/start_renaming.h"
 #include "rename/system_folders.h"
 
 #ifndef RENAME_NOREPLACE
@@ -147,12 +149,6 @@ ListingCounts& Listings() {
     return counts;
 }
 
-/// `path`'s parent (without trailing separator, "/" for the root) and its last component.
-std::pair<QString, QStringView> Split(const QString& path) {
-    const qsizetype slash = path.lastIndexOf(u'/');
-    return {slash <= 0 ? QStringLiteral("/") : path.left(slash), QStringView(path).mid(slash + 1)};
-}
-
 /// `name` with every letter's case swapped; the same text when it holds no cased letter.
 QString SwappedCase(QStringView name) {
     QString swapped;
@@ -192,8 +188,8 @@ int RenameNoReplace(const QString& from, const QString& to) {
     // lack the call altogether.
     if (error == EINVAL || error == ENOSYS) error = RenameCheckThenRename(from, to);
     if (error == 0) {
-        const auto [parent, oldName] = Split(from);
-        Listings().Renamed(parent, oldName, Split(to).second);
+        const auto [parent, oldName] = SplitPath(from);
+        Listings().Renamed(parent, oldName, SplitPath(to).name);
     }
     return error;
 }
@@ -220,8 +216,8 @@ bool SameEntry(const QString& a, const QString& b) {
     // Some file systems (exfat-fuse) give each spelling of a name its own inode number. Two
     // spellings of one name are then one entry when the parent lists a single entry of it: on
     // a file system that tells case apart, both would be listed.
-    const auto [parentA, nameA] = Split(a);
-    const auto [parentB, nameB] = Split(b);
+    const auto [parentA, nameA] = SplitPath(a);
+    const auto [parentB, nameB] = SplitPath(b);
     if (first.st_dev != second.st_dev || parentA != parentB) return false;
     const QString folded = Folded(nameA);
     if (Folded(nameB) != folded) return false;
@@ -319,10 +315,8 @@ FolderRenameResult RenameFolder(const QString& from, const QString& to,
         temporary = parent + TemporaryName();
         // Told first (a journal records it), so that the folder can be found there should
         // the program be killed between the two steps.
-        if (platform.aboutToUseTemporary) {
-            if (const int refused = platform.aboutToUseTemporary(from, temporary)) {
-                return {refused, {}};
-            }
+        if (const int refused = TellAboutToUseTemporary(platform, from, temporary)) {
+            return {refused, {}};
         }
         step = platform.renameNoReplace(from, temporary);
     }
@@ -332,6 +326,45 @@ FolderRenameResult RenameFolder(const QString& from, const QString& to,
     if (step == 0) return {0, {}};
     if (platform.renameNoReplace(temporary, from) == 0) return {step, {}};
     return {step, temporary};
+}
+
+int RunObserver::AboutToUseTemporary(const QString& /*from*/, const QString& /*temporary*/) {
+    return 0;
+}
+
+RenamePlatform Observed(RenamePlatform base, std::shared_ptr<RunObserver> observer) {
+    base.observers.push_back(std::move(observer));
+    return base;
+}
+
+RenamePlatform Observed(RenamePlatform base, RunObserver& observer) {
+    // Shares no ownership: the caller keeps the observer alive.
+    return Observed(std::move(base),
+                    std::shared_ptr<RunObserver>(std::shared_ptr<void>(), &observer));
+}
+
+int TellAboutToRename(const RenamePlatform& platform, const std::vector<FolderRow>& rows,
+                      const QString& from, const QString& to) {
+    for (const std::shared_ptr<RunObserver>& observer : platform.observers) {
+        if (const int refused = observer->AboutToRename(rows, from, to)) return refused;
+    }
+    return 0;
+}
+
+int TellAboutToUseTemporary(const RenamePlatform& platform, const QString& from,
+                            const QString& temporary) {
+    for (const std::shared_ptr<RunObserver>& observer : platform.observers) {
+        if (const int refused = observer->AboutToUseTemporary(from, temporary)) return refused;
+    }
+    return 0;
+}
+
+void TellRenamed(const RenamePlatform& platform, const QString& from, const QString& to,
+                 const FolderRenameResult& result) {
+    for (auto observer = platform.observers.rbegin(); observer != platform.observers.rend();
+         ++observer) {
+        (*observer)->Renamed(from, to, result);
+    }
 }
 
 }  // namespace trellisane

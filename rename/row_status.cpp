@@ -2,6 +2,7 @@
 
 #include "folders/folder_entries.h"
 #include "rename/path_index.h"
+#include "shell/error_text.h"
 #include "shell/texts.h"
 
 namespace trellisane {

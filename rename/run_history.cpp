@@ -16,6 +16,7 @@
 #include "folders/path_separator.h"
 #include "rename/naming_rules.h"
 #include "rename/path_index.h"
+#include "shell/error_text.h"
 #include "shell/texts.h"
 
 namespace trellisane {

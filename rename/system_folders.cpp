@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "folders/folder_entries.h"
+#include "folders/path_separator.h"
 #include "shell/texts.h"
 
 namespace trellisane {
@@ -69,13 +70,11 @@ std::optional<QString> SystemFolderRefusal(const QString& folderPath, const Syst
     if (path == places.root) {
         return Trellisane::tr("It is the root folder, which the system stands on.");
     }
-    const qsizetype slash = path.lastIndexOf(u'/');
-    if (slash < 0) return std::nullopt;
-    const QString parent = slash == 0 ? QStringLiteral("/") : path.left(slash);
+    if (!path.contains(kPathSeparator)) return std::nullopt;
+    const auto [parent, name] = SplitPath(path);
     const QString realParent = RealPathOf(parent);
     if (realParent.isEmpty()) return std::nullopt;
-    const QString located =
-        (realParent == u"/" ? QString() : realParent) + u'/' + path.mid(slash + 1);
+    const QString located = (realParent == u"/" ? QString() : realParent) + u'/' + name.toString();
     if (realParent == places.root) {
         return Trellisane::tr(
             "It lies directly in the root folder, where the system keeps its own folders.");

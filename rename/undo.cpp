@@ -233,42 +233,35 @@ UndoResult UndoMoves(const std::vector<RecordedMove>& moves, bool apply,
     return result;
 }
 
-RenamePlatform ChainRenameHooks(RenamePlatform base, decltype(RenamePlatform::aboutToRename) before,
-                                decltype(RenamePlatform::renamed) after) {
-    RenamePlatform platform = base;
-    platform.aboutToRename = [first = std::move(base.aboutToRename), before = std::move(before)](
-                                 const std::vector<FolderRow>& rows, const QString& from,
-                                 const QString& to) {
-        const int refused = first ? first(rows, from, to) : 0;
-        return refused != 0 ? refused : before(rows, from, to);
-    };
-    platform.renamed = [last = std::move(base.renamed), after = std::move(after)](
-                           const QString& from, const QString& to,
-                           const FolderRenameResult& result) {
-        after(from, to, result);
-        if (last) last(from, to, result);
-    };
-    return platform;
+RenamePlatform MoveRecorder::Attach(RenamePlatform base) {
+    return Observed(std::move(base), *this);
 }
 
-RenamePlatform MoveRecorder::Attach(RenamePlatform base) {
-    return ChainRenameHooks(
-        std::move(base),
-        [this](const std::vector<FolderRow>&, const QString& from, const QString&) {
-            m_pendingId = IdAt(from);
-            return 0;
-        },
-        [this](const QString& from, const QString& to, const FolderRenameResult& result) {
-            const QString at = result.error == 0 ? to : result.strandedAt;
-            if (!at.isEmpty()) m_moves.push_back(RecordedMove{from, at, m_pendingId, true});
-            m_pendingId.reset();
-        });
+int MoveRecorder::AboutToRename(const std::vector<FolderRow>& /*rows*/, const QString& from,
+                                const QString& /*to*/) {
+    m_pendingId = IdAt(from);
+    return 0;
+}
+
+void MoveRecorder::Renamed(const QString& from, const QString& to,
+                           const FolderRenameResult& result) {
+    const QString at = result.error == 0 ? to : result.strandedAt;
+    if (!at.isEmpty()) m_moves.push_back(RecordedMove{from, at, m_pendingId, true});
+    m_pendingId.reset();
 }
 
 RenamePlatform LastRun::Record(const FolderList& list, RenamePlatform base) {
     Withdraw();
     m_before = list.Rows();
     return m_recorder.Attach(std::move(base));
+}
+
+RenamePlatform LastRun::Record(const std::shared_ptr<LastRun>& run, const FolderList& list,
+                               RenamePlatform base) {
+    run->Withdraw();
+    run->m_before = list.Rows();
+    // The observer is the run's recorder; the pointer shares the run's ownership.
+    return Observed(std::move(base), std::shared_ptr<RunObserver>(run, &run->m_recorder));
 }
 
 void LastRun::Withdraw() {

@@ -4,11 +4,12 @@
 #include <QtGlobal>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "folders/folder_list.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 
 namespace trellisane {
 
@@ -102,22 +103,21 @@ UndoResult UndoMoves(const std::vector<RecordedMove>& moves, bool apply,
                      const RenamePlatform& platform = DefaultRenamePlatform(),
                      bool trustPaths = false, const UndoControl& control = {});
 
-/// `base` with `before` told of each rename once the hooks `base` already has have let it
-/// through (its answer then decides), and `after` told of each result before them.
-RenamePlatform ChainRenameHooks(RenamePlatform base, decltype(RenamePlatform::aboutToRename) before,
-                                decltype(RenamePlatform::renamed) after);
-
-/// Records, in memory, every move of the runs whose platform it attached to: the id of each
+/// Records, in memory, every move of the runs whose platform it observes: the id of each
 /// folder before its rename, and where it went (a stranded case-only change included).
-class MoveRecorder {
+class MoveRecorder : public RunObserver {
   public:
-    /// `base` with aboutToRename/renamed hooks that record into this recorder (which must
-    /// outlive the returned platform's use). Hooks already in `base` are called as well.
+    /// `base` with this recorder told of its renames (Observed), after the observers `base`
+    /// already has; the recorder must outlive the returned platform's use.
     RenamePlatform Attach(RenamePlatform base);
     /// The moves recorded so far, oldest first.
     const std::vector<RecordedMove>& Moves() const { return m_moves; }
     /// Forgets every move.
     void Clear() { m_moves.clear(); }
+
+    int AboutToRename(const std::vector<FolderRow>& rows, const QString& from,
+                      const QString& to) override;
+    void Renamed(const QString& from, const QString& to, const FolderRenameResult& result) override;
 
   private:
     std::vector<RecordedMove> m_moves;
@@ -129,8 +129,12 @@ class MoveRecorder {
 class LastRun {
   public:
     /// Forgets any earlier run and remembers the rows of `list` as they stand before a run;
-    /// returns `base` with hooks recording that run's moves (this must outlive their use).
+    /// returns `base` observed by this record of that run's moves (this must outlive its use).
     RenamePlatform Record(const FolderList& list, RenamePlatform base);
+    /// Record on `run`, the returned platform keeping `run` alive: a run that outlasts its
+    /// owner (one stuck in a system call and abandoned) still records into something.
+    static RenamePlatform Record(const std::shared_ptr<LastRun>& run, const FolderList& list,
+                                 RenamePlatform base);
     /// Whether there is a run to undo: it moved at least one folder and has been neither
     /// withdrawn nor undone.
     bool CanUndo() const { return !m_recorder.Moves().empty(); }

@@ -24,7 +24,7 @@ for entry in json.load(open(sys.argv[1])):
     if not path.startswith(root) or "_autogen" in path or "/build" in path[len(root)-1:]:
         continue
     rel = path[len(root):]
-    if rel.split(os.sep)[0] in ("app", "cli", "engine", "folders", "i18n", "rename", "shell", "tests", "bench", "fuzz"):
+    if rel.split(os.sep)[0] in ("app", "cli", "control", "engine", "folders", "i18n", "rename", "shell", "tests", "bench", "fuzz"):
         seen.add(rel)
 print("\n".join(sorted(seen)))
 PY

@@ -7,9 +7,9 @@
 #include <condition_variable>
 #include <mutex>
 
-#include "control/background_job.h"
 #include "app/handler_lines.h"
-#include "rename/start_renaming.h"
+#include "control/background_job.h"
+#include "rename/rename_run.h"
 #include "tests/app/window_fixture.h"
 
 namespace trellisane::testing {

@@ -12,7 +12,7 @@
 #include <QTreeWidget>
 
 #include "folders/folder_list.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_tree.h"
 

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "app/folder_list_model.h"
-#include "app/rename_plan_job.h"
+#include "app/row_planner.h"
 #include "tests/app/window_fixture.h"
 
 namespace trellisane::testing {

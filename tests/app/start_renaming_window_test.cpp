@@ -8,7 +8,7 @@
 #include <atomic>
 
 #include "app/rename_run_job.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 #include "tests/app/window_fixture.h"
 
 namespace trellisane::testing {

@@ -10,7 +10,7 @@
 
 #include "app/handler_lines.h"
 #include "app/skin.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 #include "shell/product.h"
 #include "tests/app/window_fixture.h"
 

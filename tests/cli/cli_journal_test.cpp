@@ -12,7 +12,7 @@
 #include "folders/folder_list.h"
 #include "folders/path_separator.h"
 #include "rename/journal.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 #include "tests/cli/cli_fixture.h"
 
 namespace trellisane {

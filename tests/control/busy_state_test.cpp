@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QTemporaryDir>  // completes TempTree's member
 #include <QThread>
@@ -13,47 +12,15 @@
 #include <optional>
 
 #include "control/rename_controller.h"
+#include "tests/control/control_fixture.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_tree.h"
 
 namespace trellisane {
 namespace {
 
-/// Runs the event loop until `done` holds; false after 30 seconds (a hang guard only).
-bool WaitUntil(const std::function<bool()>& done) {
-    QDeadlineTimer deadline(30000);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        QThread::msleep(1);
-    }
-    return true;
-}
-
-/// A run on the calling thread: renamed at Start(), told `finished` only when Finish() is
-/// called (or at once, queued, when `finishAtOnce`).
-class InlineRun : public RunJob {
-  public:
-    InlineRun(std::vector<FolderRow> rows, RenamePlatform platform, bool finishAtOnce)
-        : m_finishAtOnce(finishAtOnce) {
-        m_state.rows = std::move(rows);
-        m_state.platform = std::move(platform);
-    }
-    bool Start() override {
-        m_state.run = ApplyRenames(m_state.rows, {}, m_state.platform, {});
-        if (m_finishAtOnce) Finish();
-        return true;
-    }
-    bool Stop(QDeadlineTimer) override { return true; }
-    RenameRunState& State() override { return m_state; }
-    void Finish() {
-        QMetaObject::invokeMethod(this, [this] { Q_EMIT finished(); }, Qt::QueuedConnection);
-    }
-
-  private:
-    RenameRunState m_state;
-    bool m_finishAtOnce;
-};
+using testing::InlineRun;
+using testing::WaitUntil;
 
 /// What the window reads of the controller at one moment.
 struct Seen {
@@ -76,26 +43,21 @@ Seen Look(const RenameController& core) {
 
 class BusyStateTest : public testing::TempTree {
   protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "busy_state_test";
-        static char* argv[] = {name, nullptr};
-        if (QCoreApplication::instance() == nullptr) new QCoreApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { testing::EnsureCoreApplication(); }
 
     void SetUp() override {
         TempTree::SetUp();
         run = nullptr;
         finishRunsAtOnce = true;
         duringUndo.reset();
-        core = std::make_unique<RenameController>(dialogs, [gate = gate](QStringList&,
-                                                                         const WalkHooks& hooks) {
-            while (gate->load() && !hooks.cancelled()) QThread::msleep(1);
-        });
+        core = std::make_unique<RenameController>(
+            dialogs, [gate = gate](QStringList&, const WalkHooks& hooks) {
+                while (gate->load() && !hooks.cancelled()) QThread::msleep(1);
+            });
         ControllerHooks hooks;
         hooks.makeRun = [this](std::vector<FolderRow> rows, RenamePlatform platform,
                                std::function<void(const RowOutcome&)>) -> RunJob* {
-            run = new InlineRun(std::move(rows), std::move(platform), finishRunsAtOnce);
+            run = new InlineRun(std::move(rows), std::move(platform), {}, finishRunsAtOnce);
             run->setParent(core.get());
             return run;
         };

@@ -11,7 +11,7 @@
 #include <QThread>
 
 #include "folders/folder_list.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 #include "tests/support/temp_tree.h"
 
 namespace trellisane {

@@ -105,7 +105,10 @@ class CancelThenRenameTheRest(WindowTest):
         self.assertEqual(self.disk(base), after_first)
 
         self.step("Ctrl+Z again: the stopped run, from the history")
-        self.desktop.wait_focus(self.main_window())
+        # The rows of the list are rewritten after the first undo: the window may take a
+        # moment to answer again.
+        main = wait_until(lambda: self.desktop.window("main"), 60, "the main window")
+        self.desktop.wait_focus(main)
         self.desktop.key("ctrl+z")
         box = self.answer_message("Return", text="put back", timeout=120)
         self.step("the undo said: %s" % box.text)

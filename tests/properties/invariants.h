@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/operations.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 
 namespace trellisane::testing {
 

@@ -25,7 +25,7 @@
 #include "engine/preview.h"
 #include "folders/folder_list.h"
 #include "folders/subfolder_walk.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 #include "tests/folders/unprivileged.h"
 #include "tests/support/syscall_seams.h"
 #include "tests/support/temp_tree.h"

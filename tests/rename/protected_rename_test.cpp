@@ -5,7 +5,7 @@
 
 #include "folders/folder_list.h"
 #include "folders/protected_location.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 #include "tests/support/temp_tree.h"
 
 namespace trellisane {

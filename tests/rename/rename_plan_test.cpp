@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "folders/folder_list.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 #include "tests/folders/unprivileged.h"
 #include "tests/rename/row_fates.h"
 #include "tests/support/temp_tree.h"

@@ -12,7 +12,8 @@
 
 #include "folders/folder_entries.h"
 #include "folders/folder_list.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
+#include "shell/error_text.h"
 #include "tests/rename/row_fates.h"
 #include "tests/support/temp_tree.h"
 

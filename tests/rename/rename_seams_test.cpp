@@ -9,7 +9,7 @@
 
 #include "folders/folder_list.h"
 #include "rename/rename_plan.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 #include "rename/undo.h"
 #include "tests/support/syscall_seams.h"
 #include "tests/support/temp_tree.h"

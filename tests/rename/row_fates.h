@@ -5,8 +5,8 @@
 #include <cerrno>
 #include <optional>
 
+#include "rename/rename_run.h"
 #include "rename/row_status.h"
-#include "rename/start_renaming.h"
 
 namespace trellisane::testing {
 

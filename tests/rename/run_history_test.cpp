@@ -9,7 +9,7 @@
 
 #include "folders/folder_list.h"
 #include "rename/journal.h"
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 #include "tests/support/temp_tree.h"
 
 namespace trellisane {

@@ -1,7 +1,8 @@
-#include "app/list_keys.h"
+#include "app/folder_list_view.h"
 
 #include <QEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QObject>
 #include <QTableView>
 
@@ -41,5 +42,16 @@ class RowKeys : public QObject {
 }  // namespace
 
 void InstallRowKeys(QTableView& list) { new RowKeys(list); }
+
+QMenu* InstallListMenu(QAbstractItemView& list) {
+    auto* menu = new QMenu(&list);
+    menu->setObjectName(QStringLiteral("ListView1Menu"));
+    list.setContextMenuPolicy(Qt::CustomContextMenu);
+    // A scroll area reports the click in its viewport's coordinates.
+    QObject::connect(
+        &list, &QWidget::customContextMenuRequested, menu,
+        [&list, menu](const QPoint& at) { menu->popup(list.viewport()->mapToGlobal(at)); });
+    return menu;
+}
 
 }  // namespace trellisane

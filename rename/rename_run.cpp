@@ -1,13 +1,11 @@
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 
 #include <algorithm>
 
-#include "engine/error_report.h"
 #include "folders/folder_list.h"
+#include "folders/path_separator.h"
 #include "rename/path_index.h"
 #include "rename/run_player.h"
-#include "shell/dialogs.h"
-#include "shell/texts.h"
 
 namespace trellisane {
 
@@ -24,16 +22,14 @@ class PlatformDisk : public RunDisk {
     }
     std::optional<QString> RefuseName(const QString& from, const QString& to) override {
         if (!m_platform.refuseName) return std::nullopt;
-        const qsizetype slash = from.lastIndexOf(kPathSeparator);
-        return m_platform.refuseName(slash <= 0 ? QStringLiteral("/") : from.left(slash),
-                                     to.mid(slash + 1));
+        // `to` lies in the parent of `from`.
+        return m_platform.refuseName(SplitPath(from).parent, SplitPath(to).name.toString());
     }
     FolderRenameResult Rename(const QString& from, const QString& to) override {
-        const int refused =
-            m_platform.aboutToRename ? m_platform.aboutToRename(m_rows, from, to) : 0;
+        const int refused = TellAboutToRename(m_platform, m_rows, from, to);
         if (refused != 0) return FolderRenameResult{refused, {}};
         FolderRenameResult result = RenameFolder(from, to, m_platform);
-        if (m_platform.renamed) m_platform.renamed(from, to, result);
+        TellRenamed(m_platform, from, to, result);
         return result;
     }
 
@@ -90,46 +86,6 @@ void AdoptRows(FolderList& list, const std::vector<FolderRow>& rows) {
         list.SetCurrent(position, row.current);
         list.SetNewPath(position, row.newPath, row.newPath.isEmpty() ? 0 : row.pass);
     }
-}
-
-RenameRun StartRenaming(FolderList& list, Dialogs& dialogs, const QString& title,
-                        const std::function<void()>& disableStartRenaming) {
-    return StartRenaming(list, dialogs, title, disableStartRenaming, DefaultRenamePlatform());
-}
-
-RenameRun StartRenaming(FolderList& list, Dialogs& dialogs, const QString& title,
-                        const std::function<void()>& disableStartRenaming,
-                        const RenamePlatform& platform) {
-    using namespace start_renaming_lines;  // an error report names the last step reached
-    ErrorTrap trap(dialogs, QString::fromLatin1(kStartRenamingLocation));
-    RenameRun run;
-
-    qsizetype count = 0;
-    trap.Step(kCountRows, [&] { count = list.Count(); });
-    if (count == 0) {
-        trap.Step(kNoFolders, [&] {
-            dialogs.ShowMessage(Trellisane::tr("No folders added."), title, DialogIcon::None,
-                                DialogButtons::Ok);
-        });
-        return run;
-    }
-
-    trap.Step(kRenamePass, [&] {
-        run = ApplyRenames(
-            list,
-            [&](const RowOutcome& failed) {
-                trap.Reach(kRenameRow);
-                trap.Fail(failed.Report());
-            },
-            platform);
-    });
-    trap.Step(kDone, [&] {
-        dialogs.ShowMessage(Trellisane::tr("Done."), title, DialogIcon::None, DialogButtons::Ok);
-    });
-    trap.Step(kDisableStart, [&] {
-        if (disableStartRenaming) disableStartRenaming();
-    });
-    return run;
 }
 
 void CarryThroughMoves(QStringList& paths, const std::vector<PathMove>& moves) {

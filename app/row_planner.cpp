@@ -1,4 +1,4 @@
-#include "app/rename_plan_job.h"
+#include "app/row_planner.h"
 
 #include <QAction>
 #include <QMenu>
@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "control/background_job.h"
 #include "app/folder_list_model.h"
+#include "control/background_job.h"
 #include "folders/folder_list.h"
 #include "rename/rename_plan.h"
 #include "shell/texts.h"

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QTimer>
 
-#include "rename/start_renaming.h"
+#include "rename/rename_run.h"
 
 class QAction;
 class QMenu;

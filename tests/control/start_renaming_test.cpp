@@ -1,12 +1,15 @@
-#include "rename/start_renaming.h"
+// "Start Renaming" as the controller runs it: the messages, the reports and the rows.
 
 #include <gtest/gtest.h>
 
 #include <QFileInfo>
 #include <QTemporaryDir>  // completes TempTree's member for the fixtures made here
+#include <memory>
 
+#include "control/rename_controller.h"
 #include "folders/folder_list.h"
 #include "shell/product.h"
+#include "tests/control/control_fixture.h"
 #include "tests/support/scripted_dialogs.h"
 #include "tests/support/temp_tree.h"
 
@@ -21,8 +24,29 @@ const QString kTitle = QStringLiteral("Trellisane Title");
 
 class StartRenamingTest : public TempTree {
   protected:
+    static void SetUpTestSuite() { testing::EnsureCoreApplication(); }
+
+    /// Start Renaming through the controller, its run on this thread; what the run recorded.
     RenameRun Run() {
-        return StartRenaming(m_list, m_dialogs, kTitle, [this] { ++m_disabled; });
+        m_core.SetTitle(kTitle);
+        ControllerHooks hooks;
+        hooks.makeRun = [this](std::vector<FolderRow> rows, RenamePlatform platform,
+                               std::function<void(const RowOutcome&)> report) -> RunJob* {
+            auto* run =
+                new testing::InlineRun(std::move(rows), std::move(platform), std::move(report));
+            run->setParent(&m_core);
+            return run;
+        };
+        m_core.SetHooks(std::move(hooks));
+        QObject::connect(&m_core, &RenameController::startRenamingEnabled, &m_core,
+                         [this](bool enabled) { m_disabled += enabled ? 0 : 1; });
+        RenameRun recorded;
+        QObject::connect(
+            &m_core, &RenameController::runRecorded, &m_core,
+            [&recorded](const std::shared_ptr<const RenameRun>& run) { recorded = *run; });
+        m_core.StartRenaming();
+        EXPECT_TRUE(testing::WaitUntil([&] { return m_core.State() == Busy::Idle; }));
+        return recorded;
     }
 
     void ExpectPlainBox(const DialogCall& call, const QString& text) const {
@@ -33,8 +57,9 @@ class StartRenamingTest : public TempTree {
         EXPECT_EQ(call.buttons, DialogButtons::Ok);
     }
 
-    FolderList m_list;
     ScriptedDialogs m_dialogs;
+    RenameController m_core{m_dialogs, {}};
+    FolderList& m_list = m_core.List();
     int m_disabled = 0;
 };
 
@@ -106,76 +131,6 @@ TEST_F(StartRenamingTest, AllSucceedingShowsOnlyDone) {
     ExpectPlainBox(m_dialogs.calls[0], QStringLiteral("Done."));
     EXPECT_EQ(m_disabled, 1);
 }
-
-// A run stopped between rows: where it stops, what the rows say, what the disk holds.
-struct StopCase {
-    const char* name;
-    std::vector<std::pair<const char*, const char*>> rows;  ///< current, new (relative)
-    int rowsTried;                                          ///< cancelled before the next one
-    std::vector<RowStatus> statuses;
-    std::vector<std::pair<const char*, const char*>> after;  ///< current, new (relative)
-    QStringList onDisk;
-};
-
-void PrintTo(const StopCase& c, std::ostream* out) { *out << c.name; }
-
-class StoppedRunTest : public TempTree, public ::testing::WithParamInterface<StopCase> {};
-
-TEST_P(StoppedRunTest, RowsNotTriedKeepTheirCarriedPathsAndSaySo) {
-    const StopCase& c = GetParam();
-    const auto path = [this](const char* relative) { return PathOf(relative) + u'/'; };
-    std::vector<FolderRow> rows;
-    for (const auto& [current, newPath] : c.rows) {
-        MakeFolder(current);
-        rows.push_back(FolderRow{path(current), path(newPath)});
-    }
-    std::vector<qsizetype> told;
-    RunControl control;
-    control.starting = [&](qsizetype position, qsizetype count, const QString& current) {
-        EXPECT_EQ(count, static_cast<qsizetype>(c.rows.size()));
-        EXPECT_EQ(current, rows[static_cast<size_t>(position - 1)].current);
-        told.push_back(position);
-    };
-    control.cancelled = [&] { return static_cast<int>(told.size()) == c.rowsTried; };
-    const RenameRun run = ApplyRenames(rows, {}, DefaultRenamePlatform(), control);
-
-    ASSERT_EQ(run.outcomes.size(), c.rows.size());
-    for (size_t i = 0; i < c.rows.size(); ++i) {
-        EXPECT_EQ(run.outcomes[i].fate.status, c.statuses[i]) << i;
-        EXPECT_EQ(rows[i].current, path(c.after[i].first)) << i;
-        EXPECT_EQ(rows[i].newPath, path(c.after[i].second)) << i;
-    }
-    EXPECT_EQ(static_cast<int>(told.size()), c.rowsTried);
-    EXPECT_EQ(AllFolders(), c.onDisk);
-}
-
-using enum RowStatus;
-
-INSTANTIATE_TEST_SUITE_P(
-    Runs, StoppedRunTest,
-    ::testing::Values(
-        StopCase{"StoppedAtOnce", {{"a", "A"}}, 0, {NotTried}, {{"a", "A"}}, {"a"}},
-        StopCase{"AfterTheFirstOfThree",
-                 {{"a", "A"}, {"b", "B"}, {"c", "C"}},
-                 1,
-                 {Renamed, NotTried, NotTried},
-                 {{"A", "A"}, {"b", "B"}, {"c", "C"}},
-                 {"A", "b", "c"}},
-        // A row not tried inside a folder already renamed follows it, new path included.
-        StopCase{"InsideAFolderRenamedFirst",
-                 {{"p", "P"}, {"p/q", "p/Q"}},
-                 1,
-                 {Renamed, NotTried},
-                 {{"P", "P"}, {"P/q", "P/Q"}},
-                 {"P", "P/q"}},
-        // A row tried that failed has nothing left to do: running the rows again skips it.
-        StopCase{"AfterAFailure",
-                 {{"x", "y"}, {"y", "z"}, {"w", "W"}},
-                 2,
-                 {Taken, Renamed, NotTried},
-                 {{"x", "x"}, {"z", "z"}, {"w", "W"}},
-                 {"w", "x", "z"}}),
-    [](const auto& test) { return std::string(test.param.name); });
 
 }  // namespace
 }  // namespace trellisane
