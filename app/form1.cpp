@@ -229,9 +229,13 @@ void Form1::BuildHistory() {
             connect(m_undoProgress, &QProgressDialog::canceled, m_history,
                     &HistoryKeeper::CancelUndo);
         } else if (!undoing && m_undoProgress != nullptr) {
-            // At once, not later: the message that follows runs an event loop of its own, in
-            // which the dialog's own timer would still show it.
-            delete m_undoProgress.data();
+            // Later, not now: a modal progress dialog runs the events (this one among them)
+            // from inside its setValue. reset() stops its timer, which would otherwise show it
+            // again inside the message that follows, before the deletion comes.
+            m_undoProgress->reset();
+            m_undoProgress->hide();
+            m_undoProgress->deleteLater();
+            m_undoProgress = nullptr;
         }
     });
     connect(m_history, &HistoryKeeper::undoProgressed, this, [this](qint64 done, qint64 total) {

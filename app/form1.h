@@ -130,14 +130,14 @@ class Form1 : public QWidget, private Form1Controls {
     QString m_programFolder;
     DrawFn m_draw;
 
-    RenameController* m_core;                   // a child of the window, made first
-    std::unique_ptr<FolderListModel> m_model;   // after m_core: goes first
-    PointerFeedback* m_pointers = nullptr;      // a child of the window
-    QMenu* m_listMenu = nullptr;                // the list's context menu, a child of the list
-    UndoLastRenaming* m_undo = nullptr;         // a child of the window
-    RowPlanner* m_planner = nullptr;            // a child of the window
-    HistoryKeeper* m_history = nullptr;         // a child of the window
-    QPointer<QProgressDialog> m_undoProgress;   // while an undo of the history goes
+    RenameController* m_core;                  // a child of the window, made first
+    std::unique_ptr<FolderListModel> m_model;  // after m_core: goes first
+    PointerFeedback* m_pointers = nullptr;     // a child of the window
+    QMenu* m_listMenu = nullptr;               // the list's context menu, a child of the list
+    UndoLastRenaming* m_undo = nullptr;        // a child of the window
+    RowPlanner* m_planner = nullptr;           // a child of the window
+    HistoryKeeper* m_history = nullptr;        // a child of the window
+    QPointer<QProgressDialog> m_undoProgress;  // while an undo of the history goes
     bool m_shown = false;
     int m_pointerBeforeBusy = kPointerDefault;  // given back when the busy pointer goes
 };

@@ -9,8 +9,8 @@
 
 #include "control/background_job.h"
 #include "rename/journal.h"
-#include "rename/run_history.h"
 #include "rename/rename_run.h"
+#include "rename/run_history.h"
 
 namespace trellisane {
 
