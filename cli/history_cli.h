@@ -7,8 +7,8 @@
 #include <optional>
 
 #include "rename/journal.h"
-#include "rename/run_history.h"
 #include "rename/rename_run.h"
+#include "rename/run_history.h"
 
 namespace trellisane {
 
