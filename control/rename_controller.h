@@ -105,7 +105,7 @@ struct ControllerHooks {
 /// tells the person through `dialogs`. One add, preview, run and undo each go through it:
 ///
 ///   add:     StartAdd -> walk and sort (BackgroundJob) -> batch appended -> Preview
-///   preview: Preview -> PreviewRename over the list (the Part's steps around PreviewRows)
+///   preview: Preview -> PreviewRename over the list (the pass's steps around PreviewRows)
 ///   run:     StartRenaming -> RunJob over a copy of the rows, recorded for undo -> rows adopted
 ///   undo:    Undo -> the last run's folders put back, the rows as they were before it
 ///
