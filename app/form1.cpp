@@ -240,11 +240,13 @@ void Form1::BuildHistory() {
     });
     connect(m_history, &HistoryKeeper::undoProgressed, this, [this](qint64 done, qint64 total) {
         if (m_undoProgress == nullptr) return;
-        m_undoProgress->setMaximum(static_cast<int>(std::min<qint64>(total, INT_MAX)));
-        m_undoProgress->setValue(static_cast<int>(std::min<qint64>(done, INT_MAX)));
+        // setValue last: a modal progress dialog runs the events inside it, and the end of the
+        // undo among them lets go of the dialog.
         m_undoProgress->setLabelText(Trellisane::tr("Putting back folder %1 of %2")
                                          .arg(std::min(done + 1, total))
                                          .arg(total));
+        m_undoProgress->setMaximum(static_cast<int>(std::min<qint64>(total, INT_MAX)));
+        m_undoProgress->setValue(static_cast<int>(std::min<qint64>(done, INT_MAX)));
     });
 }
 
