@@ -122,6 +122,7 @@ void HistoryDialog::Refresh() {
         item->setToolTip(kOperation, item->text(kOperation));
     }
     m_list->resizeColumnToContents(kWhen);
+    m_list->resizeColumnToContents(kFolders);
     m_list->resizeColumnToContents(kState);
     if (keep.isEmpty() || std::none_of(m_runs.begin(), m_runs.end(),
                                        [&keep](const HistoryRun& run) { return run.id == keep; })) {
