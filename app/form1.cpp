@@ -1,15 +1,22 @@
 #include "app/form1.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTableView>
+#include <QTimer>
 #include <QUrl>
+#include <algorithm>
+#include <climits>
 #include <utility>
 
 #include "app/accessibility.h"
@@ -17,10 +24,13 @@
 #include "app/folder_list_model.h"
 #include "app/folder_list_view.h"
 #include "app/handler_lines.h"
+#include "app/history_dialog.h"
+#include "app/rename_run_job.h"
 #include "app/row_planner.h"
 #include "app/selector_texts.h"
 #include "app/skin.h"
 #include "app/undo_last_renaming.h"
+#include "control/history_keeper.h"
 #include "engine/error_report.h"
 #include "engine/text_helpers.h"
 #include "folders/samples.h"
@@ -78,6 +88,7 @@ void Form1::BuildControls() {
     connect(m_undo->Action(), &QAction::triggered, this, [this] { UndoLastRenaming_Click(); });
     BuildPlanMarks();
     WireController();
+    BuildHistory();
     // Folders dropped from a file manager are added as "Add Folder/s" adds, by the check box.
     new FolderDrop(*ListView1, [this](const DroppedItems& items) {
         AddFromOutside({items.paths, items.notFiles, std::nullopt});
@@ -186,6 +197,68 @@ void Form1::PushButton2_Click() { m_core->StartRenaming(); }
 
 void Form1::UndoLastRenaming_Click() { m_core->Undo(); }
 
+void Form1::BuildHistory() {
+    m_history = new HistoryKeeper(RunHistory(RunHistory::DefaultFolder()), this);
+    m_core->SetHistory(m_history);
+
+    auto* history = new QAction(Trellisane::tr("History..."), this);
+    history->setObjectName(QStringLiteral("History"));
+    history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    history->setShortcutContext(Qt::WindowShortcut);
+    addAction(history);
+    m_listMenu->addAction(history);
+    connect(history, &QAction::triggered, this, [this] { History_Click(); });
+
+    // An undo of the history goes in the background: its progress shows once it has lasted a
+    // while, and its Cancel stops it before the next folder.
+    connect(m_core, &RenameController::busyChanged, this, [this] {
+        const bool undoing = m_core->State() == Busy::Undoing;
+        if (undoing && m_undoProgress == nullptr) {
+            // Over "History..." when the undo comes from there, so that its Cancel can be
+            // reached.
+            QWidget* over = QApplication::activeModalWidget();
+            m_undoProgress =
+                new QProgressDialog(Trellisane::tr("Putting folders back..."),
+                                    Trellisane::tr("Cancel"), 0, 0, over != nullptr ? over : this);
+            m_undoProgress->setObjectName(QStringLiteral("UndoProgress"));
+            m_undoProgress->setWindowTitle(ApplicationTitle());
+            m_undoProgress->setWindowModality(Qt::WindowModal);
+            m_undoProgress->setMinimumDuration(kRenameProgressDelayMs);
+            m_undoProgress->setAutoClose(false);
+            m_undoProgress->setAutoReset(false);
+            connect(m_undoProgress, &QProgressDialog::canceled, m_history,
+                    &HistoryKeeper::CancelUndo);
+        } else if (!undoing && m_undoProgress != nullptr) {
+            // Later, not now: a modal progress dialog runs the events (this one among them)
+            // from inside its setValue. reset() stops its timer, which would otherwise show it
+            // again inside the message that follows, before the deletion comes.
+            m_undoProgress->reset();
+            m_undoProgress->hide();
+            m_undoProgress->deleteLater();
+            m_undoProgress = nullptr;
+        }
+    });
+    connect(m_history, &HistoryKeeper::undoProgressed, this, [this](qint64 done, qint64 total) {
+        if (m_undoProgress == nullptr) return;
+        // setValue last: a modal progress dialog runs the events inside it, and the end of the
+        // undo among them lets go of the dialog.
+        m_undoProgress->setLabelText(Trellisane::tr("Putting back folder %1 of %2")
+                                         .arg(std::min(done + 1, total))
+                                         .arg(total));
+        m_undoProgress->setMaximum(static_cast<int>(std::min<qint64>(total, INT_MAX)));
+        m_undoProgress->setValue(static_cast<int>(std::min<qint64>(done, INT_MAX)));
+    });
+}
+
+void Form1::History_Click() {
+    HistoryDialog dialog(this, m_history->History(), m_dialogs, ApplicationTitle());
+    connect(&dialog, &HistoryDialog::undoRequested, m_core,
+            [this](const QString& id) { m_core->UndoRun(id); });
+    connect(m_history, &HistoryKeeper::undoFinished, &dialog, [&dialog] { dialog.Refresh(); });
+    dialog.exec();
+    m_history->Refresh();  // runs forgotten there are no longer to undo
+}
+
 void Form1::PushButton6_Click() {
     using namespace lines;
     ErrorTrap trap(m_dialogs, QString::fromLatin1(kHelpLocation));
@@ -219,6 +292,13 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         if (key->key() == Qt::Key_Delete) return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (std::exchange(m_shown, true)) return;
+    // Start-up asks nothing: the offer comes once the window is on the screen.
+    QTimer::singleShot(0, m_core, [core = m_core] { core->OfferUndoOfRunCutShort(); });
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
@@ -13,11 +14,13 @@
 #include "control/rename_controller.h"
 
 class QMenu;
+class QProgressDialog;
 
 namespace trellisane {
 
 class Dialogs;
 class FolderListModel;
+class HistoryKeeper;
 class RowPlanner;
 class UndoLastRenaming;
 
@@ -78,6 +81,9 @@ class Form1 : public QWidget, private Form1Controls {
     /// The list's double-click and Delete key.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    /// The first time the window shows: the offer to undo a run cut short, once start-up is
+    /// over (RenameController::OfferUndoOfRunCutShort).
+    void showEvent(QShowEvent* event) override;
 
   private:
     /// Lays the window out and wires the controls and the controller to their handlers and
@@ -100,6 +106,11 @@ class Form1 : public QWidget, private Form1Controls {
     void ListView1_KeyDown(int key, Qt::KeyboardModifiers modifiers);
     /// "Undo Last Renaming" (Ctrl+Z, the list's context menu): RenameController::Undo.
     void UndoLastRenaming_Click();
+    /// "History..." (Ctrl+H, the list's context menu): the runs of the history (HistoryDialog);
+    /// its Undo goes through RenameController::UndoRun.
+    void History_Click();
+    /// Keeps every run in the person's history and shows an undo's progress with its Cancel.
+    void BuildHistory();
 
     /// Makes the plan marks' planner and the list menu's "Remove Rows That Cannot Be Renamed".
     void BuildPlanMarks();
@@ -119,12 +130,15 @@ class Form1 : public QWidget, private Form1Controls {
     QString m_programFolder;
     DrawFn m_draw;
 
-    RenameController* m_core;                   // a child of the window, made first
-    std::unique_ptr<FolderListModel> m_model;   // after m_core: goes first
-    PointerFeedback* m_pointers = nullptr;      // a child of the window
-    QMenu* m_listMenu = nullptr;                // the list's context menu, a child of the list
-    UndoLastRenaming* m_undo = nullptr;         // a child of the window
-    RowPlanner* m_planner = nullptr;            // a child of the window
+    RenameController* m_core;                  // a child of the window, made first
+    std::unique_ptr<FolderListModel> m_model;  // after m_core: goes first
+    PointerFeedback* m_pointers = nullptr;     // a child of the window
+    QMenu* m_listMenu = nullptr;               // the list's context menu, a child of the list
+    UndoLastRenaming* m_undo = nullptr;        // a child of the window
+    RowPlanner* m_planner = nullptr;           // a child of the window
+    HistoryKeeper* m_history = nullptr;        // a child of the window
+    QPointer<QProgressDialog> m_undoProgress;  // while an undo of the history goes
+    bool m_shown = false;
     int m_pointerBeforeBusy = kPointerDefault;  // given back when the busy pointer goes
 };
 

@@ -1,6 +1,7 @@
 #include "app/qt_dialogs.h"
 
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -92,5 +93,9 @@ QString QtDialogs::BrowseFolder(const QString& prompt, const QString& initialFol
 }
 
 bool QtDialogs::OpenUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }
+
+QString QtDialogs::SaveFile(const QString& title, const QString& suggested, const QString& filter) {
+    return QFileDialog::getSaveFileName(m_owner, title, suggested, filter);
+}
 
 }  // namespace trellisane

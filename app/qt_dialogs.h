@@ -21,6 +21,8 @@ class QtDialogs : public Dialogs {
     QString Prompt(const QString& text, const QString& title) override;
     QString BrowseFolder(const QString& prompt, const QString& initialFolder) override;
     bool OpenUrl(const QUrl& url) override;
+    QString SaveFile(const QString& title, const QString& suggested,
+                     const QString& filter) override;
 
   private:
     QPointer<QWidget> m_owner;

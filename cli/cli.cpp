@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringDecoder>
 #include <QStringList>
@@ -12,6 +13,7 @@
 #include <optional>
 #include <vector>
 
+#include "cli/history_cli.h"
 #include "cli/journal_cli.h"
 #include "cli/progress_counter.h"
 #include "cli/status_output.h"
@@ -36,9 +38,11 @@ constexpr char kUsage[] = QT_TRANSLATE_NOOP(
     "Trellisane",
     "Usage: trellisane-cli --operation TEXT [--x TEXT] [--y TEXT] [--find TEXT]\n"
     "                      [--replace TEXT] [--subfolders]\n"
-    "                      [--apply [--journal FILE] [--quiet] | --status | --check] [--print0]\n"
-    "                      FOLDER...\n"
-    "       trellisane-cli --undo FILE [--apply] [--trust-paths] [--print0]\n"
+    "                      [--apply [--journal FILE | --record] [--quiet] | --status | --check]\n"
+    "                      [--print0] FOLDER...\n"
+    "       trellisane-cli --undo FILE|RUN [--apply] [--trust-paths] [--print0]\n"
+    "       trellisane-cli --history\n"
+    "       trellisane-cli --export-csv FILE|RUN\n"
     "\n"
     "Shows, for every FOLDER, the path it would get under one renaming operation, or renames\n"
     "it with --apply. Each FOLDER is added as one batch, in the order given.\n"
@@ -61,9 +65,19 @@ constexpr char kUsage[] = QT_TRANSLATE_NOOP(
     "                    and the reason; exit 1 when there is any\n"
     "  --journal FILE    with --apply, record the run in the new file FILE as it goes, so\n"
     "                    that --undo can put every folder back, even after a crash\n"
-    "  --undo FILE       put back every folder the run recorded in FILE renamed, newest first\n"
-    "                    (with --apply; without, only show it: each folder's path now, a TAB\n"
-    "                    and the path it would get back)\n"
+    "  --record          with --apply, keep the run in the history, beside the window's runs\n"
+    "                    ($XDG_STATE_HOME/trellisane/history), so that it can be undone\n"
+    "  --undo FILE|RUN   put back every folder the run recorded in FILE (or the run RUN of\n"
+    "                    the history) renamed, newest first (with --apply; without, only\n"
+    "                    show it: each folder's path now, a TAB and the path it would get\n"
+    "                    back); a run of the history is undone only after every newer run\n"
+    "                    over the same folders\n"
+    "  --history         list the runs of the history, newest first: id, start (UTC), state\n"
+    "                    (running, done, cut-short, partly-undone, undone), folders renamed,\n"
+    "                    where it was made, the operation and its answers, TAB-separated\n"
+    "  --export-csv FILE|RUN\n"
+    "                    write what the run did as CSV: time (UTC), old path, new path,\n"
+    "                    outcome\n"
     "  --trust-paths     with --undo, also put back the folders known only by their path:\n"
     "                    on a disk mounted again whose file system numbers its folders\n"
     "                    anew at each mount (exFAT, FAT, sshfs, overlays)\n"
@@ -178,8 +192,11 @@ struct Request {
     bool check = false;
     bool quiet = false;
     bool trustPaths = false;
-    std::optional<QByteArray> journal;  ///< --journal FILE, as bytes
-    std::optional<QByteArray> undo;     ///< --undo FILE, as bytes
+    bool history = false;
+    bool record = false;
+    std::optional<QByteArray> journal;    ///< --journal FILE, as bytes
+    std::optional<QByteArray> exportCsv;  ///< --export-csv FILE|RUN, as bytes
+    std::optional<QByteArray> undo;       ///< --undo FILE, as bytes
     std::vector<QByteArray> folders;
 };
 
@@ -270,6 +287,8 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
         if (name == "--check") flag = &request.check;
         if (name == "--quiet") flag = &request.quiet;
         if (name == "--trust-paths") flag = &request.trustPaths;
+        if (name == "--history") flag = &request.history;
+        if (name == "--record") flag = &request.record;
         const bool help = name == "--help" || name == "-h";
         if (help || name == "--version" || flag != nullptr) {
             if (inlineValue)
@@ -289,6 +308,7 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
         std::optional<QByteArray>* file = nullptr;
         if (name == "--journal") file = &request.journal;
         if (name == "--undo") file = &request.undo;
+        if (name == "--export-csv") file = &request.exportCsv;
         if (file != nullptr) {
             if (inlineValue) {
                 file->emplace(*inlineValue);
@@ -327,9 +347,18 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
             return usageError(Said(Trellisane::tr("the value of '%1' is not valid UTF-8"), name));
         *value = *text;
     }
+    if (request.history || request.exportCsv) {
+        if (request.operation || request.journal || request.undo || request.apply ||
+            request.record || request.status || request.check || !request.folders.empty() ||
+            (request.history && request.exportCsv)) {
+            return usageError(Said(
+                Trellisane::tr("--history and --export-csv take no other option and no FOLDER")));
+        }
+        return std::nullopt;
+    }
     if (request.undo) {
-        if (request.operation || request.journal || request.status || request.check ||
-            !request.folders.empty()) {
+        if (request.operation || request.journal || request.record || request.status ||
+            request.check || !request.folders.empty()) {
             return usageError(Said(Trellisane::tr(
                 "--undo takes no --operation, --journal, --status, --check or FOLDER")));
         }
@@ -339,6 +368,8 @@ std::optional<int> Parse(int argc, char** argv, Request& request, Output& out, O
         return usageError(Said(Trellisane::tr("--trust-paths goes with --undo")));
     if (request.journal && !request.apply)
         return usageError(Said(Trellisane::tr("--journal needs --apply")));
+    if (request.record && (!request.apply || request.journal))
+        return usageError(Said(Trellisane::tr("--record needs --apply, and no --journal")));
     if (!request.operation) return usageError(Said(Trellisane::tr("--operation is missing")));
     if (request.folders.empty()) return usageError(Said(Trellisane::tr("no FOLDER given")));
     if (request.apply && (request.status || request.check)) {
@@ -376,14 +407,35 @@ std::optional<int> CheckAnswers(Operation operation, const Request& request, Out
     return std::nullopt;
 }
 
+/// What the history keeps about a run of `operation` that `request` asks for.
+JournalAbout AboutTheRun(Operation operation, const Request& request) {
+    JournalAbout about;
+    about.startedMs = QDateTime::currentMSecsSinceEpoch();
+    about.origin = QStringLiteral("companion");
+    about.operation = EntryOf(operation)->displayText;
+    for (const Prompt& prompt : EntryOf(operation)->prompts) {
+        about.answers.emplace_back(FieldName(prompt.field),
+                                   AnswerOf(request.answers, prompt.field));
+    }
+    return about;
+}
+
 int Run(int argc, char** argv, Output& out, Output& err, int errFd) {
     Request request;
     if (const std::optional<int> status = Parse(argc, argv, request, out, err)) return *status;
-    if (request.undo) {
+    if (request.history || request.exportCsv || request.undo) {
+        const RunHistory history(RunHistory::DefaultFolder());
         QByteArray shown;
         QByteArrayList problems;
-        const int status = RunUndo(*request.undo, request.apply, request.print0, shown, problems,
-                                   request.trustPaths);
+        std::optional<QString> run;
+        if (request.undo) run = HistoryRunOf(history, *request.undo);
+        const int status = request.history ? ListHistory(history, shown, problems)
+                           : request.exportCsv
+                               ? ExportCsv(history, *request.exportCsv, shown, problems)
+                           : run ? UndoHistoryRun(history, *run, request.apply, request.print0,
+                                                  shown, problems, request.trustPaths)
+                                 : RunUndo(*request.undo, request.apply, request.print0, shown,
+                                           problems, request.trustPaths);
         for (const QByteArray& problem : problems) Complain(err, problem);
         out << shown;
         if (out.Flush()) return status;
@@ -457,15 +509,17 @@ int Run(int argc, char** argv, Output& out, Output& err, int errFd) {
         control.starting = [&counter](qsizetype position, qsizetype count, const QString&) {
             counter.Update(position, count);
         };
-        const int journalStatus = ApplyWithJournal(
-            list, request.journal, problems,
-            [&](const RowOutcome& outcome) {
-                counter.Erase();
-                Complain(err, outcome.Report().toUtf8());
-                err.Flush();  // before the counter is drawn again
-                status = kExitFailed;
-            },
-            control);
+        const auto onFailure = [&](const RowOutcome& outcome) {
+            counter.Erase();
+            Complain(err, outcome.Report().toUtf8());
+            err.Flush();  // before the counter is drawn again
+            status = kExitFailed;
+        };
+        const int journalStatus =
+            request.record
+                ? ApplyRecorded(list, RunHistory(RunHistory::DefaultFolder()),
+                                AboutTheRun(operation, request), problems, onFailure, control)
+                : ApplyWithJournal(list, request.journal, problems, onFailure, control);
         counter.Erase();
         for (const QByteArray& problem : problems) Complain(err, problem);
         if (journalStatus == kExitUsage) return kExitUsage;

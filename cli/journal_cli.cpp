@@ -87,6 +87,12 @@ int RunUndo(const QByteArray& journalPath, bool apply, bool print0, QByteArray& 
     }
 
     const UndoResult result = UndoMoves(*moves, apply, DefaultRenamePlatform(), trustPaths);
+    return ReportUndo(*moves, result, named, apply, print0, out, problems);
+}
+
+int ReportUndo(const std::vector<RecordedMove>& moves, const UndoResult& result,
+               const QByteArray& named, bool apply, bool print0, QByteArray& out,
+               QByteArrayList& problems) {
     const char fieldEnd = print0 ? '\0' : '\t';
     const char rowEnd = print0 ? '\0' : '\n';
     int status = kExitOk;
@@ -102,7 +108,7 @@ int RunUndo(const QByteArray& journalPath, bool apply, bool print0, QByteArray& 
     }
     for (const qsizetype j : result.order) {
         const UndoOutcome& outcome = result.outcomes[static_cast<size_t>(j)];
-        const bool confirmed = (*moves)[static_cast<size_t>(j)].confirmed;
+        const bool confirmed = moves[static_cast<size_t>(j)].confirmed;
         // A rename of a run cut short that the disk shows never happened: nothing to tell.
         if (!confirmed && outcome.status == UndoStatus::AlreadyBack) continue;
 

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "rename/rename_run.h"
+#include "rename/undo.h"
 
 namespace trellisane {
 
@@ -33,5 +34,12 @@ int ApplyWithJournal(FolderList& list, const std::optional<QByteArray>& journalP
 /// disk was mounted again, and how.
 int RunUndo(const QByteArray& journalPath, bool apply, bool print0, QByteArray& out,
             QByteArrayList& problems, bool trustPaths = false);
+
+/// The output and problems of an undo (UndoMoves over `moves` gave `result`), as RunUndo tells
+/// them; `named` opens the messages about the whole ("the journal 'FILE' "). Returns RunUndo's
+/// exit status.
+int ReportUndo(const std::vector<RecordedMove>& moves, const UndoResult& result,
+               const QByteArray& named, bool apply, bool print0, QByteArray& out,
+               QByteArrayList& problems);
 
 }  // namespace trellisane

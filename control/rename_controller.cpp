@@ -1,6 +1,8 @@
 #include "control/rename_controller.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QLocale>
 #include <QTimer>
 #include <algorithm>
 #include <cerrno>
@@ -8,6 +10,7 @@
 #include <utility>
 
 #include "control/background_job.h"
+#include "control/history_keeper.h"
 #include "control/report_lines.h"
 #include "folders/folder_entries.h"
 #include "folders/path_separator.h"
@@ -156,7 +159,16 @@ RenameController::RenameController(Dialogs& dialogs, WalkFn walk, QObject* paren
 
 RenameController::~RenameController() = default;
 
-void RenameController::SetHooks(ControllerHooks hooks) { m_hooks = std::move(hooks); }
+void RenameController::SetHooks(ControllerHooks hooks) {
+    m_hooks = std::move(hooks);
+    // The history keeps what the latest pass ran with: the run renames what it wrote.
+    m_hooks.preview.answered = [this, told = std::move(m_hooks.preview.answered)](
+                                   Operation operation, const PromptAnswers& answers) {
+        m_lastOperation = operation;
+        m_lastAnswers = answers;
+        return told ? told(operation, answers) : quint32{0};
+    };
+}
 
 void RenameController::SetPlatform(RenamePlatform platform) { m_platform = std::move(platform); }
 
@@ -177,7 +189,10 @@ bool RenameController::PreviewBusy() const {
     return m_previewing || m_previewHeld || !Allows(Action::Preview);
 }
 
-bool RenameController::CanUndo() const { return m_lastRun->CanUndo() && Allows(Action::Undo); }
+bool RenameController::CanUndo() const {
+    const bool kept = m_history != nullptr && m_history->Next() != nullptr;
+    return (m_lastRun->CanUndo() || kept) && Allows(Action::Undo);
+}
 
 void RenameController::Change(const std::function<void()>& change, bool pointerToDefault) {
     const bool wasBusy = PointerBusy();
@@ -423,11 +438,30 @@ void RenameController::StartRenaming() {
     }
     if (!m_hooks.makeRun) return;
 
+    // Every run is kept in the history, journaled ahead of each rename, so that it can be
+    // undone after a crash or a restart; a run that cannot be kept there goes only if asked to.
+    RenamePlatform platform = m_platform;
+    if (m_history != nullptr) {
+        int error = 0;
+        if (std::optional<RenamePlatform> journaled =
+                m_history->Record(m_platform, AboutThisRun(), error)) {
+            platform = std::move(*journaled);
+        } else if (m_dialogs.ShowMessage(
+                       Trellisane::tr("This run cannot be kept in the history (%1: %2), so it "
+                                      "could not be undone after the program ends. Rename the "
+                                      "folders all the same?")
+                           .arg(m_history->History().Folder(), DescribeError(error)),
+                       m_title, DialogIcon::Exclamation,
+                       DialogButtons::YesNo) != DialogAnswer::Yes) {
+            return;
+        }
+    }
+
     Q_EMIT diskChanging(true);  // the disk changes under any plan made now
     // The run before this one can no longer be undone: its folders keep their new names.
     m_earlierMoves += m_lastRun->Moved();
     WithdrawUndo();
-    RenamePlatform recording = LastRun::Record(m_lastRun, m_list, m_platform);
+    RenamePlatform recording = LastRun::Record(m_lastRun, m_list, platform);
 
     // Only the first few failures of a run get a report each: a run over thousands of rows
     // that all fail (none previewed, a read-only disk) must not become thousands of boxes to
@@ -448,6 +482,7 @@ void RenameController::StartRenaming() {
         // No thread to be had: nothing has been renamed, and the button stays as it was.
         trap.Reach(kRenamePass);
         trap.Fail(DescribeError(EAGAIN));
+        if (m_history != nullptr) m_history->EndRun(true);
         run->deleteLater();
         Change([&] { m_run = nullptr; });
         Q_EMIT diskChanging(false);
@@ -470,6 +505,16 @@ void RenameController::FinishStartRenaming(bool closing) {
     });
     const bool stopped =
         !state.run.outcomes.empty() && state.run.outcomes.back().fate.status == RowStatus::NotTried;
+    if (m_history != nullptr) {
+        if (const int failed = m_history->EndRun(stopped); failed != 0 && !closing) {
+            // The journal's write-ahead refused every rename after the failure.
+            m_dialogs.ShowMessage(
+                Trellisane::tr("The run's journal could not be written (%1); the folders after "
+                               "that point were not renamed.")
+                    .arg(DescribeError(failed)),
+                m_title, DialogIcon::Exclamation, DialogButtons::Ok);
+        }
+    }
     if (!closing) {
         qsizetype& reports = *m_reportsThisRun;
         for (const qsizetype position : state.unreported) {
@@ -525,6 +570,9 @@ void RenameController::StopRenaming(QDeadlineTimer deadline) {
 void RenameController::StopAll(const std::vector<BackgroundJob*>& others, QDeadlineTimer deadline) {
     StopRenaming(deadline);
     std::vector<BackgroundJob*> jobs = others;
+    if (m_history != nullptr && m_history->UndoJob() != nullptr) {
+        jobs.push_back(m_history->UndoJob());
+    }
     for (BackgroundJob* job : findChildren<BackgroundJob*>(Qt::FindDirectChildrenOnly)) {
         if (std::find(jobs.begin(), jobs.end(), job) == jobs.end()) jobs.push_back(job);
     }
@@ -548,6 +596,10 @@ void RenameController::StopAll(const std::vector<BackgroundJob*>& others, QDeadl
 
 void RenameController::Undo() {
     if (!CanUndo()) return;
+    if (m_history != nullptr && m_history->Next() != nullptr) {
+        UndoRun(m_history->Next()->id);
+        return;
+    }
     UndoReport result;
     Change([&] { m_undoing = true; });
     const std::size_t moved = m_lastRun->Moved();
@@ -567,6 +619,105 @@ void RenameController::Undo() {
 void RenameController::RowsAddedOrRemoved() {
     m_earlierMoves = 0;
     WithdrawUndo();
+}
+
+void RenameController::SetHistory(HistoryKeeper* history) {
+    m_history = history;
+    if (m_history == nullptr) return;
+    connect(m_history, &HistoryKeeper::changed, this, &RenameController::busyChanged);
+    connect(m_history, &HistoryKeeper::undoFinished, this,
+            [this](const QString& id, const std::shared_ptr<const UndoOfRun>& undo) {
+                FinishUndoOfRun(id, *undo);
+            });
+    Q_EMIT busyChanged();
+}
+
+JournalAbout RenameController::AboutThisRun() const {
+    JournalAbout about;
+    about.startedMs = QDateTime::currentMSecsSinceEpoch();
+    about.origin = QStringLiteral("window");
+    if (const CatalogueEntry* entry = EntryOf(m_lastOperation);
+        entry != nullptr && m_lastOperation != Operation::OpNone) {
+        about.operation = entry->displayText;
+        for (const Prompt& prompt : entry->prompts) {
+            about.answers.emplace_back(FieldName(prompt.field),
+                                       AnswerOf(m_lastAnswers, prompt.field));
+        }
+    }
+    return about;
+}
+
+void RenameController::UndoRun(const QString& id) {
+    if (m_history == nullptr || !Allows(Action::Undo)) return;
+    Change([&] { m_undoing = true; });
+    Q_EMIT diskChanging(true);
+    if (!m_history->StartUndo(id, m_platform)) {
+        Change([&] { m_undoing = false; });
+        Q_EMIT diskChanging(false);
+        m_dialogs.ShowMessage(DescribeError(EAGAIN), m_title, DialogIcon::Exclamation,
+                              DialogButtons::Ok);
+    }
+}
+
+void RenameController::FinishUndoOfRun(const QString& id, const UndoOfRun& undo) {
+    if (undo.refusal == UndoRefusal::None) {
+        if (id == m_history->LastRecorded() && m_lastRun->CanUndo()) {
+            // The rows are the run's: they get back their paths and new names of before it, so
+            // the run can be made again.
+            m_lastRun->Adopt(m_list, undo.result);
+            m_earlierMoves = 0;
+            WithdrawUndo();
+            Q_EMIT startRenamingEnabled(true);
+        } else if (!undo.result.moves.empty()) {
+            // Rows of another time: those inside the folders put back follow them.
+            QStringList paths;
+            for (const FolderRow& row : m_list.Rows()) paths << row.current;
+            CarryThroughMoves(paths, undo.result.moves);
+            FolderList::BulkChange bulk(m_list);
+            for (qsizetype position = 1; position <= m_list.Count(); ++position) {
+                if (paths[position - 1] ==
+                    m_list.Rows()[static_cast<size_t>(position - 1)].current) {
+                    continue;
+                }
+                m_list.SetCurrent(position, paths[position - 1]);
+                m_list.SetNewPath(position, QString(), 0);  // asked of a path no longer there
+                m_list.SetRun(position, 0, 0);
+            }
+        }
+    }
+    Change([&] { m_undoing = false; });
+    Q_EMIT diskChanging(false);
+    const bool clean =
+        undo.refusal == UndoRefusal::None && undo.record.complete && undo.record.notPutBack == 0;
+    m_dialogs.ShowMessage(HistoryUndoMessage(undo), m_title,
+                          clean ? DialogIcon::Information : DialogIcon::Exclamation,
+                          DialogButtons::Ok);
+}
+
+void RenameController::OfferUndoOfRunCutShort() {
+    if (m_history == nullptr || !Allows(Action::Undo)) return;
+    const std::optional<HistoryRun> run = m_history->TakeCutShortOffer();
+    if (!run) return;
+    // The journal tells what was about to be renamed; the disk, what was.
+    const UndoOfRun dry = m_history->History().Undo(run->id, false, m_platform);
+    const auto renamed = std::count_if(
+        dry.result.outcomes.begin(), dry.result.outcomes.end(),
+        [](const UndoOutcome& outcome) { return outcome.status == UndoStatus::PutBack; });
+    if (dry.refusal != UndoRefusal::None || renamed == 0) return;  // nothing to put back
+    const QString when = QLocale().toString(QDateTime::fromMSecsSinceEpoch(run->about.startedMs),
+                                            QLocale::ShortFormat);
+    const QString question =
+        Trellisane::tr(
+            "The run of %1 was cut short before its end (the program was ended or "
+            "the computer stopped), with %2 folders renamed. Undo it now, putting "
+            "those folders back?")
+            .arg(when)
+            .arg(renamed);
+    if (m_dialogs.ShowMessage(question, m_title, DialogIcon::Question, DialogButtons::YesNo) !=
+        DialogAnswer::Yes) {
+        return;
+    }
+    UndoRun(run->id);
 }
 
 void RenameController::WithdrawUndo() {

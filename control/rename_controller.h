@@ -14,6 +14,7 @@
 #include "engine/preview.h"
 #include "folders/folder_list.h"
 #include "folders/subfolder_walk.h"
+#include "rename/journal.h"
 #include "rename/rename_run.h"
 #include "rename/undo.h"
 
@@ -21,6 +22,8 @@ namespace trellisane {
 
 class BackgroundJob;
 class Dialogs;
+class HistoryKeeper;
+struct UndoOfRun;
 
 /// What the core is busy with; exactly one at a time. A run outranks an undo, an undo outranks
 /// the adds: while a run goes, adds still walking keep walking, and hand their batches in after.
@@ -184,6 +187,19 @@ class RenameController : public QObject {
     /// The list gained or lost rows or was emptied: the last run can no longer be undone.
     void RowsAddedOrRemoved();
 
+    /// Keeps every run in `history` (not owned; null: runs are kept in memory only, as the
+    /// last run): each Start Renaming run is journaled into it as it goes, and Undo takes back
+    /// its runs newest first, across restarts, in the background (Busy::Undoing until it ends).
+    void SetHistory(HistoryKeeper* history);
+    /// Undoes run `id` of the history (as Undo does the next one): its rows get their paths
+    /// back where the list still holds them as the run left them; otherwise the rows inside
+    /// folders the undo moves are carried along. One message says what was done. Nothing
+    /// unless Allows(Action::Undo).
+    void UndoRun(const QString& id);
+    /// After the window is shown: when a run was cut short (killed, a crash, a power cut) and
+    /// this has not been said before, says so and offers to undo it. Asks at most once per run.
+    void OfferUndoOfRunCutShort();
+
     /// Removes the row at `position` (1-based; nothing when out of range); false, and nothing
     /// done, while the busy pointer shows.
     bool RemoveRow(qsizetype position);
@@ -229,6 +245,9 @@ class RenameController : public QObject {
     /// Runs `change` to the counters of the busy state and tells what it changed.
     void Change(const std::function<void()>& change, bool pointerToDefault = false);
     void WithdrawUndo();
+    /// What the history keeps about the run about to start.
+    JournalAbout AboutThisRun() const;
+    void FinishUndoOfRun(const QString& id, const UndoOfRun& undo);
 
     Dialogs& m_dialogs;
     WalkFn m_walk;
@@ -253,6 +272,10 @@ class RenameController : public QObject {
     // its own).
     std::shared_ptr<LastRun> m_lastRun = std::make_shared<LastRun>();
     std::size_t m_earlierMoves = 0;  // folders moved by runs a newer run replaced
+
+    HistoryKeeper* m_history = nullptr;
+    Operation m_lastOperation = Operation::OpNone;  // the latest preview pass's, for the history
+    PromptAnswers m_lastAnswers;
 };
 
 }  // namespace trellisane

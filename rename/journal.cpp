@@ -1,8 +1,10 @@
 #include "rename/journal.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
+#include <QDateTime>
 #include <QFile>
 #include <QtEndian>
 #include <algorithm>
@@ -24,6 +26,10 @@ constexpr quint32 kMaxPayload = 1u << 24;   // far beyond two paths of PATH_MAX
 constexpr char kAboutTo = 'A';
 constexpr char kDone = 'D';
 constexpr char kTemporary = 'T';
+constexpr char kAbout = 'I';
+constexpr char kEnd = 'E';
+constexpr char kUndone = 'U';
+constexpr char kOffered = 'O';
 enum DoneKind : quint8 { kNotMoved = 0, kMovedToTo = 1, kMovedElsewhere = 2 };
 
 /// CRC-32 (the polynomial of zlib and PNG) of `size` bytes at `data`.
@@ -66,6 +72,8 @@ QByteArray Record(char type, const QByteArray& payload) {
     return record;
 }
 
+void PutText(QByteArray& out, const QString& text) { PutBytes(out, text.toUtf8()); }
+
 /// Reads a payload front to back; any read past its end leaves it failed.
 class Reader {
   public:
@@ -92,6 +100,8 @@ class Reader {
     }
     /// Whether everything was read, exactly.
     bool Whole() const { return !m_failed && m_at == m_bytes.size(); }
+    /// Whether a read went past the end.
+    bool Failed() const { return m_failed; }
 
   private:
     QByteArrayView m_bytes;
@@ -103,6 +113,49 @@ bool AllZero(QByteArrayView bytes) {
     for (char byte : bytes) {
         if (byte != 0) return false;
     }
+    return true;
+}
+
+/// Folds one record about the run as a whole into `contents`; false when it is not sound or
+/// out of place (a second 'I', an 'I' after the first rename, a second 'E').
+bool ReadRunRecord(char type, Reader& payload, JournalContents& contents) {
+    const auto text = [&payload] { return QString::fromUtf8(payload.GetBytes()); };
+    if (type == kAbout) {
+        if (contents.about || !contents.entries.empty()) return false;
+        JournalAbout about;
+        about.startedMs = payload.Get<qint64>();
+        about.origin = text();
+        about.operation = text();
+        const auto count = payload.Get<quint32>();
+        for (quint32 i = 0; i < count && !payload.Failed(); ++i) {
+            QString field = text();
+            about.answers.emplace_back(std::move(field), text());
+        }
+        if (!payload.Whole()) return false;
+        contents.about = std::move(about);
+        return true;
+    }
+    if (type == kEnd) {
+        if (contents.endedMs || !contents.undos.empty() || contents.offered) return false;
+        const auto ended = payload.Get<qint64>();
+        contents.stopped = payload.Get<quint8>() == 1;
+        if (!payload.Whole()) return false;
+        contents.endedMs = ended;
+        return true;
+    }
+    if (type == kOffered) {
+        payload.Get<qint64>();
+        if (!payload.Whole()) return false;
+        contents.offered = true;
+        return true;
+    }
+    JournalUndo undo;
+    undo.endedMs = payload.Get<qint64>();
+    undo.putBack = payload.Get<quint64>();
+    undo.notPutBack = payload.Get<quint64>();
+    undo.complete = payload.Get<quint8>() == 1;
+    if (!payload.Whole()) return false;
+    contents.undos.push_back(undo);
     return true;
 }
 
@@ -155,6 +208,41 @@ QByteArray TemporaryRecord(quint64 sequence, const QByteArray& temporary) {
     return Record(kTemporary, payload);
 }
 
+QByteArray AboutRecord(const JournalAbout& about) {
+    QByteArray payload;
+    Put<qint64>(payload, about.startedMs);
+    PutText(payload, about.origin);
+    PutText(payload, about.operation);
+    Put<quint32>(payload, static_cast<quint32>(about.answers.size()));
+    for (const auto& [field, text] : about.answers) {
+        PutText(payload, field);
+        PutText(payload, text);
+    }
+    return Record(kAbout, payload);
+}
+
+QByteArray EndRecord(qint64 endedMs, bool stopped) {
+    QByteArray payload;
+    Put<qint64>(payload, endedMs);
+    Put<quint8>(payload, stopped ? 1 : 0);
+    return Record(kEnd, payload);
+}
+
+QByteArray OfferedRecord(qint64 offeredMs) {
+    QByteArray payload;
+    Put<qint64>(payload, offeredMs);
+    return Record(kOffered, payload);
+}
+
+QByteArray UndoneRecord(const JournalUndo& undo) {
+    QByteArray payload;
+    Put<qint64>(payload, undo.endedMs);
+    Put<quint64>(payload, undo.putBack);
+    Put<quint64>(payload, undo.notPutBack);
+    Put<quint8>(payload, undo.complete ? 1 : 0);
+    return Record(kUndone, payload);
+}
+
 std::optional<JournalContents> ParseJournal(const QByteArray& bytes, QString& error) {
     const QByteArray magic(kMagic);
     const qsizetype lineEnd = bytes.indexOf('\n', magic.size());
@@ -165,8 +253,9 @@ std::optional<JournalContents> ParseJournal(const QByteArray& bytes, QString& er
     }
     const qsizetype versionAt = magic.size() + qsizetype(sizeof kVersionPrefix) - 1;
     const QByteArray version = bytes.sliced(versionAt, lineEnd - versionAt);
-    const bool first = version == "1";  // without the file system's identity
-    if (!first && version != QByteArray::number(kJournalVersion)) {
+    const bool first = version == "1";   // without the file system's identity
+    const bool second = version == "2";  // without the records about the run as a whole
+    if (!first && !second && version != QByteArray::number(kJournalVersion)) {
         error = QStringLiteral(
                     "is a rename journal of format version %1; this program reads "
                     "version %2")
@@ -181,6 +270,7 @@ std::optional<JournalContents> ParseJournal(const QByteArray& bytes, QString& er
         return std::nullopt;
     };
     qsizetype at = lineEnd + 1;
+    contents.soundSize = at;
     while (at < bytes.size()) {
         const QByteArrayView rest = QByteArrayView(bytes).sliced(at);
         if (rest.size() < kHeadSize) {
@@ -208,7 +298,17 @@ std::optional<JournalContents> ParseJournal(const QByteArray& bytes, QString& er
         }
 
         Reader payload(rest.sliced(kHeadSize, size));
+        const bool whole = !first && !second;
+        if (whole && (type == kAbout || type == kEnd || type == kUndone || type == kOffered)) {
+            if (!ReadRunRecord(type, payload, contents)) return damaged(at);
+            at += length;
+            contents.soundSize = at;
+            continue;
+        }
         const auto sequence = payload.Get<quint64>();
+        if (contents.endedMs || !contents.undos.empty() || contents.offered) {
+            return damaged(at);  // a rename after the end
+        }
         if (type == kAboutTo) {
             JournalEntry entry;
             const bool known = payload.Get<quint8>() == 1;
@@ -247,6 +347,7 @@ std::optional<JournalContents> ParseJournal(const QByteArray& bytes, QString& er
             return damaged(at);
         }
         at += length;
+        contents.soundSize = at;
     }
     return contents;
 }
@@ -281,15 +382,27 @@ std::optional<std::vector<RecordedMove>> MovesOfJournal(const JournalContents& c
 }
 
 std::unique_ptr<JournalWriter> JournalWriter::Create(const QByteArray& path, int& error,
-                                                     qsizetype batchSize) {
+                                                     qsizetype batchSize,
+                                                     const std::optional<JournalAbout>& about,
+                                                     int mode) {
     error = 0;
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                          static_cast<mode_t>(mode));
     if (fd < 0) {
         error = errno;
         return nullptr;
     }
     std::unique_ptr<JournalWriter> writer(new JournalWriter(fd, batchSize));
-    error = writer->Write(JournalHeader(), true);
+    // Held until Finish, or until the process ends however it ends.
+    while (::flock(fd, LOCK_EX) != 0) {
+        if (errno == EINTR) continue;
+        if (errno != ENOLCK && errno != EINVAL) error = errno;  // unlockable there: go on
+        break;
+    }
+    if (error == 0) {
+        error =
+            writer->Write(about ? JournalHeader() + AboutRecord(*about) : JournalHeader(), true);
+    }
     if (error == 0) {
         // The file's own entry in its folder must survive a power cut as well.
         const qsizetype slash = path.lastIndexOf('/');
@@ -427,9 +540,12 @@ int JournalWriter::Write(const QByteArray& bytes, bool sync) {
     return 0;
 }
 
-int JournalWriter::Finish() {
+int JournalWriter::Finish(bool stopped) {
     if (m_fd < 0) return m_error;
-    if (m_error == 0) m_error = Write(CloseBatch(), true);
+    if (m_error == 0) {
+        m_error =
+            Write(CloseBatch() + EndRecord(QDateTime::currentMSecsSinceEpoch(), stopped), true);
+    }
     if (::close(m_fd) != 0 && m_error == 0) m_error = errno;
     m_fd = -1;
     return m_error;

@@ -11,7 +11,7 @@
 
 namespace trellisane {
 
-/// The journal of a run, on disk: the header "trellisane rename journal\n" and "version 2\n",
+/// The journal of a run, on disk: the header "trellisane rename journal\n" and "version 3\n",
 /// then records. A record is a type byte, a 32-bit payload length and a CRC-32 of those two,
 /// the payload, and a CRC-32 of everything before it; integers are little-endian. Paths are
 /// length-prefixed bytes, carried byte for byte whatever they hold.
@@ -26,7 +26,20 @@ namespace trellisane {
 ///   'T' (temporary, version 2): the sequence number of an 'A' record whose rename is a
 ///       case-only change, and the temporary path its folder is about to be moved to first;
 ///       written and synced before that step. The last one of an entry counts.
-inline constexpr int kJournalVersion = 2;
+///   'I' (about the run, version 3): when it began (milliseconds since 1970, UTC), where it was
+///       made (a short word: "window", "companion"), the operation's text and the count of
+///       answers, then each answer's field name and text; all texts length-prefixed UTF-8. At
+///       most one, before the first 'A'.
+///   'E' (end, version 3): when the run ended and whether it was stopped before its last row
+///       (a byte). Written after the last "done" record; a journal without one was cut short
+///       or is still being written.
+///   'U' (undone, version 3): an undo of the run: when it ended, how many folders it put back,
+///       how many it could not, and whether it went to its end (a byte; 0: cancelled). Appended
+///       by each undo after the run has ended (or was cut short).
+///   'O' (offered, version 3): when the person was told that the run was cut short and offered
+///       its undo, so that this is said once. Appended like 'U'.
+/// Versions 1 and 2 are still read: they have no 'I', 'E', 'U' or 'O'.
+inline constexpr int kJournalVersion = 3;
 
 /// How many "about to" records are made durable with one sync.
 inline constexpr qsizetype kJournalBatch = 1000;
@@ -43,6 +56,24 @@ struct JournalEntry {
     friend bool operator==(const JournalEntry&, const JournalEntry&) = default;
 };
 
+/// What a journal says about its run as a whole ('I').
+struct JournalAbout {
+    qint64 startedMs = 0;  ///< milliseconds since 1970-01-01 UTC
+    QString origin;        ///< "window" or "companion"
+    QString operation;     ///< the operation's text, as the selector shows it in English
+    std::vector<std::pair<QString, QString>> answers;  ///< field name and text, in order asked
+    friend bool operator==(const JournalAbout&, const JournalAbout&) = default;
+};
+
+/// One undo of the run ('U').
+struct JournalUndo {
+    qint64 endedMs = 0;
+    quint64 putBack = 0;
+    quint64 notPutBack = 0;
+    bool complete = true;  ///< went to its end; false: cancelled part-way
+    friend bool operator==(const JournalUndo&, const JournalUndo&) = default;
+};
+
 /// The header that opens every journal.
 QByteArray JournalHeader();
 /// The "about to" record of entry `sequence`.
@@ -55,13 +86,28 @@ QByteArray DoneRecord(quint64 sequence, bool moved, const QByteArray& at = {});
 /// The "temporary" record of entry `sequence`.
 QByteArray TemporaryRecord(quint64 sequence, const QByteArray& temporary);
 
+/// The record about the run as a whole.
+QByteArray AboutRecord(const JournalAbout& about);
+/// The end record: the run ended at `endedMs`, `stopped` before its last row or not.
+QByteArray EndRecord(qint64 endedMs, bool stopped);
+/// The record of one undo of the run.
+QByteArray UndoneRecord(const JournalUndo& undo);
+/// The record saying that the undo of a run cut short was offered at `offeredMs`.
+QByteArray OfferedRecord(qint64 offeredMs);
+
 /// A whole journal read back.
 struct JournalContents {
     std::vector<JournalEntry> entries;  ///< in sequence order, "done" records folded in
     bool cutShort = false;              ///< the last record was incomplete or torn, and ignored
+    std::optional<JournalAbout> about;  ///< nothing: a journal of version 1 or 2
+    std::optional<qint64> endedMs;      ///< the end record's time; nothing: none (yet)
+    bool stopped = false;               ///< the end record says the run was stopped
+    std::vector<JournalUndo> undos;     ///< oldest first
+    bool offered = false;               ///< an 'O' record: its undo was offered once
+    qsizetype soundSize = 0;            ///< bytes up to the end of the last sound record
 };
 
-/// Reads `bytes` as a journal of version 2 or 1. A last record that is incomplete, torn (its
+/// Reads `bytes` as a journal of version 3, 2 or 1. A last record that is incomplete, torn (its
 /// checksum fails and nothing follows) or only zero bytes (what a power cut can leave) is ignored.
 /// Returns nothing, with `error` saying why, for anything else that is not a sound journal of this
 /// version: another file, another version, a damaged record before the last one, a "done" for an
@@ -84,11 +130,15 @@ std::optional<std::vector<RecordedMove>> MovesOfJournal(const JournalContents& c
 /// batch go out with the next batch or at Finish.
 class JournalWriter : public RunObserver {
   public:
-    /// Creates the journal at `path` (never replacing an existing file), writes the header and
-    /// syncs the file and its folder. Returns nothing with the errno value in `error` (EEXIST:
-    /// the file exists).
+    /// Creates the journal at `path` (never replacing an existing file) with mode `mode` (less
+    /// the umask), holds an exclusive flock on it until Finish (so that a reader can tell a
+    /// run still going from one cut short), writes the header and, when given, the record
+    /// `about`, and syncs the file and its folder. Returns nothing with the errno value in
+    /// `error` (EEXIST: the file exists).
     static std::unique_ptr<JournalWriter> Create(const QByteArray& path, int& error,
-                                                 qsizetype batchSize = kJournalBatch);
+                                                 qsizetype batchSize = kJournalBatch,
+                                                 const std::optional<JournalAbout>& about = {},
+                                                 int mode = 0666);
     ~JournalWriter() override;
     JournalWriter(const JournalWriter&) = delete;
     JournalWriter& operator=(const JournalWriter&) = delete;
@@ -102,8 +152,10 @@ class JournalWriter : public RunObserver {
                       const QString& to) override;
     int AboutToUseTemporary(const QString& from, const QString& temporary) override;
     void Renamed(const QString& from, const QString& to, const FolderRenameResult& result) override;
-    /// Writes what is left, syncs and closes. Returns 0 or the first errno of any write.
-    int Finish();
+    /// Writes what is left and the end record (`stopped`: the run was stopped before its last
+    /// row), syncs, releases the lock and closes. Returns 0 or the first errno of any write; after
+    /// a failed write no end record is written, so the journal reads as cut short.
+    int Finish(bool stopped = false);
 
   private:
     struct Pending {

@@ -55,7 +55,7 @@ Vouch VouchFor(const FolderId& recorded, const std::optional<FolderId>& now) {
 }
 
 UndoResult UndoMoves(const std::vector<RecordedMove>& moves, bool apply,
-                     const RenamePlatform& platform, bool trustPaths) {
+                     const RenamePlatform& platform, bool trustPaths, const UndoControl& control) {
     const auto count = static_cast<qsizetype>(moves.size());
     UndoResult result;
     result.outcomes.resize(moves.size());
@@ -158,6 +158,12 @@ UndoResult UndoMoves(const std::vector<RecordedMove>& moves, bool apply,
             return true;
         }
 
+        if (control.cancel != nullptr && control.cancel->load()) {
+            outcome.status = UndoStatus::Failed;
+            outcome.error = ECANCELED;
+            outcome.at = outcome.found;
+            return true;
+        }
         const FolderRenameResult renamed = RenameFolder(outcome.found, outcome.target, platform);
         outcome.error = renamed.error;
         if (renamed.error == 0) {
@@ -181,6 +187,7 @@ UndoResult UndoMoves(const std::vector<RecordedMove>& moves, bool apply,
     std::vector<qsizetype> notFound;
     std::map<IdKey, qsizetype> oldestFound;  // by folder: the oldest move whose folder was found
     for (qsizetype j = count - 1; j >= 0; --j) {
+        if (control.progress) control.progress(count - 1 - j, count);
         result.order.push_back(j);
         if (!handle(j)) {
             notFound.push_back(j);
@@ -263,12 +270,20 @@ void LastRun::Withdraw() {
 }
 
 std::vector<UndoOutcome> LastRun::Undo(FolderList& list, const RenamePlatform& platform) {
-    std::vector<UndoOutcome> notPutBack;
     if (!CanUndo() || list.Count() != static_cast<qsizetype>(m_before.size())) {
+        Withdraw();
+        return {};
+    }
+    return Adopt(list, UndoMoves(m_recorder.Moves(), true, platform));
+}
+
+std::vector<UndoOutcome> LastRun::Adopt(FolderList& list, const UndoResult& undo) {
+    std::vector<UndoOutcome> notPutBack;
+    if (!CanUndo() || list.Count() != static_cast<qsizetype>(m_before.size()) ||
+        undo.outcomes.size() != m_recorder.Moves().size()) {
         Withdraw();
         return notPutBack;
     }
-    const UndoResult undo = UndoMoves(m_recorder.Moves(), true, platform);
     for (const qsizetype j : undo.order) {
         const UndoOutcome& outcome = undo.outcomes[static_cast<size_t>(j)];
         if (outcome.status != UndoStatus::PutBack && outcome.status != UndoStatus::AlreadyBack) {

@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -76,6 +78,14 @@ struct UndoResult {
     std::vector<PathMove> moves;        ///< every folder actually moved back, in order
 };
 
+/// What steers an undo from outside: a flag that stops it before its next rename back (every
+/// move not yet put back is then Failed with ECANCELED, and nothing more is renamed), and
+/// progress told as moves are handled (how many of how many).
+struct UndoControl {
+    const std::atomic<bool>* cancel = nullptr;
+    std::function<void(qsizetype handled, qsizetype total)> progress;
+};
+
 /// Puts back every folder of `moves` (in the order the run made them), newest first: finds the
 /// folder where the run left it (carried along by the renames of its parents, and by the
 /// undoing of them), checks by id that what stands there is the very folder moved, and renames
@@ -91,7 +101,7 @@ struct UndoResult {
 /// renames per move, plus O(n log n) bookkeeping.
 UndoResult UndoMoves(const std::vector<RecordedMove>& moves, bool apply,
                      const RenamePlatform& platform = DefaultRenamePlatform(),
-                     bool trustPaths = false);
+                     bool trustPaths = false, const UndoControl& control = {});
 
 /// Records, in memory, every move of the runs whose platform it observes: the id of each
 /// folder before its rename, and where it went (a stranded case-only change included).
@@ -140,6 +150,11 @@ class LastRun {
     /// the order handled. Does nothing (and returns nothing) when the rows are not the run's.
     std::vector<UndoOutcome> Undo(FolderList& list,
                                   const RenamePlatform& platform = DefaultRenamePlatform());
+    /// The second half of Undo, for an undo of this run's moves made elsewhere (`undo`, from
+    /// UndoMoves over Moves(), on a worker say): rewrites the rows of `list` as Undo does and
+    /// forgets the run. Returns what Undo returns; nothing, and the rows left alone, when the
+    /// rows are not the run's or `undo` is not over its moves.
+    std::vector<UndoOutcome> Adopt(FolderList& list, const UndoResult& undo);
 
   private:
     std::vector<FolderRow> m_before;

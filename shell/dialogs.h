@@ -36,6 +36,17 @@ class Dialogs {
     /// Hands `url` (a web address or a local path as a file URL) to the desktop's default
     /// handler; false when that could not be started. Never runs a shell command line.
     virtual bool OpenUrl(const QUrl& url) = 0;
+
+    /// A modal save-file dialog titled `title`, opening at the file `suggested`, offering the
+    /// files `filter` names (as "CSV files (*.csv)"). Returns the path chosen, or "" when
+    /// cancelled. Dialogs that offer none keep this default, which answers as cancelled.
+    virtual QString SaveFile(const QString& title, const QString& suggested,
+                             const QString& filter) {
+        Q_UNUSED(title)
+        Q_UNUSED(suggested)
+        Q_UNUSED(filter)
+        return QString();
+    }
 };
 
 }  // namespace trellisane

@@ -707,170 +707,6 @@ und %1 weitere</translation>
         <translation>Das Rückgängigmachen betrifft nur den letzten Durchlauf: %1 Ordner, die frühere Durchläufe umbenannt haben, behalten ihre neuen Namen.</translation>
     </message>
     <message>
-        <source>Usage: trellisane-cli --operation TEXT [--x TEXT] [--y TEXT] [--find TEXT]
-                      [--replace TEXT] [--subfolders]
-                      [--apply [--journal FILE] [--quiet] | --status | --check] [--print0]
-                      FOLDER...
-       trellisane-cli --undo FILE [--apply] [--trust-paths] [--print0]
-
-Shows, for every FOLDER, the path it would get under one renaming operation, or renames
-it with --apply. Each FOLDER is added as one batch, in the order given.
-
-  --operation TEXT  the operation: a keyword or a full text from the list below
-  --x TEXT          the text to add or to remove
-  --y TEXT          the text before or after which x is added
-  --find TEXT       the text to find (find and replace)
-  --replace TEXT    the text to put in its place (find and replace)
-  --subfolders      add every folder beneath each FOLDER as well, deepest first;
-                    a folder whose name holds a character outside the single-byte
-                    set (Latin-1), a &apos;?&apos; or a control character, or is 260 characters
-                    or longer, is left out with everything beneath it, each named on
-                    standard error on a line beginning &quot;skipped: &quot;
-  --apply           rename the folders on disk, first row to last, then print the paths
-                    where they are now
-  --status          add a third field to every row: its status, as Start Renaming
-                    would find it (the statuses are listed below)
-  --check           print only the rows that would not be renamed, with their status
-                    and the reason; exit 1 when there is any
-  --journal FILE    with --apply, record the run in the new file FILE as it goes, so
-                    that --undo can put every folder back, even after a crash
-  --undo FILE       put back every folder the run recorded in FILE renamed, newest first
-                    (with --apply; without, only show it: each folder&apos;s path now, a TAB
-                    and the path it would get back)
-  --trust-paths     with --undo, also put back the folders known only by their path:
-                    on a disk mounted again whose file system numbers its folders
-                    anew at each mount (exFAT, FAT, sshfs, overlays)
-  --print0          end every path with a NUL byte instead of a TAB or a newline
-  --quiet           with --apply, show no progress counter on standard error (one
-                    is shown only when it is a terminal); failures are still reported
-  --help, -h        show this help and exit
-  --version         show the version and exit
-  --                end of options: every later argument is a FOLDER
-
-An operation&apos;s answers must be given: --x to add or remove a text, --y and --x to add
-before or after every y, --find and --replace to find and replace; a missing one is a
-usage error. An answer given as &quot;&quot; is taken as a cancelled prompt: that operation then
-changes no name. An answer the operation does not use is warned about and ignored.
-
-Without --apply each row is printed as its current path, a TAB and its new path, one per
-line. A new path is printed for every row the operation applies to, even when it equals
-the current path; it is empty only when the operation made no change at all (an answer
-given as &quot;&quot;).
-
-Statuses (--status, --check):
-  ok                the folder gets its new name
-  unchanged         the new name is the folder&apos;s current name: nothing to do
-  not-previewed     the row has no new path
-  refused           the name or the place does not allow the rename (an empty name,
-                    a separator, a name too long, a name the folder&apos;s file system
-                    would refuse or change, no permission, a read-only file system,
-                    or a folder the program never renames: the installed program&apos;s
-                    own, /, a folder directly in /, the home folder, a mount point)
-  taken             the new name is held by another entry in the parent folder
-  claimed           an earlier row gives its folder this new name first
-  missing           the current path no longer names a folder
-  failed            the folder cannot be examined or renamed for another reason the
-                    system gives (for example a folder of /proc, or one in an overlay&apos;s
-                    lower layer), shown with --check
-  may-fail          predicted ok, but its file system may refuse it (an overlay whose
-                    layers cannot be seen); counted as ok by --check, reason shown
-
-Every failure is reported as one line on standard error; a backslash or a control
-character in it is shown escaped (\\, \n, \t, \x1b, ...).
-
-Exit status: 0 success, 1 some folder could not be renamed (or put back), 2 usage error
-(an existing --journal FILE, an --undo FILE that is no sound journal included).
-
-Operations (keyword, then full text):
-</source>
-        <translation>Aufruf: trellisane-cli --operation TEXT [--x TEXT] [--y TEXT] [--find TEXT]
-                      [--replace TEXT] [--subfolders]
-                      [--apply [--journal DATEI] [--quiet] | --status | --check] [--print0]
-                      ORDNER...
-       trellisane-cli --undo DATEI [--apply] [--trust-paths] [--print0]
-
-Zeigt für jeden ORDNER den Pfad, den er unter einem Umbenennungsvorgang erhielte, oder
-benennt ihn mit --apply um. Jeder ORDNER wird als ein Stapel hinzugefügt, in der
-angegebenen Reihenfolge.
-
-  --operation TEXT  der Vorgang: ein Schlüsselwort oder ein voller Text aus der Liste unten
-  --x TEXT          der hinzuzufügende oder zu entfernende Text
-  --y TEXT          der Text, vor oder nach dem x eingefügt wird
-  --find TEXT       der zu suchende Text (Suchen und Ersetzen)
-  --replace TEXT    der Text, der an seine Stelle tritt (Suchen und Ersetzen)
-  --subfolders      auch jeden Ordner unterhalb jedes ORDNERS hinzufügen, tiefste zuerst;
-                    ein Ordner, dessen Name ein Zeichen außerhalb des Einzelbyte-
-                    Zeichensatzes (Latin-1), ein &apos;?&apos; oder ein Steuerzeichen enthält oder
-                    260 Zeichen oder länger ist, wird samt allem darunter ausgelassen und
-                    auf der Standardfehlerausgabe in einer Zeile genannt, die mit
-                    &quot;skipped: &quot; beginnt
-  --apply           die Ordner auf dem Datenträger umbenennen, erste Zeile zuerst, dann
-                    die Pfade ausgeben, unter denen sie jetzt liegen
-  --status          jeder Zeile ein drittes Feld anfügen: ihren Status, wie &quot;Umbenennen
-                    starten&quot; ihn vorfände (die Status stehen unten)
-  --check           nur die Zeilen ausgeben, die nicht umbenannt würden, mit Status und
-                    Grund; Rückgabewert 1, wenn es welche gibt
-  --journal DATEI   mit --apply den Durchlauf laufend in der neuen Datei DATEI
-                    aufzeichnen, damit --undo jeden Ordner zurücksetzen kann, auch nach
-                    einem Absturz
-  --undo DATEI      jeden Ordner, den der in DATEI aufgezeichnete Durchlauf umbenannt hat,
-                    zurücksetzen, neueste zuerst (mit --apply; ohne nur anzeigen: den
-                    jetzigen Pfad jedes Ordners, ein TAB und den Pfad, den er zurückerhielte)
-  --trust-paths     mit --undo auch die Ordner zurücksetzen, die nur an ihrem Pfad
-                    erkannt werden: auf einem wieder eingehängten Datenträger, dessen
-                    Dateisystem seine Ordner bei jedem Einhängen neu nummeriert (exFAT,
-                    FAT, sshfs, Overlays)
-  --print0          jeden Pfad mit einem NUL-Byte statt einem TAB oder Zeilenumbruch beenden
-  --quiet           mit --apply keinen Fortschrittszähler auf der Standardfehlerausgabe
-                    zeigen (er erscheint nur auf einem Terminal); Fehler werden weiterhin
-                    gemeldet
-  --help, -h        diese Hilfe zeigen und beenden
-  --version         die Version zeigen und beenden
-  --                Ende der Optionen: jedes weitere Argument ist ein ORDNER
-
-Die Antworten eines Vorgangs müssen angegeben werden: --x zum Hinzufügen oder Entfernen
-eines Textes, --y und --x zum Einfügen vor oder nach jedem y, --find und --replace zum
-Suchen und Ersetzen; eine fehlende ist ein Aufruffehler. Eine als &quot;&quot; gegebene Antwort gilt
-als abgebrochene Eingabe: Der Vorgang ändert dann keinen Namen. Eine Antwort, die der
-Vorgang nicht verwendet, wird mit einer Warnung übergangen.
-
-Ohne --apply wird jede Zeile als ihr aktueller Pfad, ein TAB und ihr neuer Pfad ausgegeben,
-eine pro Zeile. Ein neuer Pfad wird für jede Zeile ausgegeben, auf die der Vorgang
-angewandt wird, auch wenn er dem aktuellen gleicht; er ist nur leer, wenn der Vorgang gar
-nichts geändert hat (eine als &quot;&quot; gegebene Antwort).
-
-Status (--status, --check):
-  ok                der Ordner erhält seinen neuen Namen
-  unchanged         der neue Name ist der aktuelle Name des Ordners: nichts zu tun
-  not-previewed     die Zeile hat keinen neuen Pfad
-  refused           der Name oder der Ort erlaubt das Umbenennen nicht (ein leerer Name,
-                    ein Trennzeichen, ein zu langer Name, ein Name, den das Dateisystem
-                    des Ordners ablehnen oder ändern würde, keine Berechtigung, ein
-                    schreibgeschütztes Dateisystem oder ein Ordner, den das Programm nie
-                    umbenennt: der des installierten Programms, /, ein Ordner direkt in /,
-                    der persönliche Ordner, ein Einhängepunkt)
-  taken             der neue Name ist im übergeordneten Ordner von einem anderen Eintrag
-                    belegt
-  claimed           eine frühere Zeile gibt ihrem Ordner diesen neuen Namen zuerst
-  missing           der aktuelle Pfad benennt keinen Ordner mehr
-  failed            der Ordner kann aus einem anderen Grund, den das System nennt, nicht
-                    untersucht oder umbenannt werden (etwa ein Ordner unter /proc oder
-                    einer in der unteren Schicht eines Overlays); angezeigt mit --check
-  may-fail          als ok vorhergesagt, aber sein Dateisystem lehnt es vielleicht ab
-                    (ein Overlay, dessen Schichten nicht sichtbar sind); von --check als
-                    ok gezählt, Grund angezeigt
-
-Jeder Fehler wird als eine Zeile auf der Standardfehlerausgabe gemeldet; ein Backslash oder
-ein Steuerzeichen darin wird maskiert gezeigt (\\, \n, \t, \x1b, ...).
-
-Rückgabewert: 0 Erfolg, 1 ein Ordner konnte nicht umbenannt (oder zurückgesetzt) werden,
-2 Aufruffehler (auch eine schon vorhandene DATEI für --journal oder eine DATEI für --undo,
-die kein einwandfreies Journal ist).
-
-Vorgänge (Schlüsselwort, dann voller Text):
-</translation>
-    </message>
-    <message>
         <source>--trust-paths goes with --undo</source>
         <translation>--trust-paths gehört zu --undo</translation>
     </message>
@@ -933,6 +769,399 @@ Vorgänge (Schlüsselwort, dann voller Text):
     <message>
         <source>A file system is mounted on it; unmount it first.</source>
         <translation>Auf ihm ist ein Dateisystem eingehängt; hängen Sie es zuerst aus.</translation>
+    </message>
+    <message>
+        <source>(not recorded)</source>
+        <translation>(nicht aufgezeichnet)</translation>
+    </message>
+    <message>
+        <source>%1 = &quot;%2&quot;</source>
+        <translation>%1 = &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Show Undo</source>
+        <translation>Rückgängig zeigen</translation>
+    </message>
+    <message>
+        <source>Export CSV...</source>
+        <translation>Als CSV exportieren...</translation>
+    </message>
+    <message>
+        <source>Forget</source>
+        <translation>Vergessen</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>Verlauf</translation>
+    </message>
+    <message>
+        <source>When</source>
+        <translation>Wann</translation>
+    </message>
+    <message>
+        <source>Operation</source>
+        <translation>Vorgang</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Stand</translation>
+    </message>
+    <message>
+        <source>Where it is now</source>
+        <translation>Wo er jetzt ist</translation>
+    </message>
+    <message>
+        <source>Put back to</source>
+        <translation>Zurück nach</translation>
+    </message>
+    <message>
+        <source>Why not</source>
+        <translation>Warum nicht</translation>
+    </message>
+    <message>
+        <source>The run of %1 renamed some of the same folders after this one. Undo it first: runs are undone newest first.</source>
+        <translation>Der Durchlauf von %1 hat danach einige derselben Ordner umbenannt. Machen Sie ihn zuerst rückgängig: Durchläufe werden vom neuesten an rückgängig gemacht.</translation>
+    </message>
+    <message>
+        <source>The folder has its old name already.</source>
+        <translation>Der Ordner hat seinen alten Namen schon.</translation>
+    </message>
+    <message>
+        <source>Undoing this run would put back %1 of %2 folders.</source>
+        <translation>Das Rückgängigmachen dieses Durchlaufs setzte %1 von %2 Ordnern zurück.</translation>
+    </message>
+    <message>
+        <source>A newer run over the same folders must be undone first.</source>
+        <translation>Ein neuerer Durchlauf über dieselben Ordner muss zuerst rückgängig gemacht werden.</translation>
+    </message>
+    <message>
+        <source>The run&apos;s journal cannot be read: %1</source>
+        <translation>Das Protokoll des Durchlaufs kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>Als CSV exportieren</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <source>The run could not be exported: %1</source>
+        <translation>Der Durchlauf konnte nicht exportiert werden: %1</translation>
+    </message>
+    <message>
+        <source>Forget the run of %1? It can no longer be undone.</source>
+        <translation>Den Durchlauf von %1 vergessen? Er kann dann nicht mehr rückgängig gemacht werden.</translation>
+    </message>
+    <message>
+        <source>Its folders keep the names it gave them.</source>
+        <translation>Seine Ordner behalten die Namen, die er ihnen gab.</translation>
+    </message>
+    <message>
+        <source>The run could not be forgotten: %1</source>
+        <translation>Der Durchlauf konnte nicht vergessen werden: %1</translation>
+    </message>
+    <message>
+        <source>Usage: trellisane-cli --operation TEXT [--x TEXT] [--y TEXT] [--find TEXT]
+                      [--replace TEXT] [--subfolders]
+                      [--apply [--journal FILE | --record] [--quiet] | --status | --check]
+                      [--print0] FOLDER...
+       trellisane-cli --undo FILE|RUN [--apply] [--trust-paths] [--print0]
+       trellisane-cli --history
+       trellisane-cli --export-csv FILE|RUN
+
+Shows, for every FOLDER, the path it would get under one renaming operation, or renames
+it with --apply. Each FOLDER is added as one batch, in the order given.
+
+  --operation TEXT  the operation: a keyword or a full text from the list below
+  --x TEXT          the text to add or to remove
+  --y TEXT          the text before or after which x is added
+  --find TEXT       the text to find (find and replace)
+  --replace TEXT    the text to put in its place (find and replace)
+  --subfolders      add every folder beneath each FOLDER as well, deepest first;
+                    a folder whose name holds a character outside the single-byte
+                    set (Latin-1), a &apos;?&apos; or a control character, or is 260 characters
+                    or longer, is left out with everything beneath it, each named on
+                    standard error on a line beginning &quot;skipped: &quot;
+  --apply           rename the folders on disk, first row to last, then print the paths
+                    where they are now
+  --status          add a third field to every row: its status, as Start Renaming
+                    would find it (the statuses are listed below)
+  --check           print only the rows that would not be renamed, with their status
+                    and the reason; exit 1 when there is any
+  --journal FILE    with --apply, record the run in the new file FILE as it goes, so
+                    that --undo can put every folder back, even after a crash
+  --record          with --apply, keep the run in the history, beside the window&apos;s runs
+                    ($XDG_STATE_HOME/trellisane/history), so that it can be undone
+  --undo FILE|RUN   put back every folder the run recorded in FILE (or the run RUN of
+                    the history) renamed, newest first (with --apply; without, only
+                    show it: each folder&apos;s path now, a TAB and the path it would get
+                    back); a run of the history is undone only after every newer run
+                    over the same folders
+  --history         list the runs of the history, newest first: id, start (UTC), state
+                    (running, done, cut-short, partly-undone, undone), folders renamed,
+                    where it was made, the operation and its answers, TAB-separated
+  --export-csv FILE|RUN
+                    write what the run did as CSV: time (UTC), old path, new path,
+                    outcome
+  --trust-paths     with --undo, also put back the folders known only by their path:
+                    on a disk mounted again whose file system numbers its folders
+                    anew at each mount (exFAT, FAT, sshfs, overlays)
+  --print0          end every path with a NUL byte instead of a TAB or a newline
+  --quiet           with --apply, show no progress counter on standard error (one
+                    is shown only when it is a terminal); failures are still reported
+  --help, -h        show this help and exit
+  --version         show the version and exit
+  --                end of options: every later argument is a FOLDER
+
+An operation&apos;s answers must be given: --x to add or remove a text, --y and --x to add
+before or after every y, --find and --replace to find and replace; a missing one is a
+usage error. An answer given as &quot;&quot; is taken as a cancelled prompt: that operation then
+changes no name. An answer the operation does not use is warned about and ignored.
+
+Without --apply each row is printed as its current path, a TAB and its new path, one per
+line. A new path is printed for every row the operation applies to, even when it equals
+the current path; it is empty only when the operation made no change at all (an answer
+given as &quot;&quot;).
+
+Statuses (--status, --check):
+  ok                the folder gets its new name
+  unchanged         the new name is the folder&apos;s current name: nothing to do
+  not-previewed     the row has no new path
+  refused           the name or the place does not allow the rename (an empty name,
+                    a separator, a name too long, a name the folder&apos;s file system
+                    would refuse or change, no permission, a read-only file system,
+                    or a folder the program never renames: the installed program&apos;s
+                    own, /, a folder directly in /, the home folder, a mount point)
+  taken             the new name is held by another entry in the parent folder
+  claimed           an earlier row gives its folder this new name first
+  missing           the current path no longer names a folder
+  failed            the folder cannot be examined or renamed for another reason the
+                    system gives (for example a folder of /proc, or one in an overlay&apos;s
+                    lower layer), shown with --check
+  may-fail          predicted ok, but its file system may refuse it (an overlay whose
+                    layers cannot be seen); counted as ok by --check, reason shown
+
+Every failure is reported as one line on standard error; a backslash or a control
+character in it is shown escaped (\\, \n, \t, \x1b, ...).
+
+Exit status: 0 success, 1 some folder could not be renamed (or put back), 2 usage error
+(an existing --journal FILE, an --undo FILE that is no sound journal included).
+
+Operations (keyword, then full text):
+</source>
+        <translation>Aufruf: trellisane-cli --operation TEXT [--x TEXT] [--y TEXT] [--find TEXT]
+                      [--replace TEXT] [--subfolders]
+                      [--apply [--journal DATEI | --record] [--quiet] | --status | --check]
+                      [--print0] ORDNER...
+       trellisane-cli --undo DATEI|LAUF [--apply] [--trust-paths] [--print0]
+       trellisane-cli --history
+       trellisane-cli --export-csv DATEI|LAUF
+
+Zeigt für jeden ORDNER den Pfad, den er unter einem Umbenennungsvorgang erhielte, oder
+benennt ihn mit --apply um. Jeder ORDNER wird als ein Stapel hinzugefügt, in der
+angegebenen Reihenfolge.
+
+  --operation TEXT  der Vorgang: ein Schlüsselwort oder ein voller Text aus der Liste unten
+  --x TEXT          der hinzuzufügende oder zu entfernende Text
+  --y TEXT          der Text, vor oder nach dem x eingefügt wird
+  --find TEXT       der zu suchende Text (Suchen und Ersetzen)
+  --replace TEXT    der Text, der an seine Stelle tritt (Suchen und Ersetzen)
+  --subfolders      auch jeden Ordner unterhalb jedes ORDNERS hinzufügen, tiefste zuerst;
+                    ein Ordner, dessen Name ein Zeichen außerhalb des Einzelbyte-
+                    Zeichensatzes (Latin-1), ein &apos;?&apos; oder ein Steuerzeichen enthält oder
+                    260 Zeichen oder länger ist, wird samt allem darunter ausgelassen und
+                    auf der Standardfehlerausgabe in einer Zeile genannt, die mit
+                    &quot;skipped: &quot; beginnt
+  --apply           die Ordner auf dem Datenträger umbenennen, erste Zeile zuerst, dann
+                    die Pfade ausgeben, unter denen sie jetzt liegen
+  --status          jeder Zeile ein drittes Feld anfügen: ihren Status, wie &quot;Umbenennen
+                    starten&quot; ihn vorfände (die Status stehen unten)
+  --check           nur die Zeilen ausgeben, die nicht umbenannt würden, mit Status und
+                    Grund; Rückgabewert 1, wenn es welche gibt
+  --journal DATEI   mit --apply den Durchlauf laufend in der neuen Datei DATEI
+                    aufzeichnen, damit --undo jeden Ordner zurücksetzen kann, auch nach
+                    einem Absturz
+  --record          mit --apply den Durchlauf im Verlauf behalten, neben denen des Fensters
+                    ($XDG_STATE_HOME/trellisane/history), damit er rückgängig gemacht werden kann
+  --undo DATEI|LAUF jeden Ordner, den der in DATEI aufgezeichnete Durchlauf (oder der
+                    Durchlauf LAUF des Verlaufs) umbenannt hat, zurücksetzen, neueste zuerst
+                    (mit --apply; ohne nur anzeigen: den jetzigen Pfad jedes Ordners, ein
+                    TAB und den Pfad, den er zurückerhielte); ein Durchlauf des Verlaufs
+                    erst nach jedem neueren über dieselben Ordner
+  --history         die Durchläufe des Verlaufs auflisten, neueste zuerst: Kennung, Beginn
+                    (UTC), Stand (running, done, cut-short, partly-undone, undone),
+                    umbenannte Ordner, Herkunft, der Vorgang und seine Antworten, durch TAB
+                    getrennt
+  --export-csv DATEI|LAUF
+                    als CSV schreiben, was der Durchlauf tat: Zeit (UTC), alter Pfad,
+                    neuer Pfad, Ergebnis
+  --trust-paths     mit --undo auch die Ordner zurücksetzen, die nur an ihrem Pfad
+                    erkannt werden: auf einem wieder eingehängten Datenträger, dessen
+                    Dateisystem seine Ordner bei jedem Einhängen neu nummeriert (exFAT,
+                    FAT, sshfs, Overlays)
+  --print0          jeden Pfad mit einem NUL-Byte statt einem TAB oder Zeilenumbruch beenden
+  --quiet           mit --apply keinen Fortschrittszähler auf der Standardfehlerausgabe
+                    zeigen (er erscheint nur auf einem Terminal); Fehler werden weiterhin
+                    gemeldet
+  --help, -h        diese Hilfe zeigen und beenden
+  --version         die Version zeigen und beenden
+  --                Ende der Optionen: jedes weitere Argument ist ein ORDNER
+
+Die Antworten eines Vorgangs müssen angegeben werden: --x zum Hinzufügen oder Entfernen
+eines Textes, --y und --x zum Einfügen vor oder nach jedem y, --find und --replace zum
+Suchen und Ersetzen; eine fehlende ist ein Aufruffehler. Eine als &quot;&quot; gegebene Antwort gilt
+als abgebrochene Eingabe: Der Vorgang ändert dann keinen Namen. Eine Antwort, die der
+Vorgang nicht verwendet, wird mit einer Warnung übergangen.
+
+Ohne --apply wird jede Zeile als ihr aktueller Pfad, ein TAB und ihr neuer Pfad ausgegeben,
+eine pro Zeile. Ein neuer Pfad wird für jede Zeile ausgegeben, auf die der Vorgang
+angewandt wird, auch wenn er dem aktuellen gleicht; er ist nur leer, wenn der Vorgang gar
+nichts geändert hat (eine als &quot;&quot; gegebene Antwort).
+
+Status (--status, --check):
+  ok                der Ordner erhält seinen neuen Namen
+  unchanged         der neue Name ist der aktuelle Name des Ordners: nichts zu tun
+  not-previewed     die Zeile hat keinen neuen Pfad
+  refused           der Name oder der Ort erlaubt das Umbenennen nicht (ein leerer Name,
+                    ein Trennzeichen, ein zu langer Name, ein Name, den das Dateisystem
+                    des Ordners ablehnen oder ändern würde, keine Berechtigung, ein
+                    schreibgeschütztes Dateisystem oder ein Ordner, den das Programm nie
+                    umbenennt: der des installierten Programms, /, ein Ordner direkt in /,
+                    der persönliche Ordner, ein Einhängepunkt)
+  taken             der neue Name ist im übergeordneten Ordner von einem anderen Eintrag
+                    belegt
+  claimed           eine frühere Zeile gibt ihrem Ordner diesen neuen Namen zuerst
+  missing           der aktuelle Pfad benennt keinen Ordner mehr
+  failed            der Ordner kann aus einem anderen Grund, den das System nennt, nicht
+                    untersucht oder umbenannt werden (etwa ein Ordner unter /proc oder
+                    einer in der unteren Schicht eines Overlays); angezeigt mit --check
+  may-fail          als ok vorhergesagt, aber sein Dateisystem lehnt es vielleicht ab
+                    (ein Overlay, dessen Schichten nicht sichtbar sind); von --check als
+                    ok gezählt, Grund angezeigt
+
+Jeder Fehler wird als eine Zeile auf der Standardfehlerausgabe gemeldet; ein Backslash oder
+ein Steuerzeichen darin wird maskiert gezeigt (\\, \n, \t, \x1b, ...).
+
+Rückgabewert: 0 Erfolg, 1 ein Ordner konnte nicht umbenannt (oder zurückgesetzt) werden,
+2 Aufruffehler (auch eine schon vorhandene DATEI für --journal oder eine DATEI für --undo,
+die kein einwandfreies Journal ist).
+
+Vorgänge (Schlüsselwort, dann voller Text):
+</translation>
+    </message>
+    <message>
+        <source>--history and --export-csv take no other option and no FOLDER</source>
+        <translation>--history und --export-csv nehmen keine andere Option und keinen ORDNER</translation>
+    </message>
+    <message>
+        <source>--record needs --apply, and no --journal</source>
+        <translation>--record braucht --apply und kein --journal</translation>
+    </message>
+    <message>
+        <source>Running</source>
+        <translation>Läuft</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Fertig</translation>
+    </message>
+    <message>
+        <source>Cut short</source>
+        <translation>Abgebrochen</translation>
+    </message>
+    <message>
+        <source>Partly undone</source>
+        <translation>Teilweise rückgängig</translation>
+    </message>
+    <message>
+        <source>Undone</source>
+        <translation>Rückgängig gemacht</translation>
+    </message>
+    <message>
+        <source>The run, or an undo of it, is still going.</source>
+        <translation>Der Durchlauf oder sein Rückgängigmachen läuft noch.</translation>
+    </message>
+    <message>
+        <source>The folder is at neither its old nor its new path: moved, deleted or replaced since the run.</source>
+        <translation>Der Ordner liegt weder unter seinem alten noch unter seinem neuen Pfad: seit dem Durchlauf verschoben, gelöscht oder ersetzt.</translation>
+    </message>
+    <message>
+        <source>The disk that holds it (%1) is not mounted now.</source>
+        <translation>Der Datenträger, auf dem er liegt (%1), ist jetzt nicht eingehängt.</translation>
+    </message>
+    <message>
+        <source>Something else has the folder&apos;s old name now.</source>
+        <translation>Etwas anderes trägt jetzt den alten Namen des Ordners.</translation>
+    </message>
+    <message>
+        <source>The folder cannot be renamed back: %1.</source>
+        <translation>Der Ordner kann nicht zurückbenannt werden: %1.</translation>
+    </message>
+    <message>
+        <source>The disk was mounted again and numbers its folders anew at each mount, so only the path says this is the folder the run renamed.</source>
+        <translation>Der Datenträger wurde wieder eingehängt und nummeriert seine Ordner bei jedem Einhängen neu; nur der Pfad sagt, dass dies der Ordner ist, den der Durchlauf umbenannt hat.</translation>
+    </message>
+    <message>
+        <source>The run is no longer in the history.</source>
+        <translation>Der Durchlauf ist nicht mehr im Verlauf.</translation>
+    </message>
+    <message>
+        <source>A newer run renamed some of the same folders: undo that one first.</source>
+        <translation>Ein neuerer Durchlauf hat einige derselben Ordner umbenannt: Machen Sie zuerst ihn rückgängig.</translation>
+    </message>
+    <message>
+        <source>The run renamed no folder: there is nothing to put back.</source>
+        <translation>Der Durchlauf hat keinen Ordner umbenannt: Es gibt nichts zurückzusetzen.</translation>
+    </message>
+    <message>
+        <source>1 folder was put back where it was before the run.</source>
+        <translation>1 Ordner wurde dorthin zurückgesetzt, wo er vor dem Durchlauf war.</translation>
+    </message>
+    <message>
+        <source>%1 folders were put back where they were before the run.</source>
+        <translation>%1 Ordner wurden dorthin zurückgesetzt, wo sie vor dem Durchlauf waren.</translation>
+    </message>
+    <message>
+        <source>The undo was cancelled: the rest keep their new names, and Undo Last Renaming puts them back later.</source>
+        <translation>Das Rückgängigmachen wurde abgebrochen: Die übrigen behalten ihre neuen Namen, und &quot;Letzte Umbenennung rückgängig machen&quot; setzt sie später zurück.</translation>
+    </message>
+    <message>
+        <source>History...</source>
+        <translation>Verlauf...</translation>
+    </message>
+    <message>
+        <source>Putting folders back...</source>
+        <translation>Ordner werden zurückgesetzt...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Putting back folder %1 of %2</source>
+        <translation>Ordner %1 von %2 wird zurückgesetzt</translation>
+    </message>
+    <message>
+        <source>This run cannot be kept in the history (%1: %2), so it could not be undone after the program ends. Rename the folders all the same?</source>
+        <translation>Dieser Durchlauf kann nicht im Verlauf behalten werden (%1: %2) und ließe sich nach dem Ende des Programms nicht rückgängig machen. Die Ordner trotzdem umbenennen?</translation>
+    </message>
+    <message>
+        <source>The run&apos;s journal could not be written (%1); the folders after that point were not renamed.</source>
+        <translation>Das Protokoll des Durchlaufs konnte nicht geschrieben werden (%1); die Ordner danach wurden nicht umbenannt.</translation>
+    </message>
+    <message>
+        <source>%1, and up to %2 more</source>
+        <translation>%1 und bis zu %2 weitere</translation>
+    </message>
+    <message>
+        <source>The run of %1 was cut short before its end (the program was ended or the computer stopped), with %2 folders renamed. Undo it now, putting those folders back?</source>
+        <translation>Der Durchlauf von %1 wurde vor seinem Ende abgebrochen (das Programm wurde beendet oder der Computer hielt an), mit %2 umbenannten Ordnern. Jetzt rückgängig machen und diese Ordner zurücksetzen?</translation>
     </message>
 </context>
 </TS>

@@ -704,162 +704,6 @@ and %1 more</source>
         <translation>元に戻すのは前回の実行だけです: それ以前の実行で名前を変更した %1 個のフォルダーは新しい名前のままです。</translation>
     </message>
     <message>
-        <source>Usage: trellisane-cli --operation TEXT [--x TEXT] [--y TEXT] [--find TEXT]
-                      [--replace TEXT] [--subfolders]
-                      [--apply [--journal FILE] [--quiet] | --status | --check] [--print0]
-                      FOLDER...
-       trellisane-cli --undo FILE [--apply] [--trust-paths] [--print0]
-
-Shows, for every FOLDER, the path it would get under one renaming operation, or renames
-it with --apply. Each FOLDER is added as one batch, in the order given.
-
-  --operation TEXT  the operation: a keyword or a full text from the list below
-  --x TEXT          the text to add or to remove
-  --y TEXT          the text before or after which x is added
-  --find TEXT       the text to find (find and replace)
-  --replace TEXT    the text to put in its place (find and replace)
-  --subfolders      add every folder beneath each FOLDER as well, deepest first;
-                    a folder whose name holds a character outside the single-byte
-                    set (Latin-1), a &apos;?&apos; or a control character, or is 260 characters
-                    or longer, is left out with everything beneath it, each named on
-                    standard error on a line beginning &quot;skipped: &quot;
-  --apply           rename the folders on disk, first row to last, then print the paths
-                    where they are now
-  --status          add a third field to every row: its status, as Start Renaming
-                    would find it (the statuses are listed below)
-  --check           print only the rows that would not be renamed, with their status
-                    and the reason; exit 1 when there is any
-  --journal FILE    with --apply, record the run in the new file FILE as it goes, so
-                    that --undo can put every folder back, even after a crash
-  --undo FILE       put back every folder the run recorded in FILE renamed, newest first
-                    (with --apply; without, only show it: each folder&apos;s path now, a TAB
-                    and the path it would get back)
-  --trust-paths     with --undo, also put back the folders known only by their path:
-                    on a disk mounted again whose file system numbers its folders
-                    anew at each mount (exFAT, FAT, sshfs, overlays)
-  --print0          end every path with a NUL byte instead of a TAB or a newline
-  --quiet           with --apply, show no progress counter on standard error (one
-                    is shown only when it is a terminal); failures are still reported
-  --help, -h        show this help and exit
-  --version         show the version and exit
-  --                end of options: every later argument is a FOLDER
-
-An operation&apos;s answers must be given: --x to add or remove a text, --y and --x to add
-before or after every y, --find and --replace to find and replace; a missing one is a
-usage error. An answer given as &quot;&quot; is taken as a cancelled prompt: that operation then
-changes no name. An answer the operation does not use is warned about and ignored.
-
-Without --apply each row is printed as its current path, a TAB and its new path, one per
-line. A new path is printed for every row the operation applies to, even when it equals
-the current path; it is empty only when the operation made no change at all (an answer
-given as &quot;&quot;).
-
-Statuses (--status, --check):
-  ok                the folder gets its new name
-  unchanged         the new name is the folder&apos;s current name: nothing to do
-  not-previewed     the row has no new path
-  refused           the name or the place does not allow the rename (an empty name,
-                    a separator, a name too long, a name the folder&apos;s file system
-                    would refuse or change, no permission, a read-only file system,
-                    or a folder the program never renames: the installed program&apos;s
-                    own, /, a folder directly in /, the home folder, a mount point)
-  taken             the new name is held by another entry in the parent folder
-  claimed           an earlier row gives its folder this new name first
-  missing           the current path no longer names a folder
-  failed            the folder cannot be examined or renamed for another reason the
-                    system gives (for example a folder of /proc, or one in an overlay&apos;s
-                    lower layer), shown with --check
-  may-fail          predicted ok, but its file system may refuse it (an overlay whose
-                    layers cannot be seen); counted as ok by --check, reason shown
-
-Every failure is reported as one line on standard error; a backslash or a control
-character in it is shown escaped (\\, \n, \t, \x1b, ...).
-
-Exit status: 0 success, 1 some folder could not be renamed (or put back), 2 usage error
-(an existing --journal FILE, an --undo FILE that is no sound journal included).
-
-Operations (keyword, then full text):
-</source>
-        <translation>使い方: trellisane-cli --operation テキスト [--x テキスト] [--y テキスト] [--find テキスト]
-                      [--replace テキスト] [--subfolders]
-                      [--apply [--journal ファイル] [--quiet] | --status | --check] [--print0]
-                      フォルダー...
-       trellisane-cli --undo ファイル [--apply] [--trust-paths] [--print0]
-
-各フォルダーが 1 つの名前変更操作でどのパスになるかを表示します。--apply を付けると実際に
-名前を変更します。各フォルダーは指定した順に、1 つのまとまりとして追加されます。
-
-  --operation テキスト  操作: 下の一覧にあるキーワードまたは全文
-  --x テキスト          追加または削除するテキスト
-  --y テキスト          その前または後に x を追加するテキスト
-  --find テキスト       検索するテキスト (検索と置換)
-  --replace テキスト    置き換えるテキスト (検索と置換)
-  --subfolders          各フォルダーの下にあるすべてのフォルダーも、深いものから順に
-                        追加します。名前にシングルバイト文字セット (Latin-1) 外の文字、
-                        &apos;?&apos;、制御文字を含むか、260 文字以上の名前のフォルダーは、その下の
-                        ものと一緒に除外され、標準エラー出力に &quot;skipped: &quot; で始まる行で
-                        示されます
-  --apply               ディスク上のフォルダーの名前を最初の行から順に変更し、
-                        変更後のパスを出力します
-  --status              各行に 3 つ目の欄として状態を加えます。「名前の変更を開始」が
-                        判断する状態です (状態の一覧は下にあります)
-  --check               名前を変更できない行だけを状態と理由付きで出力します。
-                        該当する行があれば終了コード 1
-  --journal ファイル    --apply と一緒に使い、実行を新しいファイルに逐次記録します。
-                        クラッシュ後でも --undo ですべてのフォルダーを元に戻せます
-  --undo ファイル       ファイルに記録された実行で名前を変更したフォルダーを新しいものから
-                        元に戻します (--apply と一緒に使います。付けない場合は表示だけ:
-                        各フォルダーの現在のパス、TAB、元に戻した後のパス)
-  --trust-paths         --undo と一緒に使い、パスでしか識別できないフォルダーも元に
-                        戻します: 再マウントのたびにフォルダーの番号を付け直す
-                        ファイルシステム (exFAT、FAT、sshfs、オーバーレイ) の
-                        ディスクを再マウントした場合
-  --print0              各パスの終わりを TAB や改行ではなく NUL バイトにします
-  --quiet               --apply と一緒に使い、標準エラー出力に進行状況を表示しません
-                        (表示は端末のときだけです)。失敗は引き続き報告します
-  --help, -h            このヘルプを表示して終了します
-  --version             バージョンを表示して終了します
-  --                    オプションの終わり: 以降の引数はすべてフォルダーです
-
-操作に必要な答えは必ず指定します: テキストの追加・削除には --x、すべての y の前後への
-追加には --y と --x、検索と置換には --find と --replace。足りない場合は使い方の誤りです。
-&quot;&quot; で指定した答えは入力の取り消しとして扱い、その操作は名前を変更しません。操作で
-使われない答えは警告して無視します。
-
---apply なしでは、各行を現在のパス、TAB、新しいパスの順に 1 行ずつ出力します。新しい
-パスは操作が適用される行すべてに出力され、現在のパスと同じでも出力されます。空になるのは
-操作がまったく何も変えなかったとき (&quot;&quot; で指定した答え) だけです。
-
-状態 (--status、--check):
-  ok                フォルダーは新しい名前になります
-  unchanged         新しい名前は現在の名前と同じで、何もしません
-  not-previewed     行に新しいパスがありません
-  refused           名前または場所が名前の変更を許しません (空の名前、区切り文字、
-                    長すぎる名前、フォルダーのファイルシステムが拒否または変更する名前、
-                    権限なし、読み取り専用のファイルシステム、またはプログラムが決して
-                    名前を変更しないフォルダー: インストールされたプログラム自身のもの、
-                    /、/ の直下のフォルダー、ホームフォルダー、マウントポイント)
-  taken             新しい名前は親フォルダー内の別の項目が使っています
-  claimed           先の行が先に自分のフォルダーにこの新しい名前を付けます
-  missing           現在のパスにもうフォルダーがありません
-  failed            システムが示す別の理由でフォルダーを調べることも名前を変更する
-                    こともできません (例: /proc のフォルダー、オーバーレイの下位
-                    レイヤーのフォルダー)。--check で表示します
-  may-fail          ok と予測されますが、ファイルシステムが拒否する可能性があります
-                    (レイヤーが見えないオーバーレイ)。--check では ok として数え、
-                    理由を表示します
-
-失敗はすべて標準エラー出力に 1 行で報告します。その中のバックスラッシュや制御文字は
-エスケープして表示します (\\, \n, \t, \x1b, ...)。
-
-終了コード: 0 成功、1 名前を変更できない (または元に戻せない) フォルダーがあった、
-2 使い方の誤り (既にある --journal のファイル、正しいジャーナルではない --undo の
-ファイルを含む)。
-
-操作 (キーワード、全文):
-</translation>
-    </message>
-    <message>
         <source>--trust-paths goes with --undo</source>
         <translation>--trust-paths は --undo と一緒に使います</translation>
     </message>
@@ -922,6 +766,390 @@ Operations (keyword, then full text):
     <message>
         <source>A file system is mounted on it; unmount it first.</source>
         <translation>ここにはファイルシステムがマウントされています。先にアンマウントしてください。</translation>
+    </message>
+    <message>
+        <source>(not recorded)</source>
+        <translation>(記録なし)</translation>
+    </message>
+    <message>
+        <source>%1 = &quot;%2&quot;</source>
+        <translation>%1 = &quot;%2&quot;</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>元に戻す</translation>
+    </message>
+    <message>
+        <source>Show Undo</source>
+        <translation>元に戻す内容を表示</translation>
+    </message>
+    <message>
+        <source>Export CSV...</source>
+        <translation>CSV に書き出す...</translation>
+    </message>
+    <message>
+        <source>Forget</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>履歴</translation>
+    </message>
+    <message>
+        <source>When</source>
+        <translation>日時</translation>
+    </message>
+    <message>
+        <source>Operation</source>
+        <translation>操作</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>状態</translation>
+    </message>
+    <message>
+        <source>Where it is now</source>
+        <translation>現在の場所</translation>
+    </message>
+    <message>
+        <source>Put back to</source>
+        <translation>戻し先</translation>
+    </message>
+    <message>
+        <source>Why not</source>
+        <translation>戻せない理由</translation>
+    </message>
+    <message>
+        <source>The run of %1 renamed some of the same folders after this one. Undo it first: runs are undone newest first.</source>
+        <translation>%1 の実行がこの後に同じフォルダーの一部の名前を変更しています。先にそちらを元に戻してください: 実行は新しいものから元に戻します。</translation>
+    </message>
+    <message>
+        <source>The folder has its old name already.</source>
+        <translation>フォルダーはすでに元の名前です。</translation>
+    </message>
+    <message>
+        <source>Undoing this run would put back %1 of %2 folders.</source>
+        <translation>この実行を元に戻すと、%2 個中 %1 個のフォルダーが元に戻ります。</translation>
+    </message>
+    <message>
+        <source>A newer run over the same folders must be undone first.</source>
+        <translation>同じフォルダーに対する新しい実行を先に元に戻す必要があります。</translation>
+    </message>
+    <message>
+        <source>The run&apos;s journal cannot be read: %1</source>
+        <translation>実行の記録を読めません: %1</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>CSV に書き出す</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV ファイル (*.csv)</translation>
+    </message>
+    <message>
+        <source>The run could not be exported: %1</source>
+        <translation>実行を書き出せませんでした: %1</translation>
+    </message>
+    <message>
+        <source>Forget the run of %1? It can no longer be undone.</source>
+        <translation>%1 の実行を履歴から削除しますか? 元に戻せなくなります。</translation>
+    </message>
+    <message>
+        <source>Its folders keep the names it gave them.</source>
+        <translation>フォルダーは変更後の名前のままです。</translation>
+    </message>
+    <message>
+        <source>The run could not be forgotten: %1</source>
+        <translation>実行を履歴から削除できませんでした: %1</translation>
+    </message>
+    <message>
+        <source>Usage: trellisane-cli --operation TEXT [--x TEXT] [--y TEXT] [--find TEXT]
+                      [--replace TEXT] [--subfolders]
+                      [--apply [--journal FILE | --record] [--quiet] | --status | --check]
+                      [--print0] FOLDER...
+       trellisane-cli --undo FILE|RUN [--apply] [--trust-paths] [--print0]
+       trellisane-cli --history
+       trellisane-cli --export-csv FILE|RUN
+
+Shows, for every FOLDER, the path it would get under one renaming operation, or renames
+it with --apply. Each FOLDER is added as one batch, in the order given.
+
+  --operation TEXT  the operation: a keyword or a full text from the list below
+  --x TEXT          the text to add or to remove
+  --y TEXT          the text before or after which x is added
+  --find TEXT       the text to find (find and replace)
+  --replace TEXT    the text to put in its place (find and replace)
+  --subfolders      add every folder beneath each FOLDER as well, deepest first;
+                    a folder whose name holds a character outside the single-byte
+                    set (Latin-1), a &apos;?&apos; or a control character, or is 260 characters
+                    or longer, is left out with everything beneath it, each named on
+                    standard error on a line beginning &quot;skipped: &quot;
+  --apply           rename the folders on disk, first row to last, then print the paths
+                    where they are now
+  --status          add a third field to every row: its status, as Start Renaming
+                    would find it (the statuses are listed below)
+  --check           print only the rows that would not be renamed, with their status
+                    and the reason; exit 1 when there is any
+  --journal FILE    with --apply, record the run in the new file FILE as it goes, so
+                    that --undo can put every folder back, even after a crash
+  --record          with --apply, keep the run in the history, beside the window&apos;s runs
+                    ($XDG_STATE_HOME/trellisane/history), so that it can be undone
+  --undo FILE|RUN   put back every folder the run recorded in FILE (or the run RUN of
+                    the history) renamed, newest first (with --apply; without, only
+                    show it: each folder&apos;s path now, a TAB and the path it would get
+                    back); a run of the history is undone only after every newer run
+                    over the same folders
+  --history         list the runs of the history, newest first: id, start (UTC), state
+                    (running, done, cut-short, partly-undone, undone), folders renamed,
+                    where it was made, the operation and its answers, TAB-separated
+  --export-csv FILE|RUN
+                    write what the run did as CSV: time (UTC), old path, new path,
+                    outcome
+  --trust-paths     with --undo, also put back the folders known only by their path:
+                    on a disk mounted again whose file system numbers its folders
+                    anew at each mount (exFAT, FAT, sshfs, overlays)
+  --print0          end every path with a NUL byte instead of a TAB or a newline
+  --quiet           with --apply, show no progress counter on standard error (one
+                    is shown only when it is a terminal); failures are still reported
+  --help, -h        show this help and exit
+  --version         show the version and exit
+  --                end of options: every later argument is a FOLDER
+
+An operation&apos;s answers must be given: --x to add or remove a text, --y and --x to add
+before or after every y, --find and --replace to find and replace; a missing one is a
+usage error. An answer given as &quot;&quot; is taken as a cancelled prompt: that operation then
+changes no name. An answer the operation does not use is warned about and ignored.
+
+Without --apply each row is printed as its current path, a TAB and its new path, one per
+line. A new path is printed for every row the operation applies to, even when it equals
+the current path; it is empty only when the operation made no change at all (an answer
+given as &quot;&quot;).
+
+Statuses (--status, --check):
+  ok                the folder gets its new name
+  unchanged         the new name is the folder&apos;s current name: nothing to do
+  not-previewed     the row has no new path
+  refused           the name or the place does not allow the rename (an empty name,
+                    a separator, a name too long, a name the folder&apos;s file system
+                    would refuse or change, no permission, a read-only file system,
+                    or a folder the program never renames: the installed program&apos;s
+                    own, /, a folder directly in /, the home folder, a mount point)
+  taken             the new name is held by another entry in the parent folder
+  claimed           an earlier row gives its folder this new name first
+  missing           the current path no longer names a folder
+  failed            the folder cannot be examined or renamed for another reason the
+                    system gives (for example a folder of /proc, or one in an overlay&apos;s
+                    lower layer), shown with --check
+  may-fail          predicted ok, but its file system may refuse it (an overlay whose
+                    layers cannot be seen); counted as ok by --check, reason shown
+
+Every failure is reported as one line on standard error; a backslash or a control
+character in it is shown escaped (\\, \n, \t, \x1b, ...).
+
+Exit status: 0 success, 1 some folder could not be renamed (or put back), 2 usage error
+(an existing --journal FILE, an --undo FILE that is no sound journal included).
+
+Operations (keyword, then full text):
+</source>
+        <translation>使い方: trellisane-cli --operation テキスト [--x テキスト] [--y テキスト] [--find テキスト]
+                      [--replace テキスト] [--subfolders]
+                      [--apply [--journal ファイル | --record] [--quiet] | --status | --check]
+                      [--print0] フォルダー...
+       trellisane-cli --undo ファイル|実行 [--apply] [--trust-paths] [--print0]
+       trellisane-cli --history
+       trellisane-cli --export-csv ファイル|実行
+
+各フォルダーが 1 つの名前変更操作でどのパスになるかを表示します。--apply を付けると実際に
+名前を変更します。各フォルダーは指定した順に、1 つのまとまりとして追加されます。
+
+  --operation テキスト  操作: 下の一覧にあるキーワードまたは全文
+  --x テキスト          追加または削除するテキスト
+  --y テキスト          その前または後に x を追加するテキスト
+  --find テキスト       検索するテキスト (検索と置換)
+  --replace テキスト    置き換えるテキスト (検索と置換)
+  --subfolders          各フォルダーの下にあるすべてのフォルダーも、深いものから順に
+                        追加します。名前にシングルバイト文字セット (Latin-1) 外の文字、
+                        &apos;?&apos;、制御文字を含むか、260 文字以上の名前のフォルダーは、その下の
+                        ものと一緒に除外され、標準エラー出力に &quot;skipped: &quot; で始まる行で
+                        示されます
+  --apply               ディスク上のフォルダーの名前を最初の行から順に変更し、
+                        変更後のパスを出力します
+  --status              各行に 3 つ目の欄として状態を加えます。「名前の変更を開始」が
+                        判断する状態です (状態の一覧は下にあります)
+  --check               名前を変更できない行だけを状態と理由付きで出力します。
+                        該当する行があれば終了コード 1
+  --journal ファイル    --apply と一緒に使い、実行を新しいファイルに逐次記録します。
+                        クラッシュ後でも --undo ですべてのフォルダーを元に戻せます
+  --record              --apply と一緒に使い、実行をウィンドウの実行と並べて履歴
+                        ($XDG_STATE_HOME/trellisane/history) に残し、元に戻せるようにします
+  --undo ファイル|実行  ファイルに記録された実行 (または履歴の実行) で名前を変更した
+                        フォルダーを新しいものから元に戻します (--apply と一緒に使います。
+                        付けない場合は表示だけ: 各フォルダーの現在のパス、TAB、元に戻した
+                        後のパス)。履歴の実行は、同じフォルダーに対する新しい実行をすべて
+                        元に戻した後でだけ元に戻します
+  --history             履歴の実行を新しいものから一覧表示します: ID、開始時刻 (UTC)、
+                        状態 (running、done、cut-short、partly-undone、undone)、名前を
+                        変更したフォルダー数、実行元、操作と答え (TAB 区切り)
+  --export-csv ファイル|実行
+                        実行の内容を CSV で書き出します: 時刻 (UTC)、元のパス、新しい
+                        パス、結果
+  --trust-paths         --undo と一緒に使い、パスでしか識別できないフォルダーも元に
+                        戻します: 再マウントのたびにフォルダーの番号を付け直す
+                        ファイルシステム (exFAT、FAT、sshfs、オーバーレイ) の
+                        ディスクを再マウントした場合
+  --print0              各パスの終わりを TAB や改行ではなく NUL バイトにします
+  --quiet               --apply と一緒に使い、標準エラー出力に進行状況を表示しません
+                        (表示は端末のときだけです)。失敗は引き続き報告します
+  --help, -h            このヘルプを表示して終了します
+  --version             バージョンを表示して終了します
+  --                    オプションの終わり: 以降の引数はすべてフォルダーです
+
+操作に必要な答えは必ず指定します: テキストの追加・削除には --x、すべての y の前後への
+追加には --y と --x、検索と置換には --find と --replace。足りない場合は使い方の誤りです。
+&quot;&quot; で指定した答えは入力の取り消しとして扱い、その操作は名前を変更しません。操作で
+使われない答えは警告して無視します。
+
+--apply なしでは、各行を現在のパス、TAB、新しいパスの順に 1 行ずつ出力します。新しい
+パスは操作が適用される行すべてに出力され、現在のパスと同じでも出力されます。空になるのは
+操作がまったく何も変えなかったとき (&quot;&quot; で指定した答え) だけです。
+
+状態 (--status、--check):
+  ok                フォルダーは新しい名前になります
+  unchanged         新しい名前は現在の名前と同じで、何もしません
+  not-previewed     行に新しいパスがありません
+  refused           名前または場所が名前の変更を許しません (空の名前、区切り文字、
+                    長すぎる名前、フォルダーのファイルシステムが拒否または変更する名前、
+                    権限なし、読み取り専用のファイルシステム、またはプログラムが決して
+                    名前を変更しないフォルダー: インストールされたプログラム自身のもの、
+                    /、/ の直下のフォルダー、ホームフォルダー、マウントポイント)
+  taken             新しい名前は親フォルダー内の別の項目が使っています
+  claimed           先の行が先に自分のフォルダーにこの新しい名前を付けます
+  missing           現在のパスにもうフォルダーがありません
+  failed            システムが示す別の理由でフォルダーを調べることも名前を変更する
+                    こともできません (例: /proc のフォルダー、オーバーレイの下位
+                    レイヤーのフォルダー)。--check で表示します
+  may-fail          ok と予測されますが、ファイルシステムが拒否する可能性があります
+                    (レイヤーが見えないオーバーレイ)。--check では ok として数え、
+                    理由を表示します
+
+失敗はすべて標準エラー出力に 1 行で報告します。その中のバックスラッシュや制御文字は
+エスケープして表示します (\\, \n, \t, \x1b, ...)。
+
+終了コード: 0 成功、1 名前を変更できない (または元に戻せない) フォルダーがあった、
+2 使い方の誤り (既にある --journal のファイル、正しいジャーナルではない --undo の
+ファイルを含む)。
+
+操作 (キーワード、全文):
+</translation>
+    </message>
+    <message>
+        <source>--history and --export-csv take no other option and no FOLDER</source>
+        <translation>--history と --export-csv には他のオプションもフォルダーも指定できません</translation>
+    </message>
+    <message>
+        <source>--record needs --apply, and no --journal</source>
+        <translation>--record には --apply が必要で、--journal とは一緒に使えません</translation>
+    </message>
+    <message>
+        <source>Running</source>
+        <translation>実行中</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>完了</translation>
+    </message>
+    <message>
+        <source>Cut short</source>
+        <translation>中断</translation>
+    </message>
+    <message>
+        <source>Partly undone</source>
+        <translation>一部元に戻した</translation>
+    </message>
+    <message>
+        <source>Undone</source>
+        <translation>元に戻した</translation>
+    </message>
+    <message>
+        <source>The run, or an undo of it, is still going.</source>
+        <translation>実行またはその取り消しがまだ進行中です。</translation>
+    </message>
+    <message>
+        <source>The folder is at neither its old nor its new path: moved, deleted or replaced since the run.</source>
+        <translation>フォルダーは元のパスにも新しいパスにもありません: 実行後に移動、削除または置き換えられました。</translation>
+    </message>
+    <message>
+        <source>The disk that holds it (%1) is not mounted now.</source>
+        <translation>フォルダーのあるディスク (%1) は現在マウントされていません。</translation>
+    </message>
+    <message>
+        <source>Something else has the folder&apos;s old name now.</source>
+        <translation>元の名前は現在ほかのものが使っています。</translation>
+    </message>
+    <message>
+        <source>The folder cannot be renamed back: %1.</source>
+        <translation>フォルダーの名前を元に戻せません: %1。</translation>
+    </message>
+    <message>
+        <source>The disk was mounted again and numbers its folders anew at each mount, so only the path says this is the folder the run renamed.</source>
+        <translation>ディスクが再マウントされ、マウントのたびにフォルダーの番号を付け直すため、実行で名前を変更したフォルダーであることはパスでしか分かりません。</translation>
+    </message>
+    <message>
+        <source>The run is no longer in the history.</source>
+        <translation>この実行はもう履歴にありません。</translation>
+    </message>
+    <message>
+        <source>A newer run renamed some of the same folders: undo that one first.</source>
+        <translation>新しい実行が同じフォルダーの一部の名前を変更しています: 先にそちらを元に戻してください。</translation>
+    </message>
+    <message>
+        <source>The run renamed no folder: there is nothing to put back.</source>
+        <translation>この実行はフォルダーの名前を変更していません: 元に戻すものはありません。</translation>
+    </message>
+    <message>
+        <source>1 folder was put back where it was before the run.</source>
+        <translation>1 個のフォルダーを実行前の場所に戻しました。</translation>
+    </message>
+    <message>
+        <source>%1 folders were put back where they were before the run.</source>
+        <translation>%1 個のフォルダーを実行前の場所に戻しました。</translation>
+    </message>
+    <message>
+        <source>The undo was cancelled: the rest keep their new names, and Undo Last Renaming puts them back later.</source>
+        <translation>元に戻す処理は取り消されました: 残りは新しい名前のままです。「最後の名前の変更を元に戻す」で後から戻せます。</translation>
+    </message>
+    <message>
+        <source>History...</source>
+        <translation>履歴...</translation>
+    </message>
+    <message>
+        <source>Putting folders back...</source>
+        <translation>フォルダーを元に戻しています...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Putting back folder %1 of %2</source>
+        <translation>フォルダーを元に戻しています (%1 / %2)</translation>
+    </message>
+    <message>
+        <source>This run cannot be kept in the history (%1: %2), so it could not be undone after the program ends. Rename the folders all the same?</source>
+        <translation>この実行は履歴に残せないため (%1: %2)、プログラムの終了後に元に戻せません。それでもフォルダーの名前を変更しますか?</translation>
+    </message>
+    <message>
+        <source>The run&apos;s journal could not be written (%1); the folders after that point were not renamed.</source>
+        <translation>実行の記録を書き込めませんでした (%1)。それ以降のフォルダーの名前は変更していません。</translation>
+    </message>
+    <message>
+        <source>%1, and up to %2 more</source>
+        <translation>%1 (さらに最大 %2)</translation>
+    </message>
+    <message>
+        <source>The run of %1 was cut short before its end (the program was ended or the computer stopped), with %2 folders renamed. Undo it now, putting those folders back?</source>
+        <translation>%1 の実行は途中で中断されました (プログラムが終了したか、コンピューターが停止しました)。名前を変更したフォルダーは %2 個です。今すぐ元に戻しますか?</translation>
     </message>
 </context>
 </TS>

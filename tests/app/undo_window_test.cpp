@@ -40,6 +40,7 @@ class UndoWindowTest : public WindowTest {
         form->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
         QTest::keyClick(List(), Qt::Key_Z, Qt::ControlModifier);
+        WaitForUndo();
     }
 
     QStringList listedCurrents;
@@ -64,11 +65,11 @@ TEST_F(UndoWindowTest, CtrlZPutsEveryFolderAndRowBackAndEnablesStartRenaming) {
     // One message tells how many went back.
     ASSERT_EQ(dialogs.calls.size(), calls + 1);
     EXPECT_TRUE(dialogs.calls.back().text.endsWith(
-        QStringLiteral(" folders were put back where they were before the last run.")))
+        QStringLiteral(" folders were put back where they were before the run.")))
         << dialogs.calls.back().text.toStdString();
     EXPECT_EQ(dialogs.calls.back().icon, DialogIcon::Information);
 
-    // Offered for one run only: a second Ctrl+Z does nothing, and the same run can be made
+    // The only run kept is undone: a second Ctrl+Z does nothing, and the same run can be made
     // again at once.
     EXPECT_FALSE(Undo()->isEnabled());
     CtrlZ();
@@ -77,6 +78,22 @@ TEST_F(UndoWindowTest, CtrlZPutsEveryFolderAndRowBackAndEnablesStartRenaming) {
     RunStartRenaming();
     EXPECT_TRUE(QDir(PathOf(QStringLiteral("t/a/b"))).exists());
     EXPECT_TRUE(Undo()->isEnabled());
+}
+
+TEST_F(UndoWindowTest, AfterARestartCtrlZPutsTheFoldersBackOnDiskAndSaysHowMany) {
+    ListTree();
+    RunStartRenaming();
+    form.reset();  // the program ends; its run stays in the history
+    Open();
+    EXPECT_TRUE(Undo()->isEnabled());
+    const size_t calls = dialogs.calls.size();
+    CtrlZ();
+    EXPECT_EQ(AllFolders(), folders);
+    EXPECT_EQ(AllFiles(), files);
+    ASSERT_EQ(dialogs.calls.size(), calls + 1);
+    EXPECT_EQ(dialogs.calls.back().text,
+              QStringLiteral("3 folders were put back where they were before the run."));
+    EXPECT_FALSE(Undo()->isEnabled());
 }
 
 TEST_F(UndoWindowTest, TheListsContextMenuHoldsTheEntry) {
@@ -111,10 +128,13 @@ class UndoEntryState : public UndoWindowTest, public ::testing::WithParamInterfa
     using WindowTest::PathOf;
     using WindowTest::Pick;
     using WindowTest::RunStartRenaming;
-    void TriggerUndo() { Undo()->trigger(); }
+    void TriggerUndo() {
+        Undo()->trigger();
+        WaitForUndo();
+    }
 };
 
-TEST_P(UndoEntryState, IsEnabledOnlyWhileTheLastRunCanBeUndone) {
+TEST_P(UndoEntryState, IsEnabledOnlyWhileAKeptRunCanBeUndone) {
     ListTree();
     EXPECT_FALSE(Undo()->isEnabled());  // no run yet
     RunStartRenaming();
@@ -139,22 +159,22 @@ INSTANTIATE_TEST_SUITE_P(
                       fixture.List()->selectRow(0);
                       QTest::keyClick(fixture.List(), Qt::Key_Delete);
                   },
-                  false},
+                  true},  // the run stays in the history, with or without its rows
         EntryStep{"AfterClearList", [](UndoEntryState& fixture) { fixture.Click("PushButton1"); },
-                  false},
+                  true},
         EntryStep{"AfterAnAdd",
                   [](UndoEntryState& fixture) {
                       fixture.MakeFolder(QStringLiteral("other"));
                       fixture.Add(fixture.PathOf(QStringLiteral("other")));
                   },
-                  false},
+                  true},
         EntryStep{"AfterTheUndo", [](UndoEntryState& fixture) { fixture.TriggerUndo(); }, false},
         EntryStep{"AfterARunThatMovedNothing",
                   [](UndoEntryState& fixture) {
                       fixture.Pick(kRemoveNumeric);  // the names hold no digit any more
                       fixture.RunStartRenaming();
                   },
-                  false}),
+                  true}),  // the run before it is next
     [](const auto& test) { return std::string(test.param.name); });
 
 TEST_F(UndoWindowTest, FoldersThatCannotGoBackAreReportedInOneMessageAndTheirRowsTellWhere) {
@@ -166,10 +186,11 @@ TEST_F(UndoWindowTest, FoldersThatCannotGoBackAreReportedInOneMessageAndTheirRow
     const size_t calls = dialogs.calls.size();
 
     Undo()->trigger();
+    WaitForUndo();
 
     ASSERT_EQ(dialogs.calls.size(), calls + 1);
     const DialogCall& report = dialogs.calls.back();
-    EXPECT_EQ(report.text, QStringLiteral("1 folder was put back where it was before the last "
+    EXPECT_EQ(report.text, QStringLiteral("1 folder was put back where it was before the "
                                           "run.\n\n2 folders could not be put back\n\n") +
                                PathOf(QStringLiteral("t/c/")) + u'\n' +
                                PathOf(QStringLiteral("t/a1/b/")));  // where it would be by now

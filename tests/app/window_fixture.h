@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -50,6 +51,9 @@ class WindowTest : public TempTree {
   protected:
     void SetUp() override {
         TempTree::SetUp();
+        // Each test's runs are kept in a history of its own, outside the tree it looks at.
+        stateFolder = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_STATE_HOME", QFile::encodeName(stateFolder->path()));
         MakeFolder(QStringLiteral("program"));
         programFolder = PathOf(QStringLiteral("program"));
     }
@@ -57,7 +61,15 @@ class WindowTest : public TempTree {
     void TearDown() override {
         form.reset();  // joins any add still walking before the tree goes
         TempTree::TearDown();
+        stateFolder.reset();
     }
+
+    /// Waits until an undo (which goes in the background) has ended.
+    void WaitForUndo() {
+        ASSERT_TRUE(WaitUntil([&] { return form->Core().State() != Busy::Undoing; }));
+    }
+
+    std::unique_ptr<QTemporaryDir> stateFolder;
 
     /// Builds and shows the window; `draw` is the home-page draw.
     void Open(int draw = 1, WalkFn walk = {}) {

@@ -49,6 +49,10 @@ QByteArray RandomJournal(quint32 seed, std::vector<qsizetype>& boundaries,
         boundaries.push_back(journal.size());
         states.push_back(entries);
     };
+    add(AboutRecord(JournalAbout{static_cast<qint64>(seed),
+                                 QStringLiteral("window"),
+                                 QString::fromUtf8(path()),
+                                 {{QStringLiteral("x"), QStringLiteral(",\n")}}}));
     for (quint64 sequence = 0; sequence < 24; ++sequence) {
         JournalEntry entry;
         if (random.bounded(4) != 0) entry.id = FolderId{random.generate64(), random.generate64()};
@@ -76,6 +80,10 @@ QByteArray RandomJournal(quint32 seed, std::vector<qsizetype>& boundaries,
                 break;
         }
     }
+    add(EndRecord(7, seed % 2 == 0));
+    add(OfferedRecord(10));
+    add(UndoneRecord(JournalUndo{8, 3, 1, false}));
+    add(UndoneRecord(JournalUndo{9, 1, 0, true}));
     return journal;
 }
 
@@ -132,7 +140,7 @@ TEST(JournalFormat, AnotherVersionOrAnotherFileIsAClearError) {
         {"", "is not a rename journal"},
         {"hello\n", "is not a rename journal"},
         {"trellisane rename journal\n", "is not a rename journal"},
-        {"trellisane rename journal\nversion 3\n" + record, "format version 3;"},
+        {"trellisane rename journal\nversion 4\n" + record, "format version 4;"},
         {JournalHeader() + AboutToRecord(1, std::nullopt, "/a", "/b") + record,
          "damaged record"},                                                  // out of sequence
         {JournalHeader() + DoneRecord(0, true) + record, "damaged record"},  // done before about

@@ -40,6 +40,16 @@ bool ScriptedDialogs::OpenUrl(const QUrl& url) {
     return openUrlResult;
 }
 
+QString ScriptedDialogs::SaveFile(const QString& title, const QString& suggested,
+                                  const QString& filter) {
+    Record({DialogCall::Kind::SaveFile, filter, title, DialogIcon::None, DialogButtons::Ok,
+            suggested});
+    if (saveAnswers.empty()) return QString();
+    QString answer = saveAnswers.front();
+    saveAnswers.pop_front();
+    return answer;
+}
+
 QStringList ScriptedDialogs::Texts(DialogCall::Kind kind) const {
     QStringList texts;
     for (const DialogCall& call : calls) {
