@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <cerrno>
 #include <cstring>
@@ -42,7 +43,30 @@ int ForEachEntry(DIR* dir, Visit&& visit) {
 }
 
 /// The real path of `path` (links and "." / ".." resolved by realpath), or "" when it cannot
-/// be resolved. One realpath call.
+/// be resolved. One realpath call, or none while a RealPathSnapshot on this thread has seen
+/// the same path.
 QString RealPathOf(const QString& path);
+
+/// For a reader that takes the disk as it stands at one moment and changes nothing (a plan of
+/// a run): while one is alive, RealPathOf on the same thread answers a path it has already
+/// resolved in this snapshot from memory, so asking about every folder of one parent resolves
+/// the parent once. Snapshots nest; the innermost answers. Keeps at most a few thousand paths.
+class RealPathSnapshot {
+  public:
+    RealPathSnapshot();
+    ~RealPathSnapshot();
+    RealPathSnapshot(const RealPathSnapshot&) = delete;
+    RealPathSnapshot& operator=(const RealPathSnapshot&) = delete;
+
+    /// The snapshot alive on this thread, or nullptr.
+    static RealPathSnapshot* Current();
+    /// The remembered answer for `path`, or nullptr.
+    const QString* Find(const QString& path) const;
+    void Remember(const QString& path, const QString& real);
+
+  private:
+    RealPathSnapshot* m_outer;
+    QHash<QString, QString> m_known;
+};
 
 }  // namespace trellisane

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "folder_tree.h"
 #include "path_separator.h"
 
 namespace trellisane {
@@ -94,20 +95,52 @@ bool BinaryLess(const QString& a, const QString& b) {
 }
 
 QStringList SortBatch(const QStringList& gathered, QChar separator) {
-    // The depth and the path stay apart as a pair, so no character of a folder name can
-    // disturb the order, and depths compare as numbers.
-    std::vector<std::pair<qsizetype, qsizetype>> keys;  // (depth, index into gathered)
-    keys.reserve(gathered.size());
-    for (qsizetype i = 0; i < gathered.size(); ++i) {
-        keys.emplace_back(PathDepth(gathered[i], separator), i);
+    // The paths are filed in a tree of their components; walking it with each node's children
+    // in order gives every node's rank in the binary order of whole paths without comparing
+    // any two of them. The rows then go out deepest first, by rank within one depth, and in
+    // gathered order where a path stands more than once: a counting sort, linear in the batch.
+    FolderTree tree(separator);
+    std::vector<FolderTree::NodeId> nodeOf;
+    nodeOf.reserve(static_cast<std::size_t>(gathered.size()));
+    for (const QString& path : gathered) nodeOf.push_back(tree.AddNext(path));
+
+    const auto nodes = static_cast<std::size_t>(tree.NodeCount());
+    // The rows of each node, in gathered order: node n's are at firstRow[n] .. firstRow[n + 1].
+    std::vector<qsizetype> firstRow(nodes + 1, 0);
+    for (const FolderTree::NodeId node : nodeOf) ++firstRow[static_cast<std::size_t>(node) + 1];
+    qsizetype deepest = 0;
+    for (std::size_t node = 0; node < nodes; ++node) {
+        if (firstRow[node + 1] != 0) {
+            deepest = std::max(deepest, tree.Depth(static_cast<FolderTree::NodeId>(node)));
+        }
+        firstRow[node + 1] += firstRow[node];
     }
-    std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
-        if (a.first != b.first) return a.first > b.first;
-        return BinaryLess(gathered[a.second], gathered[b.second]);
-    });
+    std::vector<qsizetype> rowsOf(static_cast<std::size_t>(gathered.size()));
+    {
+        std::vector<qsizetype> fill(firstRow.begin(), firstRow.end() - 1);
+        for (qsizetype i = 0; i < gathered.size(); ++i) {
+            rowsOf[static_cast<std::size_t>(fill[static_cast<std::size_t>(nodeOf[i])]++)] = i;
+        }
+    }
+    // Where each depth's rows begin in the result, the deepest first.
+    std::vector<qsizetype> depthStart(static_cast<std::size_t>(deepest) + 2, 0);
+    for (const FolderTree::NodeId node : nodeOf) {
+        ++depthStart[static_cast<std::size_t>(deepest - tree.Depth(node)) + 1];
+    }
+    for (std::size_t d = 1; d < depthStart.size(); ++d) depthStart[d] += depthStart[d - 1];
+
+    std::vector<qsizetype> order(static_cast<std::size_t>(gathered.size()));
+    for (const FolderTree::NodeId node : tree.InPathOrder()) {
+        const auto n = static_cast<std::size_t>(node);
+        if (firstRow[n] == firstRow[n + 1]) continue;
+        qsizetype& at = depthStart[static_cast<std::size_t>(deepest - tree.Depth(node))];
+        for (qsizetype r = firstRow[n]; r < firstRow[n + 1]; ++r) {
+            order[static_cast<std::size_t>(at++)] = rowsOf[static_cast<std::size_t>(r)];
+        }
+    }
     QStringList sorted;
     sorted.reserve(gathered.size());
-    for (const auto& key : keys) sorted.push_back(gathered[key.second]);
+    for (const qsizetype i : order) sorted.push_back(gathered[i]);
     return sorted;
 }
 

@@ -103,7 +103,9 @@ bool BinaryLess(const QString& a, const QString& b);
 
 /// The order in which a batch is appended: deepest first (most separators), then binary order
 /// of the paths, stable for equal paths. Depth is compared as a number, so the order holds
-/// for any depth. O(n log n); safe to call on any thread.
+/// for any depth. The paths are filed in a FolderTree and ranked by walking it, so no two whole
+/// paths are compared: linear in the batch's length plus sorting each folder's sub-folders by
+/// name. Safe to call on any thread.
 QStringList SortBatch(const QStringList& gathered, QChar separator);
 
 }  // namespace trellisane

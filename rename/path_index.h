@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QHashFunctions>
 #include <QString>
 #include <QStringView>
 #include <algorithm>
 #include <cstddef>
-#include <unordered_map>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
+#include "folders/child_table.h"
 #include "folders/path_separator.h"
 
 namespace trellisane {
@@ -100,38 +100,17 @@ class PathIndex {
         int firstChild = -1;
         int next = -1;  // siblings, a doubly linked list
         int previous = -1;
+        std::uint32_t hash = 0;  // ChildTable::NameHash(name)
         std::vector<qsizetype> ids;
         bool moved = false;  // a move's `to` named this node, or one merged into it
         QString at;          // that `to`, kept so that its text is shared, not rebuilt
     };
 
-    /// A child looked up by its parent and name, without making a string.
-    struct ChildView {
-        int parent;
-        QStringView name;
-    };
-    struct ChildKey {
-        int parent;
-        QString name;
-    };
-    struct Hash {
-        using is_transparent = void;
-        size_t operator()(const ChildView& key) const {
-            return qHash(key.name, static_cast<size_t>(key.parent) * 0x9e3779b97f4a7c15ULL);
-        }
-        size_t operator()(const ChildKey& key) const {
-            return (*this)(ChildView{key.parent, key.name});
-        }
-    };
-    struct Equal {
-        using is_transparent = void;
-        static ChildView View(const ChildView& key) { return key; }
-        static ChildView View(const ChildKey& key) { return ChildView{key.parent, key.name}; }
-        template <typename A, typename B>
-        bool operator()(const A& a, const B& b) const {
-            return View(a).parent == View(b).parent && View(a).name == View(b).name;
-        }
-    };
+    /// The child of `parent` named `name`, or -1.
+    int ChildOf(int parent, QStringView name) const {
+        return m_children.Find(parent, ChildTable::NameHash(name),
+                               [&](int child) { return QStringView(m_nodes[child].name) == name; });
+    }
 
     /// Calls `visit(name)` for every component of `path` but the empty one after its final
     /// separator: "/a/" gives "" and "a".
@@ -154,18 +133,20 @@ class PathIndex {
         int node = 0;
         ForEachComponent(path, [&](QStringView name) {
             if (node < 0) return;
-            const auto it = m_children.find(ChildView{node, name});
-            node = it == m_children.end() ? -1 : it->second;
+            node = ChildOf(node, name);
         });
         return node;
     }
 
     int ChildOrNew(int parent, QStringView name) {
-        const auto it = m_children.find(ChildView{parent, name});
-        if (it != m_children.end()) return it->second;
+        const std::uint32_t hash = ChildTable::NameHash(name);
+        const int found = m_children.Find(
+            parent, hash, [&](int child) { return QStringView(m_nodes[child].name) == name; });
+        if (found >= 0) return found;
         const int node = static_cast<int>(m_nodes.size());
         m_nodes.emplace_back();
         m_nodes[node].name = name.toString();
+        m_nodes[node].hash = hash;
         Attach(node, parent);
         return node;
     }
@@ -177,12 +158,12 @@ class PathIndex {
         n.next = m_nodes[parent].firstChild;
         if (n.next >= 0) m_nodes[n.next].previous = node;
         m_nodes[parent].firstChild = node;
-        m_children.emplace(ChildKey{parent, n.name}, node);
+        m_children.Insert(parent, n.hash, node);
     }
 
     void Detach(int node) {
         Node& n = m_nodes[node];
-        m_children.erase(m_children.find(ChildView{n.parent, n.name}));
+        m_children.Erase(n.parent, n.hash, node);
         if (n.previous >= 0) {
             m_nodes[n.previous].next = n.next;
         } else {
@@ -201,12 +182,12 @@ class PathIndex {
         extra = {};
         for (int child = m_nodes[from].firstChild; child >= 0;) {
             const int next = m_nodes[child].next;
-            m_children.erase(m_children.find(ChildView{from, m_nodes[child].name}));
-            const auto there = m_children.find(ChildView{into, m_nodes[child].name});
-            if (there == m_children.end()) {
+            m_children.Erase(from, m_nodes[child].hash, child);
+            const int there = ChildOf(into, m_nodes[child].name);
+            if (there < 0) {
                 Attach(child, into);
             } else {
-                Merge(child, there->second);
+                Merge(child, there);
             }
             child = next;
         }
@@ -234,13 +215,14 @@ class PathIndex {
             first = false;
             last = name;
         });
-        const auto there = m_children.find(ChildView{parent, last});
+        const int there = ChildOf(parent, last);
         int into = node;
-        if (there == m_children.end()) {
+        if (there < 0) {
             m_nodes[node].name = last.toString();
+            m_nodes[node].hash = ChildTable::NameHash(last);
             Attach(node, parent);
         } else {
-            into = there->second;
+            into = there;
             Merge(node, into);
         }
         m_nodes[into].moved = true;
@@ -312,7 +294,7 @@ class PathIndex {
     }
 
     std::vector<Node> m_nodes;
-    std::unordered_map<ChildKey, int, Hash, Equal> m_children;
+    ChildTable m_children;
     std::vector<qsizetype> m_empty;
 };
 

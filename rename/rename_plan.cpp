@@ -9,13 +9,20 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <QByteArrayView>
 #include <QFile>
 #include <QHash>
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <optional>
 #include <unordered_map>
 
+#include "folders/folder_entries.h"
+#include "rename/naming_rules.h"
+#include "rename/overlay_layers.h"
 #include "rename/path_index.h"
 #include "rename/run_player.h"
 
@@ -62,6 +69,95 @@ ParentFacts ReadParentFacts(const QString& parent) {
     return facts;
 }
 
+/// Whether `function` holds exactly the plain function `pointer`: a real disk operation, which
+/// the plan may then answer in a cheaper way of its own with the same result. A replaced one
+/// (a test's) is always asked as it is.
+template <typename Signature, typename Pointer>
+bool Holds(const std::function<Signature>& function, Pointer pointer) {
+    const Pointer* held = function.template target<Pointer>();
+    return held != nullptr && *held == pointer;
+}
+
+/// A few parent folders held open with O_PATH (searching them is all it takes, so a folder
+/// that may be searched but not read works too), so that what stands in one is looked up by
+/// its name instead of walking the whole path again. Rows of one parent come together, so
+/// four are plenty; the least recently used is closed for a new one.
+class ParentDescriptors {
+  public:
+    ParentDescriptors() = default;
+    ~ParentDescriptors() {
+        for (const Entry& entry : m_open) {
+            if (entry.fd >= 0) ::close(entry.fd);
+        }
+    }
+    ParentDescriptors(const ParentDescriptors&) = delete;
+    ParentDescriptors& operator=(const ParentDescriptors&) = delete;
+
+    /// A descriptor of the folder at `parent` (the file system's bytes), or -1 when it cannot
+    /// be opened as a folder.
+    int Of(QByteArrayView parent) {
+        for (Entry& entry : m_open) {
+            if (entry.fd >= 0 && QByteArrayView(entry.path) == parent) {
+                entry.used = ++m_clock;
+                return entry.fd;
+            }
+        }
+        Entry& slot =
+            *std::min_element(m_open.begin(), m_open.end(),
+                              [](const Entry& a, const Entry& b) { return a.used < b.used; });
+        if (slot.fd >= 0) ::close(slot.fd);
+        slot.path = parent.toByteArray();
+        slot.fd = ::open(slot.path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        slot.used = ++m_clock;
+        return slot.fd;
+    }
+
+  private:
+    struct Entry {
+        QByteArray path;
+        int fd = -1;
+        quint64 used = 0;
+    };
+    std::array<Entry, 4> m_open;
+    quint64 m_clock = 0;
+};
+
+/// ExamineEntry's answer for `path`, found by name in its parent's descriptor. Whatever the
+/// descriptor cannot answer exactly as a look-up of the whole path would (no parent, a parent
+/// that cannot be opened, "." or "..", a path too long for the kernel) goes to ExamineEntry.
+EntryState ExamineInParent(ParentDescriptors& parents, const QString& path) {
+    if (path.isEmpty()) return ExamineEntry(path);
+    const QByteArray encoded = QFile::encodeName(path);
+    const qsizetype slash = encoded.lastIndexOf('/');
+    if (slash <= 0 || slash + 1 >= encoded.size() || encoded.size() >= PATH_MAX ||
+        encoded.contains('\0')) {
+        return ExamineEntry(path);
+    }
+    const char* const name = encoded.constData() + slash + 1;
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return ExamineEntry(path);
+    const int parent = parents.Of(QByteArrayView(encoded.constData(), slash));
+    if (parent < 0) return ExamineEntry(path);
+
+    EntryState state;
+    struct stat status {};
+    if (::fstatat(parent, name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+        state.error = errno;
+        return state;
+    }
+    state.owner = status.st_uid;
+    state.device = status.st_dev;
+    if (S_ISDIR(status.st_mode)) {
+        state.kind = Occupant::Folder;
+    } else if (S_ISLNK(status.st_mode)) {
+        state.kind = Occupant::Link;
+        struct stat target {};
+        state.linkToFolder = ::fstatat(parent, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+    } else {
+        state.kind = Occupant::File;
+    }
+    return state;
+}
+
 /// The disk as the run would leave it row by row, without touching it: the real disk seen
 /// through the renames played so far. The folders the run touches form a tree of nodes, each
 /// child found under its parent by name (case-folded where the file system ignores case); a
@@ -71,7 +167,13 @@ ParentFacts ReadParentFacts(const QString& parent) {
 class ModelDisk : public RunDisk {
   public:
     ModelDisk(const RenamePlatform& platform, bool foldCase)
-        : m_platform(platform), m_foldCase(foldCase), m_fowner(HoldsFowner()), m_euid(::geteuid()) {
+        : m_platform(platform),
+          m_foldCase(foldCase),
+          m_fowner(HoldsFowner()),
+          m_euid(::geteuid()),
+          m_realExamine(Holds(platform.examine, &ExamineEntry)),
+          m_realNamingRules(Holds(platform.refuseName, &NamingRuleRefusalAt)),
+          m_realOverlays(Holds(platform.overlayVerdict, &OverlayRenameVerdict)) {
         m_nodes.push_back(Node{QString(), true});  // the root, above the first separator
     }
 
@@ -80,7 +182,13 @@ class ModelDisk : public RunDisk {
         if (path == m_lastPath) return m_lastState;
         const std::optional<QString> real = RealPath(path);
         m_lastPath = path;
-        m_lastState = real ? m_platform.examine(*real) : EntryState{ENOENT};
+        if (!real) {
+            m_lastState = EntryState{ENOENT};
+        } else if (m_realExamine) {
+            m_lastState = ExamineInParent(m_parents, *real);
+        } else {
+            m_lastState = m_platform.examine(*real);
+        }
         return m_lastState;
     }
 
@@ -94,10 +202,17 @@ class ModelDisk : public RunDisk {
         if (!m_platform.refuseName) return std::nullopt;
         // Judged on the real disk where the parent is now: the file system does not move.
         const qsizetype nameStart = from.lastIndexOf(kSeparator) + 1;
-        const QString parent =
-            RealPath(from.left(nameStart - 1)).value_or(from.left(nameStart - 1));
-        return m_platform.refuseName(parent.isEmpty() ? QStringLiteral("/") : parent,
-                                     to.mid(nameStart));
+        QString parent = RealPath(from.left(nameStart - 1)).value_or(from.left(nameStart - 1));
+        if (parent.isEmpty()) parent = QStringLiteral("/");
+        if (!m_realNamingRules) return m_platform.refuseName(parent, to.mid(nameStart));
+        // The rules are the file system's: read once for the rows of one parent.
+        if (!m_rulesKnown || parent != m_rulesParent) {
+            m_rules = NamingRulesAt(parent);
+            m_rulesParent = parent;
+            m_rulesKnown = true;
+        }
+        if (!m_rules) return std::nullopt;
+        return NamingRuleRefusal(*m_rules, QStringView(to).mid(nameStart));
     }
 
     FolderRenameResult Rename(const QString& from, const QString& to) override {
@@ -109,7 +224,8 @@ class ModelDisk : public RunDisk {
         const qsizetype nameStart = from.lastIndexOf(kSeparator) + 1;
         const std::optional<QString> parent = RealPath(from.left(nameStart - 1));
         if (!parent) return {ENOENT, {}};
-        const ParentFacts& facts = FactsOf(parent->isEmpty() ? QStringLiteral("/") : *parent);
+        const QString parentReal = parent->isEmpty() ? QStringLiteral("/") : *parent;
+        const ParentFacts facts = FactsOf(parentReal);
         if (facts.readOnly) return {EROFS, {}};
         const QStringView newName = QStringView(to).mid(nameStart);
         if (facts.nameMax >= 0 && newName.toUtf8().size() > facts.nameMax) {
@@ -126,7 +242,7 @@ class ModelDisk : public RunDisk {
             return {EPERM, {}};
         }
         if (folder.kind == Occupant::Folder && folder.device != facts.device) return {EBUSY, {}};
-        if (m_platform.overlayVerdict) {
+        if (m_platform.overlayVerdict && OverlayMayMatter(parentReal, folder, facts)) {
             const OverlayVerdict verdict = m_platform.overlayVerdict(RealPath(from).value_or(from));
             if (verdict.kind != OverlayVerdict::Kind::Moves)
                 m_cautions.insert(from, verdict.reason);
@@ -195,16 +311,57 @@ class ModelDisk : public RunDisk {
     /// the run has moved away what stood there. O(depth) hash look-ups.
     std::optional<QString> RealPath(const QString& path) const {
         if (m_edges.empty()) return path;
-        qint32 node = 0;
+        // The remembered parent itself.
+        if (m_parentKnown && path == m_parentPath) return m_parentReal;
+        // The rows of one parent come together and ask about it several times each: the
+        // parent is resolved once, and each row's own name looked up below it.
+        const qsizetype slash = path.lastIndexOf(kSeparator);
+        // Only the plain case: a name after a parent that does not end with the separator.
+        if (slash > 0 && slash + 1 < path.size() && path[slash - 1] != kSeparator) {
+            const QStringView parent = QStringView(path).left(slash);
+            if (!m_parentKnown || parent != QStringView(m_parentPath)) {
+                m_parentPath = parent.toString();
+                m_parentNode = -1;
+                m_parentReal = ResolveWhole(m_parentPath, m_parentNode);
+                m_parentKnown = true;
+            }
+            if (!m_parentReal) return std::nullopt;
+            const QStringView name = QStringView(path).mid(slash + 1);
+            if (m_parentNode >= 0) {
+                if (const std::optional<qint32> child = Child(m_parentNode, name)) {
+                    if (!m_nodes[*child].present) return std::nullopt;
+                    return m_nodes[*child].real;
+                }
+            }
+            QString real;
+            real.reserve(m_parentReal->size() + 1 + name.size());
+            real.append(*m_parentReal).append(kSeparator).append(name);
+            return real;
+        }
+        qint32 unused = -1;
+        return ResolveWhole(path, unused);
+    }
+
+    /// RealPath without the parent's memory; `node` receives the node the whole path ends on,
+    /// or -1 when it leaves the model's nodes before its end.
+    std::optional<QString> ResolveWhole(const QString& path, qint32& node) const {
+        node = 0;
         qsizetype start = path.startsWith(kSeparator) ? 1 : 0;
         while (start < path.size()) {
             qsizetype end = path.indexOf(kSeparator, start);
             if (end < 0) end = path.size();
             const std::optional<qint32> child =
                 Child(node, QStringView(path).mid(start, end - start));
-            if (!child) return m_nodes[node].real + kSeparator + path.mid(start);
+            if (!child) {
+                QString real = m_nodes[node].real + kSeparator + path.mid(start);
+                node = -1;
+                return real;
+            }
             node = *child;
-            if (!m_nodes[node].present) return std::nullopt;
+            if (!m_nodes[node].present) {
+                node = -1;
+                return std::nullopt;
+            }
             start = end + 1;
         }
         return m_nodes[node].real;
@@ -218,26 +375,41 @@ class ModelDisk : public RunDisk {
         while (start < path.size()) {
             qsizetype end = path.indexOf(kSeparator, start);
             if (end < 0) end = path.size();
-            const QStringView name = QStringView(path).mid(start, end - start);
-            if (const std::optional<qint32> child = Child(node, name)) {
-                node = *child;
-            } else {
-                const auto made = static_cast<qint32>(m_nodes.size());
-                m_nodes.push_back(Node{m_nodes[node].real + kSeparator + name.toString(), true});
-                m_edges.emplace(Edge{node, Key(name)}, made);
-                node = made;
-            }
+            node = ChildOrNew(node, QStringView(path).mid(start, end - start));
             start = end + 1;
         }
         return node;
+    }
+
+    /// The child of `node` named `name`, made where missing.
+    qint32 ChildOrNew(qint32 node, QStringView name) {
+        if (const std::optional<qint32> child = Child(node, name)) return *child;
+        const auto made = static_cast<qint32>(m_nodes.size());
+        m_nodes.push_back(Node{m_nodes[node].real + kSeparator + name.toString(), true});
+        m_edges.emplace(Edge{node, Key(name)}, made);
+        return made;
     }
 
     /// Files the folder at `from` under the new name of `to` in the same parent; its old name
     /// is left holding nothing. O(depth).
     void Move(const QString& from, qsizetype nameStart, const QString& to) {
         m_lastPath.clear();
-        const qint32 parent = NodeOf(from.left(nameStart - 1));
-        const qint32 folder = NodeOf(from);
+        const QString parentPath = from.left(nameStart - 1);
+        // The parent RealPath has just resolved is that node already.
+        const bool remembered = m_parentKnown && m_parentNode >= 0 && m_parentPath == parentPath;
+        const qint32 parent = remembered ? m_parentNode : NodeOf(parentPath);
+        // The remembered parent: when it is the folder's parent, it is now that node (whose
+        // children change); below it (through the old name or the new one) it may resolve
+        // elsewhere; under folded case other spellings reach it too, so it is forgotten.
+        if (m_foldCase || (m_parentPath.size() > parentPath.size() &&
+                           m_parentPath.startsWith(QStringView(from).left(nameStart)))) {
+            m_parentKnown = false;
+        } else if (m_parentKnown && m_parentPath == parentPath) {
+            m_parentNode = parent;
+        }
+        const bool plain = parentPath.isEmpty() || !parentPath.endsWith(kSeparator);
+        const qint32 folder =
+            plain ? ChildOrNew(parent, QStringView(from).mid(nameStart)) : NodeOf(from);
         const QString oldKey = Key(QStringView(from).mid(nameStart));
         const QString newKey = Key(QStringView(to).mid(nameStart));
         if (oldKey == newKey) return;  // a case-only change where case is ignored
@@ -247,10 +419,30 @@ class ModelDisk : public RunDisk {
         m_edges.insert_or_assign(Edge{parent, newKey}, folder);
     }
 
-    const ParentFacts& FactsOf(const QString& parent) {
+    ParentFacts FactsOf(const QString& parent) {
+        if (m_lastFactsKnown && parent == m_lastFactsParent) return m_lastFacts;
         auto it = m_facts.find(parent);
         if (it == m_facts.end()) it = m_facts.insert(parent, ReadParentFacts(parent));
-        return *it;
+        m_lastFactsParent = parent;
+        m_lastFacts = *it;
+        m_lastFactsKnown = true;
+        return m_lastFacts;
+    }
+
+    /// Whether the overlay verdict must be asked for a folder in `parent`: always for a
+    /// replaced verdict; for the real one only where the parent lies on an overlay, or the
+    /// folder on another device than its parent (no overlay shares its device with another
+    /// file system), since a folder that is no mount point lies on its parent's mount.
+    bool OverlayMayMatter(const QString& parent, const EntryState& folder,
+                          const ParentFacts& facts) {
+        if (!m_realOverlays || folder.device != facts.device) return true;
+        if (!m_overlayKnown || parent != m_overlayParent) {
+            const std::optional<MountFacts> mount = MountOf(parent);
+            m_overlayParent = parent;
+            m_parentOnOverlay = !mount || mount->type == u"overlay";
+            m_overlayKnown = true;
+        }
+        return m_parentOnOverlay;
     }
 
     const RenamePlatform& m_platform;
@@ -260,9 +452,28 @@ class ModelDisk : public RunDisk {
     std::vector<Node> m_nodes;
     std::unordered_map<Edge, qint32, EdgeHash, EdgeEqual> m_edges;
     QHash<QString, ParentFacts> m_facts;
+    QString m_lastFactsParent;
+    ParentFacts m_lastFacts;
+    bool m_lastFactsKnown = false;
     QHash<QString, QString> m_cautions;
+    const bool m_realExamine;
+    const bool m_realNamingRules;
+    const bool m_realOverlays;
+    ParentDescriptors m_parents;
+    QString m_rulesParent;
+    std::optional<NamingRules> m_rules;
+    bool m_rulesKnown = false;
+    QString m_overlayParent;
+    bool m_parentOnOverlay = true;
+    bool m_overlayKnown = false;
     QString m_lastPath;
     EntryState m_lastState;
+    // RealPath's memory of the last parent asked about: its model path, the node it ends on
+    // (-1: below the nodes), and its real path (nothing: moved away).
+    mutable bool m_parentKnown = false;
+    mutable QString m_parentPath;
+    mutable qint32 m_parentNode = -1;
+    mutable std::optional<QString> m_parentReal;
 };
 
 /// Whether every row's parent lies where names are compared without regard to case; asks
@@ -285,6 +496,8 @@ bool AllFoldCase(const std::vector<FolderRow>& rows, const RenamePlatform& platf
 RenamePlan PlanRenames(const std::vector<FolderRow>& rows, const RenamePlatform& platform,
                        const std::atomic<bool>* cancel) {
     RenamePlan plan;
+    // The plan changes nothing, so the real paths it resolves hold for all of it.
+    const RealPathSnapshot snapshot;
     // A list spread over file systems that differ in this is modelled with exact names.
     ModelDisk disk(platform, AllFoldCase(rows, platform));
     std::vector<FolderRow> played = rows;

@@ -26,7 +26,7 @@ if [ -z "${BENCH_TMP:-}" ]; then
     if [ -d /dev/shm ] && [ -w /dev/shm ]; then BENCH_TMP=/dev/shm; else BENCH_TMP=${TMPDIR:-/tmp}; fi
 fi
 
-for tool in make_tree renameat2_loop bench_engine bench_add trellisane-cli; do
+for tool in make_tree renameat2_loop rename_two_threads bench_engine bench_plan bench_add trellisane-cli; do
     if [ ! -x "$BUILD/$tool" ]; then
         echo "bench: $BUILD/$tool is missing; build the target 'benchmarks' first" >&2
         exit 1
@@ -67,6 +67,7 @@ for n in 1000 10000 100000; do
         --prepare "rm -rf $copy ${copy}_old && cp -a $tree $copy" \
         --export-json "$OUT/rename-$n.json" --export-markdown "$OUT/rename-$n.md" \
         -n floor "find $copy -depth -type d >$WORK/list && $BUILD/renameat2_loop $WORK/list _old" \
+        -n floor-dirfd "find $copy -depth -type d >$WORK/list && $BUILD/renameat2_loop $WORK/list _old dirfd" \
         -n trellisane-cli "$LIST --apply $copy >/dev/null" \
         -n perl-rename "find $copy -depth -type d -print0 | xargs -0 file-rename 's/\$/_old/'" \
         >>"$LOG" 2>&1
@@ -78,6 +79,14 @@ TRELLISANE_BENCH_TREES=$WORK/trees "$BUILD/bench_engine" \
     --benchmark_min_time=0.2 --benchmark_out="$OUT/engine.json" --benchmark_out_format=json >>"$LOG" 2>&1
 TRELLISANE_BENCH_TREES=$WORK/trees "$BUILD/bench_add" \
     --benchmark_out="$OUT/add.json" --benchmark_out_format=json >>"$LOG" 2>&1
+
+say "planning 100,000 folders, every row renamed and every name but one claimed (bench_plan)"
+"$BUILD/bench_plan" nested >"$OUT/plan.txt" 2>>"$LOG"
+
+say "two renames at once: two threads against one on the file system of ${TMPDIR:-/tmp}"
+two=$(mktemp -d "${TMPDIR:-/tmp}/trellisane-two.XXXXXX")
+"$BUILD/rename_two_threads" "$two" 20000 >"$OUT/two-threads.txt" 2>>"$LOG" || true
+rm -rf "$two"
 
 # Peak resident memory (kB) and wall time (s) of one run: "KIND FOLDERS PEAK SECONDS".
 measure() {

@@ -4,7 +4,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <ostream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -70,6 +72,64 @@ INSTANTIATE_TEST_SUITE_P(
                  {"/x|/z/", "/x/", "/x|agksdfjmySEPERATZZZ|y/"}},
         BatchRow{"DuplicatesKept", u'/', {"/a/", "/a/b/", "/a/"}, {"/a/b/", "/a/", "/a/"}}),
     [](const ::testing::TestParamInfo<BatchRow>& test) { return std::string(test.param.label); });
+
+/// The order a batch must come out in, by its definition: a stable sort by depth, deepest
+/// first, then by whole path in UTF-16 code units.
+QStringList WholePathOrder(QStringList paths, QChar separator) {
+    std::stable_sort(paths.begin(), paths.end(), [separator](const QString& a, const QString& b) {
+        const qsizetype da = PathDepth(a, separator);
+        const qsizetype db = PathDepth(b, separator);
+        return da != db ? da > db : BinaryLess(a, b);
+    });
+    return paths;
+}
+
+// Batches of generated paths: names drawn from pieces that sit on either side of the separator
+// in code-unit order (' ' and '-' below '/', '0' above it), names that are prefixes of their
+// siblings ("a", "a b", "a-", "ab"), characters above U+FFFF (whose surrogates sort below
+// U+FF21 by code unit), empty names (doubled separators), repeated paths, and paths without
+// a final separator. The tree's order must be exactly the whole-path order.
+TEST(BatchOrder, TreeOrderIsWholePathOrderOnGeneratedNames) {
+    const QStringList pieces{"a", " ", "-", "b", "0", "\\", "\u00e9", "\uFF21", "\U0001F600", "."};
+    for (const QChar separator : {QChar(u'/'), QChar(u'\\')}) {
+        std::mt19937 random(20261209);
+        for (int trial = 0; trial < 300; ++trial) {
+            const auto pick = [&random](auto bound) {
+                return static_cast<qsizetype>(random() % static_cast<unsigned>(bound));
+            };
+            QStringList batch;
+            const qsizetype size = pick(40);
+            for (qsizetype i = 0; i < size; ++i) {
+                if (!batch.isEmpty() && pick(6) == 0) {
+                    // A sibling or a child of an earlier path, so prefixes meet.
+                    QString path = batch[pick(batch.size())];
+                    if (pick(2) == 0 && path.endsWith(separator)) path.chop(1);
+                    path += pieces[pick(pieces.size())];
+                    batch << (pick(8) == 0 ? path : path + separator);
+                    continue;
+                }
+                QString path = pick(4) == 0 ? QString() : QString(separator);
+                const qsizetype depth = pick(5);
+                for (qsizetype level = 0; level < depth; ++level) {
+                    const qsizetype length = pick(4);
+                    for (qsizetype c = 0; c < length; ++c) {
+                        path += pieces[pick(level == 0 ? 4 : pieces.size())];
+                    }
+                    path += separator;
+                }
+                if (pick(10) == 0) path += pieces[pick(pieces.size())];
+                batch << path;
+            }
+            // Now and then a folder with many sub-folders, which are looked up another way.
+            for (int i = 0; trial % 10 == 0 && i < 40; ++i) {
+                batch << QString(separator) + pieces[pick(4)] + separator + pieces[pick(4)] +
+                             QString::number(pick(30)) + separator;
+            }
+            ASSERT_EQ(SortBatch(batch, separator), WholePathOrder(batch, separator))
+                << "trial " << trial << ": " << batch.join(u'|').toStdString();
+        }
+    }
+}
 
 /// Records every notification as text.
 class Recorder : public FolderListObserver {

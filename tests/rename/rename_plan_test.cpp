@@ -270,6 +270,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, PlanWithoutRoot, ::testing::Values(
                    {{"p/a", "p/b", Taken(Occupant::Folder, false)}}},
     PermissionCase{"ParentNotSearchable", {"p/a"}, {{"p", 0600, kNobody}},
                    {{"p/a", "p/b", Refused(RefusalReason::NoPermission, EACCES)}}},
+    // Searched but never read: what stands in it is looked up by name all the same.
+    PermissionCase{"ParentSearchableNotReadable", {"p/a"}, {{"p", 0311, kNobody}},
+                   {{"p/a", "p/b", testing::Renamed()}}},
     PermissionCase{"StickyParentOfSomeoneElse", {"p/a"},
                    {{"p/a", 0755, kSomeoneElse}, {"p", 01777, kSomeoneElse}},
                    {{"p/a", "p/b", Refused(RefusalReason::NoPermission, EPERM)}}},

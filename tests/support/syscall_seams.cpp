@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QHash>
 #include <cerrno>
+#include <climits>
 #include <cstddef>
 #include <cstring>
 #include <set>
@@ -186,6 +187,20 @@ int stat(const char* path, struct stat* info) __THROW {
 
 int lstat(const char* path, struct stat* info) __THROW {
     return SpelledStat(path, info, AT_SYMLINK_NOFOLLOW);
+}
+
+// A look-up by name in a folder's descriptor answers as the look-up of the whole path would.
+int fstatat(int dir, const char* path, struct stat* info, int flags) __THROW {
+    if (g_spellingFolder.isEmpty()) {
+        return static_cast<int>(::syscall(SYS_newfstatat, dir, path, info, flags));
+    }
+    if (dir == AT_FDCWD || path[0] == '/') return SpelledStat(path, info, flags);
+    QByteArray folder(PATH_MAX, '\0');
+    const QByteArray link = "/proc/self/fd/" + QByteArray::number(dir);
+    const ssize_t size = ::readlink(link.constData(), folder.data(), static_cast<size_t>(PATH_MAX));
+    if (size <= 0) return static_cast<int>(::syscall(SYS_newfstatat, dir, path, info, flags));
+    folder.truncate(size);
+    return SpelledStat((folder + '/' + path).constData(), info, flags);
 }
 
 }  // extern "C"
