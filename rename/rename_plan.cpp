@@ -144,16 +144,10 @@ EntryState ExamineInParent(ParentDescriptors& parents, const QString& path) {
         state.error = errno;
         return state;
     }
-    state.owner = status.st_uid;
-    state.device = status.st_dev;
-    if (S_ISDIR(status.st_mode)) {
-        state.kind = Occupant::Folder;
-    } else if (S_ISLNK(status.st_mode)) {
-        state.kind = Occupant::Link;
+    state = EntryStateOf(status);
+    if (state.kind == Occupant::Link) {
         struct stat target {};
         state.linkToFolder = ::fstatat(parent, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
-    } else {
-        state.kind = Occupant::File;
     }
     return state;
 }

@@ -224,6 +224,20 @@ bool SameEntry(const QString& a, const QString& b) {
     return Listings().Count(parentA, folded) == 1;
 }
 
+EntryState EntryStateOf(const struct stat& status) {
+    EntryState state;
+    state.owner = status.st_uid;
+    state.device = status.st_dev;
+    if (S_ISDIR(status.st_mode)) {
+        state.kind = Occupant::Folder;
+    } else if (S_ISLNK(status.st_mode)) {
+        state.kind = Occupant::Link;
+    } else {
+        state.kind = Occupant::File;
+    }
+    return state;
+}
+
 EntryState ExamineEntry(const QString& path) {
     EntryState state;
     if (path.isEmpty() || HoldsNul(path)) {
@@ -236,16 +250,10 @@ EntryState ExamineEntry(const QString& path) {
         state.error = errno;
         return state;
     }
-    state.owner = status.st_uid;
-    state.device = status.st_dev;
-    if (S_ISDIR(status.st_mode)) {
-        state.kind = Occupant::Folder;
-    } else if (S_ISLNK(status.st_mode)) {
-        state.kind = Occupant::Link;
+    state = EntryStateOf(status);
+    if (state.kind == Occupant::Link) {
         struct stat target {};
         state.linkToFolder = ::stat(encoded.constData(), &target) == 0 && S_ISDIR(target.st_mode);
-    } else {
-        state.kind = Occupant::File;
     }
     return state;
 }

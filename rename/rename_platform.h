@@ -4,6 +4,7 @@
 // folders, RenamePlatform (the one seam that replaces them, injected where a run starts), and
 // RunObserver (what a run reports of its renames to the records kept of it).
 
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <QString>
@@ -75,6 +76,11 @@ struct EntryState {
     /// A folder, or a link to one: what a row may rename.
     bool IsFolder() const { return error == 0 && (kind == Occupant::Folder || linkToFolder); }
 };
+
+/// What an entry's own status (lstat's, or fstatat's without following) says of it: its kind,
+/// owner and file system. `linkToFolder` stays false: for a link, the caller follows it the
+/// way it looked the entry up. No system call.
+EntryState EntryStateOf(const struct stat& status);
 
 /// The entry at `path` (no trailing separator), a final symbolic link not followed; one lstat,
 /// and a stat for a link.
