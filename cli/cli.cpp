@@ -524,14 +524,17 @@ int Run(int argc, char** argv, Output& out, Output& err, int errFd) {
         for (const QByteArray& problem : problems) Complain(err, problem);
         if (journalStatus == kExitUsage) return kExitUsage;
         if (journalStatus != kExitOk) status = journalStatus;
-        for (const FolderRow& row : list.Rows()) out << row.current << rowEnd;
+        for (qsizetype position = 1; position <= list.Count(); ++position) {
+            out << list.Current(position) << rowEnd;
+        }
     } else if (request.status || request.check) {
         status = WriteRowStatuses(
             list.Rows(), request.check ? StatusOutput::NotRenamedOnly : StatusOutput::EveryRow,
             request.print0, [&out](const QByteArray& block) { out << block; });
     } else {
-        for (const FolderRow& row : list.Rows()) {
-            out << row.current << fieldEnd << row.newPath << rowEnd;
+        // Each row's paths are built from the list's tree as they are written, none kept.
+        for (qsizetype position = 1; position <= list.Count(); ++position) {
+            out << list.Current(position) << fieldEnd << list.NewPath(position) << rowEnd;
         }
     }
     if (!out.Flush()) {

@@ -671,14 +671,15 @@ void RenameController::FinishUndoOfRun(const QString& id, const UndoOfRun& undo)
         } else if (!undo.result.moves.empty()) {
             // Rows of another time: those inside the folders put back follow them.
             QStringList paths;
-            for (const FolderRow& row : m_list.Rows()) paths << row.current;
+            paths.reserve(m_list.Count());
+            for (qsizetype position = 1; position <= m_list.Count(); ++position) {
+                paths << m_list.Current(position);
+            }
+            const QStringList before = paths;
             CarryThroughMoves(paths, undo.result.moves);
             FolderList::BulkChange bulk(m_list);
             for (qsizetype position = 1; position <= m_list.Count(); ++position) {
-                if (paths[position - 1] ==
-                    m_list.Rows()[static_cast<size_t>(position - 1)].current) {
-                    continue;
-                }
+                if (paths[position - 1] == before[position - 1]) continue;
                 m_list.SetCurrent(position, paths[position - 1]);
                 m_list.SetNewPath(position, QString(), 0);  // asked of a path no longer there
                 m_list.SetRun(position, 0, 0);

@@ -60,40 +60,68 @@ FolderTree::NodeId FolderTree::Child(NodeId parent, QStringView name, bool open,
         // A few children: their list, made one after another, is quicker than the table.
         for (NodeId child = p.firstChild; child != kNone; child = m_nodes[Index(child)].next) {
             const Node& n = m_nodes[Index(child)];
-            if (n.hash == nameHash && n.open == open && QStringView(n.name) == name) return child;
+            if (n.hash == nameHash && NameIs(n, name, open)) return child;
         }
         return kNone;
     }
-    return m_table.Find(parent, nameHash, [&](NodeId child) {
-        const Node& n = m_nodes[Index(child)];
-        return n.open == open && QStringView(n.name) == name;
-    });
+    return m_table.Find(parent, nameHash,
+                        [&](NodeId child) { return NameIs(m_nodes[Index(child)], name, open); });
 }
 
 FolderTree::NodeId FolderTree::ChildOrNew(NodeId parent, QStringView name, bool open) {
     const std::uint32_t nameHash = HashOf(name, open);
     const NodeId found = Child(parent, name, open, nameHash);
     if (found != kNone) return found;
+    return Make(parent, name, open, nameHash);
+}
+
+FolderTree::NodeId FolderTree::Make(NodeId parent, QStringView name, bool open,
+                                    std::uint32_t nameHash) {
     const auto made = static_cast<NodeId>(m_nodes.size());
     Node node;
-    node.name = name.toString();
     node.parent = parent;
-    node.next = m_nodes[Index(parent)].firstChild;
     node.depth = m_nodes[Index(parent)].depth + (open ? 0 : 1);
-    node.open = open;
     node.hash = nameHash;
-    m_nodes.push_back(std::move(node));
-    Node& p = m_nodes[Index(parent)];
-    p.firstChild = made;
+    node.nameAt = static_cast<std::uint32_t>(m_names.size());
+    node.sizeAndOpen = static_cast<std::uint32_t>(name.size()) | (open ? kOpen : 0U);
+    // The name may be a view into m_names itself, which growing would move: it is copied from
+    // its offset once the room is there.
+    const char16_t* const names = m_names.data();
+    const char16_t* const from = name.utf16();
+    if (!m_names.empty() && from >= names && from < names + m_names.size()) {
+        const auto offset = static_cast<std::size_t>(from - names);
+        m_names.reserve(m_names.size() + static_cast<std::size_t>(name.size()));
+        m_names.insert(m_names.end(), name.size(), u'\0');
+        std::copy_n(m_names.data() + offset, name.size(), m_names.data() + node.nameAt);
+    } else {
+        m_names.insert(m_names.end(), from, from + name.size());
+    }
+    m_nodes.push_back(node);
+    Link(made);
+    return made;
+}
+
+void FolderTree::Link(NodeId child) {
+    Node& p = m_nodes[Index(m_nodes[Index(child)].parent)];
+    m_nodes[Index(child)].next = p.firstChild;
+    p.firstChild = child;
     // A parent with many children has them filed in the table from then on.
     if (++p.children == kListedChildren) {
-        for (NodeId child = p.firstChild; child != kNone; child = m_nodes[Index(child)].next) {
-            File(child);
-        }
+        for (NodeId at = p.firstChild; at != kNone; at = m_nodes[Index(at)].next) File(at);
     } else if (p.children > kListedChildren) {
-        File(made);
+        File(child);
     }
-    return made;
+}
+
+FolderTree::NodeId FolderTree::AddFolder(NodeId folder, QStringView name) {
+    NodeId node = folder;
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype at = name.indexOf(m_separator, start);
+        if (at < 0) return ChildOrNew(node, name.mid(start));
+        node = ChildOrNew(node, name.mid(start, at - start));
+        start = at + 1;
+    }
 }
 
 FolderTree::NodeId FolderTree::Add(QStringView path) {
@@ -156,37 +184,94 @@ FolderTree::NodeId FolderTree::Find(QStringView path) const {
     return node;
 }
 
-QString FolderTree::PathOf(NodeId node) const {
+qsizetype FolderTree::PathSize(NodeId node) const {
     qsizetype size = 0;
     for (NodeId at = node; at != kTop; at = Parent(at)) {
-        size += Name(at).size() + (IsOpen(at) ? 0 : 1);
+        const std::uint32_t sizeAndOpen = m_nodes[Index(at)].sizeAndOpen;
+        size += static_cast<qsizetype>(sizeAndOpen & kSize) + ((sizeAndOpen & kOpen) ? 0 : 1);
     }
-    QString path(size, Qt::Uninitialized);
-    QChar* out = path.data() + size;
+    return size;
+}
+
+void FolderTree::WritePath(NodeId node, QChar* out) const {
+    out += PathSize(node);
     for (NodeId at = node; at != kTop; at = Parent(at)) {
         if (!IsOpen(at)) *--out = m_separator;
-        const QString& name = Name(at);
+        const QStringView name = Name(at);
         out -= name.size();
-        std::copy(name.cbegin(), name.cend(), out);
+        std::copy(name.begin(), name.end(), out);
     }
+}
+
+QString FolderTree::PathOf(NodeId node) const {
+    QString path(PathSize(node), Qt::Uninitialized);
+    WritePath(node, path.data());
     return path;
 }
 
 bool FolderTree::SiblingLess(NodeId a, NodeId b) const {
-    const Node& x = m_nodes[Index(a)];
-    const Node& y = m_nodes[Index(b)];
-    const qsizetype common = CommonPrefix(x.name, y.name);
-    const QChar* const i = x.name.cbegin() + common;
-    const QChar* const j = y.name.cbegin() + common;
+    const QStringView x = Name(a);
+    const QStringView y = Name(b);
+    const bool xOpen = IsOpen(a);
+    const bool yOpen = IsOpen(b);
+    const qsizetype common = CommonPrefix(x, y);
     // Past its name a closed node's text goes on with the separator; an open one's ends.
-    const bool xEnds = i == x.name.cend();
-    const bool yEnds = j == y.name.cend();
-    if (!xEnds && !yEnds) return i->unicode() < j->unicode();
-    if (xEnds && x.open) return !(yEnds && y.open);  // x's text is a prefix of y's
-    if (yEnds && y.open) return false;
-    const char16_t xNext = xEnds ? m_separator.unicode() : i->unicode();
-    const char16_t yNext = yEnds ? m_separator.unicode() : j->unicode();
+    const bool xEnds = common == x.size();
+    const bool yEnds = common == y.size();
+    if (!xEnds && !yEnds) return x[common].unicode() < y[common].unicode();
+    if (xEnds && xOpen) return !(yEnds && yOpen);  // x's text is a prefix of y's
+    if (yEnds && yOpen) return false;
+    const char16_t xNext = xEnds ? m_separator.unicode() : x[common].unicode();
+    const char16_t yNext = yEnds ? m_separator.unicode() : y[common].unicode();
     return xNext < yNext;
+}
+
+std::size_t FolderTree::MemoryUse() const {
+    return m_nodes.capacity() * sizeof(Node) + m_names.capacity() * sizeof(char16_t) +
+           m_table.MemoryUse();
+}
+
+std::vector<FolderTree::NodeId> FolderTree::Compact(std::vector<bool> used) {
+    used.resize(m_nodes.size(), false);
+    used[Index(kTop)] = true;
+    // A parent is always made before its children, so one pass from the last node marks every
+    // node above a used one, and one pass from the first gives each kept node its new id after
+    // its parent's.
+    for (std::size_t node = m_nodes.size(); node-- > 1;) {
+        if (used[node]) used[Index(m_nodes[node].parent)] = true;
+    }
+    std::vector<NodeId> newId(m_nodes.size(), kNone);
+    std::vector<Node> nodes;
+    std::vector<char16_t> names;
+    std::size_t kept = 0;
+    std::size_t nameSize = 0;
+    for (std::size_t node = 0; node < m_nodes.size(); ++node) {
+        if (!used[node]) continue;
+        ++kept;
+        nameSize += m_nodes[node].sizeAndOpen & kSize;
+    }
+    nodes.reserve(kept);
+    names.reserve(nameSize);
+    for (std::size_t node = 0; node < m_nodes.size(); ++node) {
+        if (!used[node]) continue;
+        Node copy = m_nodes[node];
+        newId[node] = static_cast<NodeId>(nodes.size());
+        if (node != Index(kTop)) copy.parent = newId[Index(copy.parent)];
+        copy.firstChild = kNone;
+        copy.next = kNone;
+        copy.children = 0;
+        const char16_t* const name = m_names.data() + copy.nameAt;
+        copy.nameAt = static_cast<std::uint32_t>(names.size());
+        names.insert(names.end(), name, name + (copy.sizeAndOpen & kSize));
+        nodes.push_back(copy);
+    }
+    m_nodes = std::move(nodes);
+    m_names = std::move(names);
+    m_table = ChildTable();
+    for (std::size_t node = 1; node < m_nodes.size(); ++node) Link(static_cast<NodeId>(node));
+    m_previous.clear();
+    m_previousChain.clear();
+    return newId;
 }
 
 std::vector<FolderTree::NodeId> FolderTree::InPathOrder() const {

@@ -50,22 +50,44 @@ class FolderTree {
     /// The child of `parent` named `name` (closed: followed by the separator; open: not), or
     /// kNone. O(length of the name).
     NodeId Child(NodeId parent, QStringView name, bool open = false) const;
-    /// The child of `parent` named `name`, made where missing. O(length of the name).
+    /// The child of `parent` named `name`, made where missing. `name` may be a view into this
+    /// tree's own names. O(length of the name).
     NodeId ChildOrNew(NodeId parent, QStringView name, bool open = false);
+    /// The node of the folder `name` directly below `folder` (a closed node or the top node):
+    /// the node of PathOf(folder) + name + separator, made where missing. A separator inside
+    /// `name` makes a node per piece, as Add would for the whole text. O(length of the name).
+    NodeId AddFolder(NodeId folder, QStringView name);
 
     /// Number of nodes, the top node included. O(1).
     qsizetype NodeCount() const { return static_cast<qsizetype>(m_nodes.size()); }
     /// The node above `node`; kNone for the top node. O(1).
     NodeId Parent(NodeId node) const { return m_nodes[Index(node)].parent; }
-    /// The node's own component, without separator. O(1).
-    const QString& Name(NodeId node) const { return m_nodes[Index(node)].name; }
+    /// The node's own component, without separator: a view into the tree's names, valid until
+    /// the next node is made. O(1).
+    QStringView Name(NodeId node) const {
+        const Node& n = m_nodes[Index(node)];
+        return QStringView(m_names.data() + n.nameAt, static_cast<qsizetype>(n.sizeAndOpen & kSize));
+    }
     /// Whether the node is a final piece without a separator after it. O(1).
-    bool IsOpen(NodeId node) const { return m_nodes[Index(node)].open; }
+    bool IsOpen(NodeId node) const { return (m_nodes[Index(node)].sizeAndOpen & kOpen) != 0; }
     /// Number of separators in the node's path. O(1).
     qsizetype Depth(NodeId node) const { return m_nodes[Index(node)].depth; }
     /// The node's whole path, built in one allocation. O(its length).
     QString PathOf(NodeId node) const;
+    /// The length of the node's whole path in UTF-16 code units. O(depth).
+    qsizetype PathSize(NodeId node) const;
+    /// Writes the node's whole path into `out`, which must hold PathSize(node) code units.
+    /// O(its length).
+    void WritePath(NodeId node, QChar* out) const;
     QChar Separator() const { return m_separator; }
+
+    /// The bytes the nodes and their names take, tables included (capacity, not size). O(1).
+    std::size_t MemoryUse() const;
+    /// Keeps only the nodes marked in `used` (one entry per node; the top node is always kept)
+    /// and the nodes above them, under new ids in the same relative order, and drops the rest.
+    /// Returns each old id's new one (kNone for a dropped node). Every kept node's path, name
+    /// and order read as before. O(nodes).
+    std::vector<NodeId> Compact(std::vector<bool> used);
 
     /// Every node in the binary order of its whole path, the top node first. O(n log fan-out)
     /// for sorting each node's children, without comparing or building whole paths.
@@ -75,16 +97,29 @@ class FolderTree {
     bool SiblingLess(NodeId a, NodeId b) const;
 
   private:
+    /// 32 bytes; the name lives in m_names.
     struct Node {
-        QString name;
         NodeId parent = kNone;
         NodeId firstChild = kNone;
         NodeId next = kNone;  ///< the next sibling, in the order they were made
         std::int32_t depth = 0;
         std::int32_t children = 0;
-        std::uint32_t hash = 0;  ///< HashOf(name, open)
-        bool open = false;
+        std::uint32_t hash = 0;    ///< HashOf(name, open)
+        std::uint32_t nameAt = 0;       ///< where the name starts in m_names
+        std::uint32_t sizeAndOpen = 0;  ///< the name's length, and kOpen for an open node
     };
+    static constexpr std::uint32_t kOpen = 0x80000000U;
+    static constexpr std::uint32_t kSize = 0x7fffffffU;
+    /// A name equal to `name`, for a node of `open`.
+    bool NameIs(const Node& node, QStringView name, bool open) const {
+        return ((node.sizeAndOpen & kOpen) != 0) == open &&
+               QStringView(m_names.data() + node.nameAt,
+                           static_cast<qsizetype>(node.sizeAndOpen & kSize)) == name;
+    }
+    /// Makes a child of `parent`, known to be missing, and links it in.
+    NodeId Make(NodeId parent, QStringView name, bool open, std::uint32_t nameHash);
+    /// Links `child`, whose parent is set, into its parent's children.
+    void Link(NodeId child);
 
     static std::size_t Index(NodeId node) { return static_cast<std::size_t>(node); }
     /// The hash of a name (and whether it is open), kept in its node.
@@ -99,6 +134,8 @@ class FolderTree {
 
     QChar m_separator;
     std::vector<Node> m_nodes;
+    /// Every node's name, one after another, in UTF-16 code units.
+    std::vector<char16_t> m_names;
     /// The children of parents with many, by (parent, name).
     ChildTable m_table;
     /// AddNext's memory: the previous path and, for each of its closed components, where its
