@@ -22,6 +22,7 @@
 #include "engine/preview.h"
 #include "folders/folder_entries.h"
 #include "folders/folder_list.h"
+#include "folders/folder_tree.h"
 #include "folders/subfolder_walk.h"
 #include "rename/rename_run.h"
 #include "shell/texts.h"
@@ -488,9 +489,11 @@ int Run(int argc, char** argv, Output& out, Output& err, int errFd) {
         err << "skipped: " << EscapeLine(path) << '\n';
     };
     for (const QString& path : rowPaths) {
-        QStringList batch{path};
-        if (request.subfolders) GetSubDirectories2016(batch, true, walkHooks);
-        list.AppendBatch(batch);
+        // The walk files every folder it finds in the batch's tree; the list takes the tree.
+        FolderTree tree(kPathSeparator);
+        std::vector<FolderTree::NodeId> batch{tree.Add(path)};
+        if (request.subfolders) GetSubDirectories2016(tree, batch, true, walkHooks);
+        list.AppendBatch(std::move(tree), batch);
     }
 
     PreviewRows(list, operation, request.answers);

@@ -48,15 +48,18 @@ void FolderList::Written(qsizetype position) {
 }
 
 void FolderList::SetCurrent(qsizetype position, const QString& path) {
-    At(position).current = m_tree.Add(path);
-    ++m_dropped;
+    Entry& row = At(position);
+    const NodeId had = row.current;
+    row.current = m_tree.Add(path);
+    if (had != row.current) ++m_dropped;
     Written(position);
 }
 
 void FolderList::SetNewPath(qsizetype position, const QString& path, quint32 pass) {
     Entry& row = At(position);
-    if (row.newPath != FolderTree::kNone) ++m_dropped;
+    const NodeId had = row.newPath;
     row.newPath = path.isEmpty() ? FolderTree::kNone : m_tree.Add(path);
+    if (had != FolderTree::kNone && had != row.newPath) ++m_dropped;
     row.pass = pass;
     Written(position);
 }
@@ -66,10 +69,15 @@ void FolderList::SetNewName(qsizetype position, QStringView name, quint32 pass) 
     // current node's parent; the top node ("") stands in its own parent's place.
     const NodeId current = At(position).current;
     const NodeId parent = current == FolderTree::kTop ? FolderTree::kTop : m_tree.Parent(current);
-    const NodeId made = m_tree.AddFolder(parent, name);
     Entry& row = At(position);
-    if (row.newPath != FolderTree::kNone) ++m_dropped;
-    row.newPath = made;
+    // A pass that gives the row the new path it has already (the same operation again, or a
+    // name it leaves as it is) finds it without a look-up in the tree.
+    const NodeId had = row.newPath;
+    if (had == FolderTree::kNone || m_tree.Parent(had) != parent || m_tree.IsOpen(had) ||
+        m_tree.Name(had) != name) {
+        row.newPath = m_tree.AddFolder(parent, name);
+        if (had != FolderTree::kNone && had != row.newPath) ++m_dropped;
+    }
     row.pass = pass;
     Written(position);
 }
@@ -243,45 +251,38 @@ QStringList SortBatch(const QStringList& gathered, QChar separator) {
 
 std::vector<qsizetype> BatchOrder(const FolderTree& tree,
                                   const std::vector<FolderTree::NodeId>& nodeOf) {
-    // Walking the tree with each node's children in order gives every node's rank in the
-    // binary order of whole paths without comparing any two of them. The rows then go out
-    // deepest first, by rank within one depth, and in gathered order where a path stands more
-    // than once: a counting sort, linear in the batch.
-    const auto count = static_cast<qsizetype>(nodeOf.size());
-    const auto nodes = static_cast<std::size_t>(tree.NodeCount());
-    // The rows of each node, in gathered order: node n's are at firstRow[n] .. firstRow[n + 1].
-    std::vector<qsizetype> firstRow(nodes + 1, 0);
-    for (const FolderTree::NodeId node : nodeOf) ++firstRow[static_cast<std::size_t>(node) + 1];
-    qsizetype deepest = 0;
-    for (std::size_t node = 0; node < nodes; ++node) {
-        if (firstRow[node + 1] != 0) {
-            deepest = std::max(deepest, tree.Depth(static_cast<FolderTree::NodeId>(node)));
-        }
-        firstRow[node + 1] += firstRow[node];
+    // Every node's place in the binary order of whole paths comes from the tree, without
+    // comparing any two paths. The rows then go out deepest first, by place within one depth,
+    // and in gathered order where a path stands more than once: two counting sorts, linear in
+    // the batch, reading the rows in gathered order (the order the walk made their nodes in).
+    const std::vector<std::int32_t> ranks = tree.PathRanks();
+    const std::size_t count = nodeOf.size();
+    // Place and depth of each row.
+    std::vector<std::int32_t> rowRank(count);
+    std::vector<std::int32_t> rowDepth(count);
+    std::int32_t deepest = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        rowRank[i] = ranks[static_cast<std::size_t>(nodeOf[i])];
+        rowDepth[i] = static_cast<std::int32_t>(tree.Depth(nodeOf[i]));
+        deepest = std::max(deepest, rowDepth[i]);
     }
-    std::vector<qsizetype> rowsOf(static_cast<std::size_t>(count));
-    {
-        std::vector<qsizetype> fill(firstRow.begin(), firstRow.end() - 1);
-        for (qsizetype i = 0; i < count; ++i) {
-            const auto node = static_cast<std::size_t>(nodeOf[static_cast<std::size_t>(i)]);
-            rowsOf[static_cast<std::size_t>(fill[node]++)] = i;
-        }
+    // By place: a stable counting sort over the places.
+    std::vector<std::uint32_t> start(ranks.size() + 1, 0);
+    for (const std::int32_t rank : rowRank) ++start[static_cast<std::size_t>(rank) + 1];
+    for (std::size_t r = 1; r < start.size(); ++r) start[r] += start[r - 1];
+    std::vector<std::uint32_t> byRank(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        byRank[start[static_cast<std::size_t>(rowRank[i])]++] = static_cast<std::uint32_t>(i);
     }
-    // Where each depth's rows begin in the result, the deepest first.
-    std::vector<qsizetype> depthStart(static_cast<std::size_t>(deepest) + 2, 0);
-    for (const FolderTree::NodeId node : nodeOf) {
-        ++depthStart[static_cast<std::size_t>(deepest - tree.Depth(node)) + 1];
+    // Then by depth, deepest first, keeping the order by place within each.
+    std::vector<std::size_t> depthStart(static_cast<std::size_t>(deepest) + 2, 0);
+    for (const std::int32_t depth : rowDepth) {
+        ++depthStart[static_cast<std::size_t>(deepest - depth) + 1];
     }
     for (std::size_t d = 1; d < depthStart.size(); ++d) depthStart[d] += depthStart[d - 1];
-
-    std::vector<qsizetype> order(static_cast<std::size_t>(count));
-    for (const FolderTree::NodeId node : tree.InPathOrder()) {
-        const auto n = static_cast<std::size_t>(node);
-        if (firstRow[n] == firstRow[n + 1]) continue;
-        qsizetype& at = depthStart[static_cast<std::size_t>(deepest - tree.Depth(node))];
-        for (qsizetype r = firstRow[n]; r < firstRow[n + 1]; ++r) {
-            order[static_cast<std::size_t>(at++)] = rowsOf[static_cast<std::size_t>(r)];
-        }
+    std::vector<qsizetype> order(count);
+    for (const std::uint32_t i : byRank) {
+        order[depthStart[static_cast<std::size_t>(deepest - rowDepth[i])]++] = i;
     }
     return order;
 }

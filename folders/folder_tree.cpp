@@ -275,25 +275,43 @@ std::vector<FolderTree::NodeId> FolderTree::Compact(std::vector<bool> used) {
 }
 
 std::vector<FolderTree::NodeId> FolderTree::InPathOrder() const {
-    std::vector<NodeId> order;
-    order.reserve(m_nodes.size());
-    std::vector<NodeId> stack{kTop};
-    std::vector<NodeId> children;
-    const auto greater = [this](NodeId a, NodeId b) { return SiblingLess(b, a); };
-    while (!stack.empty()) {
-        const NodeId node = stack.back();
-        stack.pop_back();
-        order.push_back(node);
-        children.clear();
-        for (NodeId child = m_nodes[Index(node)].firstChild; child != kNone;
-             child = m_nodes[Index(child)].next) {
-            children.push_back(child);
-        }
-        // Last first onto the stack, so the first comes off first.
-        std::sort(children.begin(), children.end(), greater);
-        stack.insert(stack.end(), children.begin(), children.end());
+    const std::vector<std::int32_t> ranks = PathRanks();
+    std::vector<NodeId> order(m_nodes.size());
+    for (std::size_t node = 0; node < m_nodes.size(); ++node) {
+        order[static_cast<std::size_t>(ranks[node])] = static_cast<NodeId>(node);
     }
     return order;
+}
+
+std::vector<std::int32_t> FolderTree::PathRanks() const {
+    // A node's place is its parent's, plus one, plus the sizes of the subtrees of the siblings
+    // that sort before it. A parent is always made before its children, so sizes add up from
+    // the last node and places are handed out from the first.
+    const std::size_t count = m_nodes.size();
+    std::vector<std::int32_t> ranks(count, 1);  // first the subtree sizes
+    for (std::size_t node = count; node-- > 1;) {
+        ranks[Index(m_nodes[node].parent)] += ranks[node];
+    }
+    std::vector<std::int32_t> sizes;
+    sizes.swap(ranks);
+    ranks.assign(count, 0);
+    std::vector<NodeId> children;
+    for (std::size_t parent = 0; parent < count; ++parent) {
+        const Node& p = m_nodes[parent];
+        if (p.firstChild == kNone) continue;
+        children.clear();
+        for (NodeId child = p.firstChild; child != kNone; child = m_nodes[Index(child)].next) {
+            children.push_back(child);
+        }
+        std::sort(children.begin(), children.end(),
+                  [this](NodeId a, NodeId b) { return SiblingLess(a, b); });
+        std::int32_t next = ranks[parent] + 1;
+        for (const NodeId child : children) {
+            ranks[Index(child)] = next;
+            next += sizes[Index(child)];
+        }
+    }
+    return ranks;
 }
 
 }  // namespace trellisane
