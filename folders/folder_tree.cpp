@@ -4,12 +4,25 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <functional>
 #include <utility>
 
 namespace trellisane {
 
 FolderTree::FolderTree(QChar separator) : m_separator(separator) {
-    m_nodes.emplace_back();  // the top node
+    Push(kNone, 0, 0, 0, 0);  // the top node
+}
+
+void FolderTree::Push(NodeId parent, std::int32_t depth, std::uint32_t hash, std::uint32_t nameAt,
+                      std::uint32_t sizeAndOpen) {
+    m_parent.push_back(parent);
+    m_firstChild.push_back(kNone);
+    m_next.push_back(kNone);
+    m_depth.push_back(depth);
+    m_children.push_back(0);
+    m_hash.push_back(hash);
+    m_nameAt.push_back(nameAt);
+    m_sizeAndOpen.push_back(sizeAndOpen);
 }
 
 std::uint32_t FolderTree::HashOf(QStringView name, bool open) {
@@ -45,8 +58,7 @@ qsizetype CommonPrefix(QStringView a, QStringView b) {
 }  // namespace
 
 void FolderTree::File(NodeId node) {
-    const Node& n = m_nodes[Index(node)];
-    m_table.Insert(n.parent, n.hash, node);
+    m_table.Insert(m_parent[Index(node)], m_hash[Index(node)], node);
 }
 
 FolderTree::NodeId FolderTree::Child(NodeId parent, QStringView name, bool open) const {
@@ -55,17 +67,16 @@ FolderTree::NodeId FolderTree::Child(NodeId parent, QStringView name, bool open)
 
 FolderTree::NodeId FolderTree::Child(NodeId parent, QStringView name, bool open,
                                      std::uint32_t nameHash) const {
-    const Node& p = m_nodes[Index(parent)];
-    if (p.children < kListedChildren) {
+    if (m_children[Index(parent)] < kListedChildren) {
         // A few children: their list, made one after another, is quicker than the table.
-        for (NodeId child = p.firstChild; child != kNone; child = m_nodes[Index(child)].next) {
-            const Node& n = m_nodes[Index(child)];
-            if (n.hash == nameHash && NameIs(n, name, open)) return child;
+        for (NodeId child = m_firstChild[Index(parent)]; child != kNone;
+             child = m_next[Index(child)]) {
+            if (m_hash[Index(child)] == nameHash && NameIs(child, name, open)) return child;
         }
         return kNone;
     }
     return m_table.Find(parent, nameHash,
-                        [&](NodeId child) { return NameIs(m_nodes[Index(child)], name, open); });
+                        [&](NodeId child) { return NameIs(child, name, open); });
 }
 
 FolderTree::NodeId FolderTree::ChildOrNew(NodeId parent, QStringView name, bool open) {
@@ -77,38 +88,34 @@ FolderTree::NodeId FolderTree::ChildOrNew(NodeId parent, QStringView name, bool 
 
 FolderTree::NodeId FolderTree::Make(NodeId parent, QStringView name, bool open,
                                     std::uint32_t nameHash) {
-    const auto made = static_cast<NodeId>(m_nodes.size());
-    Node node;
-    node.parent = parent;
-    node.depth = m_nodes[Index(parent)].depth + (open ? 0 : 1);
-    node.hash = nameHash;
-    node.nameAt = static_cast<std::uint32_t>(m_names.size());
-    node.sizeAndOpen = static_cast<std::uint32_t>(name.size()) | (open ? kOpen : 0U);
+    const auto made = static_cast<NodeId>(m_parent.size());
+    const auto nameAt = static_cast<std::uint32_t>(m_names.size());
     // The name may be a view into m_names itself, which growing would move: it is copied from
     // its offset once the room is there.
     const char16_t* const names = m_names.data();
     const char16_t* const from = name.utf16();
-    if (!m_names.empty() && from >= names && from < names + m_names.size()) {
+    if (!m_names.empty() && std::less_equal<>()(names, from) &&
+        std::less<>()(from, names + m_names.size())) {
         const auto offset = static_cast<std::size_t>(from - names);
-        m_names.reserve(m_names.size() + static_cast<std::size_t>(name.size()));
-        m_names.insert(m_names.end(), name.size(), u'\0');
-        std::copy_n(m_names.data() + offset, name.size(), m_names.data() + node.nameAt);
+        m_names.resize(m_names.size() + static_cast<std::size_t>(name.size()));
+        std::copy_n(m_names.data() + offset, name.size(), m_names.data() + nameAt);
     } else {
         m_names.insert(m_names.end(), from, from + name.size());
     }
-    m_nodes.push_back(node);
+    Push(parent, m_depth[Index(parent)] + (open ? 0 : 1), nameHash, nameAt,
+         static_cast<std::uint32_t>(name.size()) | (open ? kOpen : 0U));
     Link(made);
     return made;
 }
 
 void FolderTree::Link(NodeId child) {
-    Node& p = m_nodes[Index(m_nodes[Index(child)].parent)];
-    m_nodes[Index(child)].next = p.firstChild;
-    p.firstChild = child;
+    const auto parent = Index(m_parent[Index(child)]);
+    m_next[Index(child)] = m_firstChild[parent];
+    m_firstChild[parent] = child;
     // A parent with many children has them filed in the table from then on.
-    if (++p.children == kListedChildren) {
-        for (NodeId at = p.firstChild; at != kNone; at = m_nodes[Index(at)].next) File(at);
-    } else if (p.children > kListedChildren) {
+    if (++m_children[parent] == kListedChildren) {
+        for (NodeId at = m_firstChild[parent]; at != kNone; at = m_next[Index(at)]) File(at);
+    } else if (m_children[parent] > kListedChildren) {
         File(child);
     }
 }
@@ -187,7 +194,7 @@ FolderTree::NodeId FolderTree::Find(QStringView path) const {
 qsizetype FolderTree::PathSize(NodeId node) const {
     qsizetype size = 0;
     for (NodeId at = node; at != kTop; at = Parent(at)) {
-        const std::uint32_t sizeAndOpen = m_nodes[Index(at)].sizeAndOpen;
+        const std::uint32_t sizeAndOpen = m_sizeAndOpen[Index(at)];
         size += static_cast<qsizetype>(sizeAndOpen & kSize) + ((sizeAndOpen & kOpen) ? 0 : 1);
     }
     return size;
@@ -227,57 +234,64 @@ bool FolderTree::SiblingLess(NodeId a, NodeId b) const {
 }
 
 std::size_t FolderTree::MemoryUse() const {
-    return m_nodes.capacity() * sizeof(Node) + m_names.capacity() * sizeof(char16_t) +
-           m_table.MemoryUse();
+    return (m_parent.capacity() + m_firstChild.capacity() + m_next.capacity()) * sizeof(NodeId) +
+           (m_depth.capacity() + m_children.capacity()) * sizeof(std::int32_t) +
+           (m_hash.capacity() + m_nameAt.capacity() + m_sizeAndOpen.capacity()) *
+               sizeof(std::uint32_t) +
+           m_names.capacity() * sizeof(char16_t) + m_table.MemoryUse();
 }
 
 std::vector<FolderTree::NodeId> FolderTree::Compact(std::vector<bool> used) {
-    used.resize(m_nodes.size(), false);
+    const std::size_t count = m_parent.size();
+    used.resize(count, false);
     used[Index(kTop)] = true;
     // A parent is always made before its children, so one pass from the last node marks every
     // node above a used one, and one pass from the first gives each kept node its new id after
     // its parent's.
-    for (std::size_t node = m_nodes.size(); node-- > 1;) {
-        if (used[node]) used[Index(m_nodes[node].parent)] = true;
+    for (std::size_t node = count; node-- > 1;) {
+        if (used[node]) used[Index(m_parent[node])] = true;
     }
-    std::vector<NodeId> newId(m_nodes.size(), kNone);
-    std::vector<Node> nodes;
-    std::vector<char16_t> names;
-    std::size_t kept = 0;
+    std::vector<NodeId> newId(count, kNone);
+    FolderTree kept(m_separator);
+    std::size_t keptCount = 0;
     std::size_t nameSize = 0;
-    for (std::size_t node = 0; node < m_nodes.size(); ++node) {
+    for (std::size_t node = 0; node < count; ++node) {
         if (!used[node]) continue;
-        ++kept;
-        nameSize += m_nodes[node].sizeAndOpen & kSize;
+        ++keptCount;
+        nameSize += m_sizeAndOpen[node] & kSize;
     }
-    nodes.reserve(kept);
-    names.reserve(nameSize);
-    for (std::size_t node = 0; node < m_nodes.size(); ++node) {
+    kept.Reserve(keptCount, nameSize);
+    newId[Index(kTop)] = kTop;
+    for (std::size_t node = 1; node < count; ++node) {
         if (!used[node]) continue;
-        Node copy = m_nodes[node];
-        newId[node] = static_cast<NodeId>(nodes.size());
-        if (node != Index(kTop)) copy.parent = newId[Index(copy.parent)];
-        copy.firstChild = kNone;
-        copy.next = kNone;
-        copy.children = 0;
-        const char16_t* const name = m_names.data() + copy.nameAt;
-        copy.nameAt = static_cast<std::uint32_t>(names.size());
-        names.insert(names.end(), name, name + (copy.sizeAndOpen & kSize));
-        nodes.push_back(copy);
+        const QStringView name = Name(static_cast<NodeId>(node));
+        const auto nameAt = static_cast<std::uint32_t>(kept.m_names.size());
+        kept.m_names.insert(kept.m_names.end(), name.utf16(), name.utf16() + name.size());
+        newId[node] = static_cast<NodeId>(kept.m_parent.size());
+        kept.Push(newId[Index(m_parent[node])], m_depth[node], m_hash[node], nameAt,
+                  m_sizeAndOpen[node]);
+        kept.Link(newId[node]);
     }
-    m_nodes = std::move(nodes);
-    m_names = std::move(names);
-    m_table = ChildTable();
-    for (std::size_t node = 1; node < m_nodes.size(); ++node) Link(static_cast<NodeId>(node));
-    m_previous.clear();
-    m_previousChain.clear();
+    *this = std::move(kept);
     return newId;
+}
+
+void FolderTree::Reserve(std::size_t nodes, std::size_t nameSize) {
+    m_parent.reserve(nodes);
+    m_firstChild.reserve(nodes);
+    m_next.reserve(nodes);
+    m_depth.reserve(nodes);
+    m_children.reserve(nodes);
+    m_hash.reserve(nodes);
+    m_nameAt.reserve(nodes);
+    m_sizeAndOpen.reserve(nodes);
+    m_names.reserve(nameSize);
 }
 
 std::vector<FolderTree::NodeId> FolderTree::InPathOrder() const {
     const std::vector<std::int32_t> ranks = PathRanks();
-    std::vector<NodeId> order(m_nodes.size());
-    for (std::size_t node = 0; node < m_nodes.size(); ++node) {
+    std::vector<NodeId> order(ranks.size());
+    for (std::size_t node = 0; node < ranks.size(); ++node) {
         order[static_cast<std::size_t>(ranks[node])] = static_cast<NodeId>(node);
     }
     return order;
@@ -287,28 +301,26 @@ std::vector<std::int32_t> FolderTree::PathRanks() const {
     // A node's place is its parent's, plus one, plus the sizes of the subtrees of the siblings
     // that sort before it. A parent is always made before its children, so sizes add up from
     // the last node and places are handed out from the first.
-    const std::size_t count = m_nodes.size();
-    std::vector<std::int32_t> ranks(count, 1);  // first the subtree sizes
-    for (std::size_t node = count; node-- > 1;) {
-        ranks[Index(m_nodes[node].parent)] += ranks[node];
-    }
-    std::vector<std::int32_t> sizes;
-    sizes.swap(ranks);
-    ranks.assign(count, 0);
+    const std::size_t count = m_parent.size();
+    std::vector<std::int32_t> sizes(count, 1);
+    for (std::size_t node = count; node-- > 1;) sizes[Index(m_parent[node])] += sizes[node];
+    std::vector<std::int32_t> ranks(count, 0);
     std::vector<NodeId> children;
     for (std::size_t parent = 0; parent < count; ++parent) {
-        const Node& p = m_nodes[parent];
-        if (p.firstChild == kNone) continue;
-        children.clear();
-        for (NodeId child = p.firstChild; child != kNone; child = m_nodes[Index(child)].next) {
-            children.push_back(child);
+        NodeId child = m_firstChild[parent];
+        if (child == kNone) continue;
+        std::int32_t next = ranks[parent] + 1;
+        if (m_next[Index(child)] == kNone) {  // an only child: nothing to sort
+            ranks[Index(child)] = next;
+            continue;
         }
+        children.clear();
+        for (; child != kNone; child = m_next[Index(child)]) children.push_back(child);
         std::sort(children.begin(), children.end(),
                   [this](NodeId a, NodeId b) { return SiblingLess(a, b); });
-        std::int32_t next = ranks[parent] + 1;
-        for (const NodeId child : children) {
-            ranks[Index(child)] = next;
-            next += sizes[Index(child)];
+        for (const NodeId sibling : children) {
+            ranks[Index(sibling)] = next;
+            next += sizes[Index(sibling)];
         }
     }
     return ranks;
