@@ -124,11 +124,12 @@ void FolderList::AppendBatch(FolderTree&& tree, const std::vector<NodeId>& gathe
             while (!chain.empty()) {
                 const NodeId copied = chain.back();
                 chain.pop_back();
-                mapped[static_cast<std::size_t>(copied)] = m_tree.ChildOrNew(
-                    mapped[static_cast<std::size_t>(tree.Parent(copied))], tree.Name(copied),
-                    tree.IsOpen(copied));
+                mapped[static_cast<std::size_t>(copied)] =
+                    m_tree.ChildOrNew(mapped[static_cast<std::size_t>(tree.Parent(copied))],
+                                      tree.Name(copied), tree.IsOpen(copied));
             }
-            nodes.push_back(mapped[static_cast<std::size_t>(gathered[static_cast<std::size_t>(i)])]);
+            nodes.push_back(
+                mapped[static_cast<std::size_t>(gathered[static_cast<std::size_t>(i)])]);
         }
     }
     AppendNodes(nodes);

@@ -75,8 +75,7 @@ FolderTree::NodeId FolderTree::Child(NodeId parent, QStringView name, bool open,
         }
         return kNone;
     }
-    return m_table.Find(parent, nameHash,
-                        [&](NodeId child) { return NameIs(child, name, open); });
+    return m_table.Find(parent, nameHash, [&](NodeId child) { return NameIs(child, name, open); });
 }
 
 FolderTree::NodeId FolderTree::ChildOrNew(NodeId parent, QStringView name, bool open) {

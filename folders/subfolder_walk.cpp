@@ -324,8 +324,8 @@ int Walker::List(const Node& folder, const NodePath& at, std::vector<Node>& foun
             }
             return true;
         }
-        found.push_back(Node{m_tree.ChildOrNew(parent, name), kind == EntryKind::LinkToFolder,
-                             true});
+        found.push_back(
+            Node{m_tree.ChildOrNew(parent, name), kind == EntryKind::LinkToFolder, true});
         return true;
     });
     closedir(dir);
