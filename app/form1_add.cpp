@@ -83,6 +83,7 @@ void Form1::WireController() {
 
 void Form1::BuildPlanMarks() {
     m_planner = new RowPlanner(*this, List(), *m_model);
+    m_planner->SetWritingRows([core = m_core] { return core->PreviewWriting(); });
     connect(AddRemoveRowsAction(*m_listMenu, *m_model), &QAction::triggered, this,
             [this] { RemoveRowsThatCannotBeRenamed(); });
 }

@@ -19,6 +19,7 @@ namespace {
 
 /// One plan from its start to its result: the work's until it returns, the window's after.
 struct PlanState {
+    FolderList snapshot;  // the rows as they stood, their paths built on the worker
     std::vector<FolderRow> rows;
     RenamePlan plan;
     quint64 generation = 0;
@@ -42,6 +43,12 @@ RowPlanner::RowPlanner(QWidget& window, const FolderList& list, FolderListModel&
 }
 
 void RowPlanner::RefreshSoon() {
+    if (m_writing && m_writing()) {
+        // The marks are stale until the rows are written; the pass's end plans again.
+        m_soon.stop();
+        CancelJob();
+        return;
+    }
     if (!m_held && m_model.Generation() != m_plannedGeneration) m_soon.start();
 }
 
@@ -72,16 +79,18 @@ void RowPlanner::Refresh() {
     if (m_list.Count() == 0) return;
 
     auto state = std::make_shared<PlanState>();
-    state->rows = m_list.Rows();
+    state->snapshot = m_list.Snapshot();
     state->generation = m_plannedGeneration;
     auto work = [state, platform = m_platform](JobContext& context) {
+        state->rows = state->snapshot.Rows();
+        state->snapshot = FolderList();
         state->plan = PlanRenames(state->rows, platform, context.CancelFlag());
+        state->rows = {};  // let go here rather than on the window's thread
     };
     auto* job = new BackgroundJob(std::move(work), &m_window);
     connect(job, &BackgroundJob::finished, this, [this, state, job] {
         if (m_job == job) m_job = nullptr;
         job->deleteLater();
-        state->rows.clear();
         m_model.ShowPlan(std::move(state->plan), state->generation);
     });
     if (!job->Start()) {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <functional>
 
 #include "rename/rename_run.h"
 
@@ -21,7 +22,8 @@ class FolderListModel;
 /// rows are still those it was made of. A change of the rows (a pass, an add, a removal, a run,
 /// an undo) drops the plan shown; when nothing else asks for a new one, it is made again once
 /// the event loop is back, for the rows as they then stand. The user-interface thread only
-/// copies the rows (shared texts: O(rows) reference counts) and moves the result in.
+/// copies the rows and their tree (FolderList::Snapshot: no path built) and moves the result
+/// in; the worker builds the paths.
 class RowPlanner : public QObject {
     Q_OBJECT
 
@@ -33,6 +35,9 @@ class RowPlanner : public QObject {
     /// The disk operations the plans read through (DefaultRenamePlatform() unless set; tests
     /// hold a plan with it). Applies from the next plan on.
     void SetPlatform(RenamePlatform platform) { m_platform = std::move(platform); }
+    /// While `writing` says true, the rows are still being written (a long preview pass):
+    /// a change then plans nothing; Refresh() afterwards does. May be empty.
+    void SetWritingRows(std::function<bool()> writing) { m_writing = std::move(writing); }
 
     /// Drops the plan shown or under way and plans the rows as they stand now.
     void Refresh();
@@ -58,6 +63,7 @@ class RowPlanner : public QObject {
     BackgroundJob* m_job = nullptr;  // the plan under way, a child of the window
     quint64 m_plannedGeneration = 0;
     bool m_held = false;
+    std::function<bool()> m_writing;
     QTimer m_soon;
 };
 

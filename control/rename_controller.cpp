@@ -34,11 +34,26 @@ constexpr std::size_t kSkippedShown = 5;
 /// (the job's queued `finished` orders the two).
 struct AddResult {
     std::vector<QStringList> gatherings;  // one per batch: "Add Folder/s" has one
-    std::vector<QStringList> sorted;      // the batches in depth order, in the same order
+    /// The batches, in the same order, filed in trees of their own with their nodes in depth
+    /// order: the list takes a tree over rather than filing a million paths on the window's
+    /// thread.
+    std::vector<FolderTree> trees;
+    std::vector<std::vector<FolderTree::NodeId>> sorted;
     std::exception_ptr error;             // a failure of the walk or the sort
     int errorLine = 0;
     std::vector<QByteArray> skipped;  // folders the walk left out by its naming rule
 };
+
+/// Files `paths` in a tree of their own, in the order given, as the next batch of `result`.
+/// O(total length of the paths).
+void FileBatch(AddResult& result, const QStringList& paths) {
+    FolderTree tree(kPathSeparator);
+    std::vector<FolderTree::NodeId> nodes;
+    nodes.reserve(static_cast<std::size_t>(paths.size()));
+    for (const QString& path : paths) nodes.push_back(tree.AddNext(path));
+    result.trees.push_back(std::move(tree));
+    result.sorted.push_back(std::move(nodes));
+}
 
 /// The one message naming what an outside add cannot list.
 QString NotFoldersMessage(const QStringList& names) {
@@ -149,7 +164,11 @@ struct RenameController::AddJob {
 };
 
 RenameController::RenameController(Dialogs& dialogs, WalkFn walk, QObject* parent)
-    : QObject(parent), m_dialogs(dialogs), m_walk(std::move(walk)) {
+    : QObject(parent), m_dialogs(dialogs), m_walk(std::move(walk)),
+      m_previewTimer(new QTimer(this)) {
+    m_previewTimer->setSingleShot(true);
+    m_previewTimer->setInterval(0);
+    connect(m_previewTimer, &QTimer::timeout, this, [this] { WritePreviewSlice(true); });
     if (!m_walk) {
         m_walk = [](QStringList& folders, const WalkHooks& hooks) {
             GetSubDirectories2016(folders, true, hooks);
@@ -204,25 +223,65 @@ void RenameController::Change(const std::function<void()>& change, bool pointerT
 
 void RenameController::Preview() {
     if (PreviewBusy()) return;
+    FinishPendingPreview();  // a pass still writing ends as if written at once
     PreviewHooks hooks = m_hooks.preview;
     hooks.enableStartRenaming = [this] { Q_EMIT startRenamingEnabled(true); };
-    if (PreviewRename(m_previewing, m_list, hooks)) Q_EMIT previewed();
+    hooks.writeRows = [this](Operation operation, const PromptAnswers& answers, quint32 pass) {
+        if (m_list.Count() <= m_previewSlice) {
+            PreviewRows(m_list, operation, answers, pass);
+            return;
+        }
+        // A long list: the first slice now (inside the pass, so a failure there is reported
+        // as the pass's own), the rest one slice a turn of the event loop.
+        PreviewRows(m_list, operation, answers, pass, 1, m_previewSlice);
+        m_pendingPreview = PendingPreview{operation, answers, pass, m_previewSlice + 1};
+        m_previewTimer->start();
+    };
+    if (PreviewRename(m_previewing, m_list, hooks) && !m_pendingPreview) Q_EMIT previewed();
+}
+
+void RenameController::WritePreviewSlice(bool thenWait) {
+    if (!m_pendingPreview) return;
+    PendingPreview& pending = *m_pendingPreview;
+    const qsizetype last = std::min(m_list.Count(), pending.next + m_previewSlice - 1);
+    ErrorTrap trap(m_hooks.preview.report);
+    trap.Reach(preview_lines::kWriteNewPaths);
+    trap.Step(preview_lines::kWriteNewPaths, [&] {
+        PreviewRows(m_list, pending.operation, pending.answers, pending.pass, pending.next, last);
+    });
+    if (!m_pendingPreview) return;  // the report's dialog let something end the pass
+    m_pendingPreview->next = last + 1;
+    if (m_pendingPreview->next <= m_list.Count()) {
+        if (thenWait) m_previewTimer->start();
+        return;
+    }
+    m_pendingPreview.reset();
+    Q_EMIT previewed();
+}
+
+void RenameController::FinishPendingPreview() {
+    m_previewTimer->stop();
+    while (m_pendingPreview) WritePreviewSlice(false);
 }
 
 bool RenameController::RemoveRow(qsizetype position) {
     if (!Allows(Action::RemoveRows)) return false;
+    FinishPendingPreview();
     if (position >= 1 && position <= m_list.Count()) m_list.Remove(position);
     return true;
 }
 
 bool RenameController::Clear() {
     if (!Allows(Action::RemoveRows)) return false;
+    m_pendingPreview.reset();  // its rows go: nothing is left to write
+    m_previewTimer->stop();
     m_list.Clear();
     return true;
 }
 
 bool RenameController::RemoveRowsThatCannotBeRenamed(const std::vector<RowFate>& fates) {
     if (!Allows(Action::RemoveRows)) return false;
+    FinishPendingPreview();
     std::vector<bool> marked(fates.size());
     for (std::size_t row = 0; row < fates.size(); ++row) marked[row] = !Succeeds(fates[row].status);
     m_list.RemoveMarked(marked);
@@ -320,16 +379,21 @@ void RenameController::StartAddWorker(const std::shared_ptr<AddJob>& job, bool r
             }
         }
         if (context.Cancelled()) return;
-        for (const QStringList& gathering : result->gatherings) {
+        for (QStringList& gathering : result->gatherings) {
+            const std::size_t filed = result->sorted.size();
             try {
-                result->sorted.push_back(SortBatch(gathering, kPathSeparator));
+                FileBatch(*result, SortBatch(gathering, kPathSeparator));
             } catch (...) {
+                result->trees.resize(filed);  // one empty batch in its place
+                result->sorted.resize(filed);
+                result->trees.emplace_back();
                 result->sorted.emplace_back();
                 if (!result->error) {
                     result->error = std::current_exception();
                     result->errorLine = lines::kAddAppend;
                 }
             }
+            gathering = QStringList();  // its paths are let go here, not on the window's thread
         }
     };
 
@@ -343,7 +407,9 @@ void RenameController::StartAddWorker(const std::shared_ptr<AddJob>& job, bool r
         // No thread to be had: the add ends at once, reporting why, with what it has.
         job->trap.Reach(lines::kAddWalk);
         job->trap.Fail(DescribeError(EAGAIN));
-        job->result->sorted = job->result->gatherings;
+        for (const QStringList& gathering : job->result->gatherings) {
+            FileBatch(*job->result, gathering);
+        }
         FinishAdd(job);
     }
 }
@@ -364,20 +430,27 @@ void RenameController::FinishAdd(const std::shared_ptr<AddJob>& job) {
     Change([&] { m_adds.erase(inFlight); });
     ending->worker->deleteLater();  // its work has returned; this may run inside its signal
 
+    FinishPendingPreview();  // the batch comes after rows written as their pass asked
     ErrorTrap& trap = ending->trap;
     AddResult& result = *ending->result;
     if (result.error) {
         trap.Reach(result.errorLine);
         trap.Fail(DescribeException(result.error));
     }
-    for (QStringList& sorted : result.sorted) {
+    for (std::size_t batch = 0; batch < result.sorted.size(); ++batch) {
         trap.Step(kAddAppend, [&] {
-            QStringList batch = std::move(sorted);
-            if (!ending->moves.empty()) {
-                CarryThroughMoves(batch, ending->moves);
-                batch = SortBatch(batch, kPathSeparator);
+            FolderTree& tree = result.trees[batch];
+            const std::vector<FolderTree::NodeId> nodes = std::move(result.sorted[batch]);
+            if (ending->moves.empty()) {
+                m_list.AppendInOrder(std::move(tree), nodes);
+                return;
             }
-            m_list.AppendInOrder(batch);
+            // Renamed on disk meanwhile: the paths follow the renames and are sorted again.
+            QStringList paths;
+            paths.reserve(static_cast<qsizetype>(nodes.size()));
+            for (const FolderTree::NodeId node : nodes) paths << tree.PathOf(node);
+            CarryThroughMoves(paths, ending->moves);
+            m_list.AppendInOrder(SortBatch(paths, kPathSeparator));
         });
     }
     if (!result.skipped.empty()) {
@@ -408,6 +481,7 @@ void RenameController::AddsFollowRun(const std::vector<PathMove>& moves) {
 
 void RenameController::AddSamples(ErrorTrap& trap, const QString& samplesPath) {
     using namespace lines;
+    FinishPendingPreview();
     SampleFolder samples(samplesPath);
     trap.Check(kSamplesOpen, [&] { return samples.Open(); });
     trap.Check(kSamplesList, [&] { return samples.List(); });
@@ -425,6 +499,7 @@ void RenameController::AddSamples(ErrorTrap& trap, const QString& samplesPath) {
 void RenameController::StartRenaming() {
     using namespace start_renaming_lines;  // an error report names the last step reached
     if (!Allows(Action::StartRenaming)) return;
+    FinishPendingPreview();  // the run renames every row as the pass wrote it
     ErrorTrap trap(m_dialogs, QString::fromLatin1(kStartRenamingLocation));
 
     qsizetype count = 0;
@@ -568,6 +643,8 @@ void RenameController::StopRenaming(QDeadlineTimer deadline) {
 }
 
 void RenameController::StopAll(const std::vector<BackgroundJob*>& others, QDeadlineTimer deadline) {
+    m_pendingPreview.reset();  // closing: the rows are not shown again
+    m_previewTimer->stop();
     StopRenaming(deadline);
     std::vector<BackgroundJob*> jobs = others;
     if (m_history != nullptr && m_history->UndoJob() != nullptr) {
@@ -649,6 +726,7 @@ JournalAbout RenameController::AboutThisRun() const {
 
 void RenameController::UndoRun(const QString& id) {
     if (m_history == nullptr || !Allows(Action::Undo)) return;
+    FinishPendingPreview();
     Change([&] { m_undoing = true; });
     Q_EMIT diskChanging(true);
     if (!m_history->StartUndo(id, m_platform)) {

@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -122,7 +124,12 @@ class RenameController : public QObject {
     ~RenameController() override;
 
     /// The listed folders.
-    FolderList& List() { return m_list; }
+    /// The list, with any preview pass still being written finished first, so a caller sees
+    /// every row as the last pass wrote it.
+    FolderList& List() {
+        FinishPendingPreview();
+        return m_list;
+    }
     const FolderList& List() const { return m_list; }
     /// Sets what the controller needs of its window (ControllerHooks); before the first add.
     void SetHooks(ControllerHooks hooks);
@@ -155,8 +162,21 @@ class RenameController : public QObject {
     /// Holds off every preview pass (start-up, while it fills the selector) or lets them run.
     void HoldPreview(bool held) { m_previewHeld = held; }
     /// The preview pass (PreviewRename) with the window's hooks: nothing while PreviewBusy();
-    /// else it enables Start Renaming, asks, writes the new paths and says `previewed`.
+    /// else it enables Start Renaming, asks, writes the new paths and says `previewed`. A list
+    /// longer than PreviewSlice() rows is written that many rows a turn of the event loop,
+    /// so the window keeps painting and answering; `previewed` comes after the last. Whatever
+    /// changes or reads the rows meanwhile through this controller (another pass, an add's
+    /// batch, a run, an undo, a removal, List()) first finishes the writing at once, so every
+    /// outcome is the one a pass written at once gives.
     void Preview();
+    /// Whether a preview pass is still writing a long list's rows. O(1).
+    bool PreviewWriting() const { return m_pendingPreview.has_value(); }
+    /// Writes at once every row a preview pass has left to write; nothing when none.
+    /// O(rows left).
+    void FinishPendingPreview();
+    /// The rows a preview pass writes in one turn of the event loop (at least 1).
+    qsizetype PreviewSlice() const { return m_previewSlice; }
+    void SetPreviewSlice(qsizetype rows) { m_previewSlice = std::max<qsizetype>(rows, 1); }
 
     /// An add whose handler has reached its busy-pointer step: shows the busy pointer (line
     /// 106), gathers each of `folders` as a batch of its own (108), walks beneath them when
@@ -248,6 +268,17 @@ class RenameController : public QObject {
     /// What the history keeps about the run about to start.
     JournalAbout AboutThisRun() const;
     void FinishUndoOfRun(const QString& id, const UndoOfRun& undo);
+    /// Writes the next PreviewSlice() rows of the pass under way, and when rows are left and
+    /// `thenWait`, asks for the next turn of the event loop; after the last, says `previewed`.
+    void WritePreviewSlice(bool thenWait);
+
+    /// A preview pass whose rows are being written a slice at a time.
+    struct PendingPreview {
+        Operation operation = Operation::OpNone;
+        PromptAnswers answers;
+        quint32 pass = 0;
+        qsizetype next = 1;  ///< the first row not yet written
+    };
 
     Dialogs& m_dialogs;
     WalkFn m_walk;
@@ -263,6 +294,10 @@ class RenameController : public QObject {
     bool m_undoing = false;
     bool m_previewHeld = false;
     bool m_previewing = false;
+    std::optional<PendingPreview> m_pendingPreview;
+    /// About 5 ms of writing on this kind of machine: the event loop turns at least that often.
+    qsizetype m_previewSlice = 20000;
+    QTimer* m_previewTimer = nullptr;  // single-shot, 0 ms: the next slice
 
     std::vector<std::shared_ptr<AddJob>> m_waitingForRun;
     std::vector<OutsideAdd> m_outsideWaiting;

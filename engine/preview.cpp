@@ -28,15 +28,20 @@ class BusyGuard {
 
 void PreviewRows(FolderList& list, Operation operation, const PromptAnswers& answers,
                  quint32 pass) {
+    PreviewRows(list, operation, answers, pass, 1, list.Count());
+}
+
+void PreviewRows(FolderList& list, Operation operation, const PromptAnswers& answers,
+                 quint32 pass, qsizetype first, qsizetype last) {
     // One notification for the whole list, however many rows are written.
     FolderList::BulkChange bulk(list);
     // BuildNewPath without building a path: the name it transforms is the current node's own
     // (a trailing separator dropped, the text after the last separator), and the new path is
     // that name, with a separator, below the current node's parent.
     const FolderTree& tree = list.Tree();
-    const qsizetype count = list.Count();
+    const qsizetype end = std::min(last, list.Count());
     QString name;
-    for (qsizetype position = 1; position <= count; ++position) {
+    for (qsizetype position = std::max<qsizetype>(first, 1); position <= end; ++position) {
         const FolderTree::NodeId node = list.CurrentNode(position);
         // Copied into one reused buffer rather than a new string a row.
         const QStringView own = node == FolderTree::kTop ? QStringView() : tree.Name(node);
@@ -76,7 +81,13 @@ bool PreviewRename(bool& previewBusy, FolderList& list, const PreviewHooks& hook
 
     trap.Reach(kCountRows);  // PreviewRows reads the count itself
 
-    trap.Step(kWriteNewPaths, [&] { PreviewRows(list, operation, answers, pass); });
+    trap.Step(kWriteNewPaths, [&] {
+        if (hooks.writeRows) {
+            hooks.writeRows(operation, answers, pass);
+        } else {
+            PreviewRows(list, operation, answers, pass);
+        }
+    });
     return true;  // kBusyOff: the guard clears the busy flag
 }
 

@@ -41,6 +41,10 @@ struct PreviewHooks {
     /// number the rows this pass writes are stamped with (FolderRow::pass). May be empty: the
     /// rows are then stamped 0.
     std::function<quint32(Operation operation, const PromptAnswers& answers)> answered;
+    /// Writes the rows' new paths for the operation and answers of this pass, stamped `pass`,
+    /// in place of PreviewRows over the whole list: the window spreads a long list's writing
+    /// over several turns of its event loop. May be empty (PreviewRows at once).
+    std::function<void(Operation operation, const PromptAnswers& answers, quint32 pass)> writeRows;
 };
 
 /// Writes the new path of every row of `list` for `operation` with `answers` (BuildNewPath),
@@ -50,6 +54,12 @@ struct PreviewHooks {
 /// for the whole list.
 void PreviewRows(FolderList& list, Operation operation, const PromptAnswers& answers,
                  quint32 pass = 0);
+
+/// PreviewRows over the rows `first` to `last` only (1-based, inclusive, clamped to the list),
+/// with one change notification for the whole list. Writing a list in consecutive ranges gives
+/// exactly what one PreviewRows gives. O(rows in the range * name length).
+void PreviewRows(FolderList& list, Operation operation, const PromptAnswers& answers,
+                 quint32 pass, qsizetype first, qsizetype last);
 
 /// The preview pass around PreviewRows, as the window runs it. Returns at once (false) while
 /// `previewBusy` is set; otherwise sets it, enables Start Renaming, matches the selector text, asks

@@ -98,6 +98,14 @@ class FolderList {
     void AppendBatch(FolderTree&& tree, const std::vector<NodeId>& gathered);
     /// Appends rows for `paths` in the given order, with empty new paths. O(n).
     void AppendInOrder(const QStringList& paths);
+    /// Appends rows for `nodes` of `tree` in the given order (duplicates kept), with empty new
+    /// paths: the same rows as AppendInOrder of their paths. The tree is taken over when the
+    /// list has none of its own yet (O(nodes given)), else its nodes are copied in by name.
+    void AppendInOrder(FolderTree&& tree, const std::vector<NodeId>& nodes);
+
+    /// A copy of the rows and their tree that tells no observer: to be read on another thread
+    /// while this list goes on changing. O(rows + nodes); no path is built.
+    FolderList Snapshot() const;
     /// Removes the row at `position`; the rows after it move up. O(rows).
     void Remove(qsizetype position);
     /// Removes every row. O(rows).
