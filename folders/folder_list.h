@@ -171,10 +171,10 @@ bool BinaryLess(const QString& a, const QString& b);
 /// name. Safe to call on any thread.
 QStringList SortBatch(const QStringList& gathered, QChar separator);
 
-/// The same order for nodes of `tree` in gathered order (duplicates kept): the positions in
-/// `gathered` in the order their rows are appended. Linear in the tree's nodes plus sorting each
+/// The same order for `nodeOf`, nodes of `tree` in gathered order (duplicates kept): the
+/// positions in `nodeOf` in the order their rows are appended. Linear in the tree's nodes plus sorting each
 /// node's children by name. Safe to call on any thread.
 std::vector<qsizetype> BatchOrder(const FolderTree& tree,
-                                  const std::vector<FolderTree::NodeId>& gathered);
+                                  const std::vector<FolderTree::NodeId>& nodeOf);
 
 }  // namespace trellisane
