@@ -99,23 +99,32 @@ void FolderList::AppendBatch(const QStringList& gathered) {
 
 void FolderList::AppendBatch(FolderTree&& tree, const std::vector<NodeId>& gathered) {
     if (gathered.empty()) return;
-    const std::vector<qsizetype> order = BatchOrder(tree, gathered);
+    std::vector<NodeId> ordered;
+    ordered.reserve(gathered.size());
+    for (const qsizetype i : BatchOrder(tree, gathered)) {
+        ordered.push_back(gathered[static_cast<std::size_t>(i)]);
+    }
+    AppendOrdered(std::move(tree), ordered);
+}
+
+void FolderList::AppendOrdered(FolderTree&& tree, const std::vector<NodeId>& ordered) {
+    if (ordered.empty()) return;
     std::vector<NodeId> nodes;
-    nodes.reserve(order.size());
     if (m_tree.NodeCount() == 1 && tree.Separator() == m_tree.Separator()) {
         // Nothing of the list's own beyond the top node, which stays the top node: the batch's
         // tree becomes the list's as it is.
         m_tree = std::move(tree);
-        for (const qsizetype i : order) nodes.push_back(gathered[static_cast<std::size_t>(i)]);
+        nodes = ordered;
         m_nodesAtLook = static_cast<std::size_t>(m_tree.NodeCount());
         m_liveAtLook = m_nodesAtLook;
     } else {
         // Each node of the batch's tree is copied in once, after its parent, by name.
+        nodes.reserve(ordered.size());
         std::vector<NodeId> mapped(static_cast<std::size_t>(tree.NodeCount()), FolderTree::kNone);
         mapped[FolderTree::kTop] = FolderTree::kTop;
         std::vector<NodeId> chain;
-        for (const qsizetype i : order) {
-            NodeId node = gathered[static_cast<std::size_t>(i)];
+        for (const NodeId wanted : ordered) {
+            NodeId node = wanted;
             chain.clear();
             while (mapped[static_cast<std::size_t>(node)] == FolderTree::kNone) {
                 chain.push_back(node);
@@ -128,8 +137,7 @@ void FolderList::AppendBatch(FolderTree&& tree, const std::vector<NodeId>& gathe
                     m_tree.ChildOrNew(mapped[static_cast<std::size_t>(tree.Parent(copied))],
                                       tree.Name(copied), tree.IsOpen(copied));
             }
-            nodes.push_back(
-                mapped[static_cast<std::size_t>(gathered[static_cast<std::size_t>(i)])]);
+            nodes.push_back(mapped[static_cast<std::size_t>(wanted)]);
         }
     }
     AppendNodes(nodes);

@@ -96,6 +96,9 @@ class FolderList {
     /// taken over when the list has none of its own yet, else its nodes are copied in by name.
     /// O(n log fan-out) in the tree.
     void AppendBatch(FolderTree&& tree, const std::vector<NodeId>& gathered);
+    /// Appends rows for `ordered`, nodes of `tree` already in the order they are to stand in,
+    /// with empty new paths; the tree is taken over or copied in as by AppendBatch. O(nodes).
+    void AppendOrdered(FolderTree&& tree, const std::vector<NodeId>& ordered);
     /// Appends rows for `paths` in the given order, with empty new paths. O(n).
     void AppendInOrder(const QStringList& paths);
     /// Removes the row at `position`; the rows after it move up. O(rows).
@@ -172,8 +175,8 @@ bool BinaryLess(const QString& a, const QString& b);
 QStringList SortBatch(const QStringList& gathered, QChar separator);
 
 /// The same order for `nodeOf`, nodes of `tree` in gathered order (duplicates kept): the
-/// positions in `nodeOf` in the order their rows are appended. Linear in the tree's nodes plus sorting each
-/// node's children by name. Safe to call on any thread.
+/// positions in `nodeOf` in the order their rows are appended. Linear in the tree's nodes plus
+/// sorting each node's children by name. Safe to call on any thread.
 std::vector<qsizetype> BatchOrder(const FolderTree& tree,
                                   const std::vector<FolderTree::NodeId>& nodeOf);
 
