@@ -78,10 +78,10 @@ QVariant FolderListModel::data(const QModelIndex& index, int role) const {
         return QVariant();
     }
     switch (role) {
-        case Qt::DisplayRole: {
-            const FolderRow& row = m_list.Row(index.row() + 1);
-            return index.column() == 0 ? row.current : row.newPath;
-        }
+        case Qt::DisplayRole:
+            // Only the cell asked for has its path built.
+            return index.column() == 0 ? m_list.Current(index.row() + 1)
+                                       : m_list.NewPath(index.row() + 1);
         case Qt::FontRole: {
             if (!Look(index).italic) return QVariant();
             QFont font;  // only the italic attribute is set: the rest comes from the list
@@ -149,11 +149,12 @@ void FolderListModel::RecordRun(std::shared_ptr<const RenameRun> run) {
 
 const RowOutcome* FolderListModel::RunOutcome(qsizetype position) const {
     if (position < 1 || position > m_list.Count()) return nullptr;
-    const FolderRow& row = m_list.Row(position);
-    if (row.run == 0) return nullptr;
+    const quint32 rowRun = m_list.Run(position);
+    const quint32 runRow = m_list.RunRow(position);
+    if (rowRun == 0) return nullptr;
     for (const auto& [number, run] : m_runs) {
-        if (number == row.run && row.runRow >= 1 && row.runRow <= run->outcomes.size()) {
-            return &run->outcomes[row.runRow - 1];
+        if (number == rowRun && runRow >= 1 && runRow <= run->outcomes.size()) {
+            return &run->outcomes[runRow - 1];
         }
     }
     return nullptr;
@@ -224,7 +225,7 @@ QString FolderListModel::FateSentence(const RowFate& fate, const FolderRow& row)
     if (fate.status == RowStatus::Claimed && fate.claimedBy >= 1 &&
         fate.claimedBy <= m_list.Count()) {
         return Trellisane::tr("The folder \"%1\", listed earlier, gets this new name first.")
-            .arg(ElidedPath(m_list.Row(fate.claimedBy).current));
+            .arg(ElidedPath(m_list.Current(fate.claimedBy)));
     }
     return DescribeFate(fate, NewNameOf(row.current, row.newPath));
 }

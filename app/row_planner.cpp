@@ -11,6 +11,7 @@
 #include "control/background_job.h"
 #include "folders/folder_list.h"
 #include "rename/rename_plan.h"
+#include "rename/row_status.h"
 #include "shell/texts.h"
 
 namespace trellisane {
@@ -76,12 +77,24 @@ void RowPlanner::Refresh() {
     state->generation = m_plannedGeneration;
     auto work = [state, platform = m_platform](JobContext& context) {
         state->plan = PlanRenames(state->rows, platform, context.CancelFlag());
+        // The list tells only where a folder ends elsewhere than its row shows, so a final path
+        // equal to the shown one need not be kept: with a million rows that is most of a plan.
+        std::vector<QString>& finals = state->plan.finalPaths;
+        if (!state->plan.cancelled && finals.size() == state->rows.size() &&
+            state->plan.fates.size() == finals.size()) {
+            for (std::size_t i = 0; i < finals.size(); ++i) {
+                const FolderRow& row = state->rows[i];
+                const QString& shown =
+                    Succeeds(state->plan.fates[i].status) ? row.newPath : row.current;
+                if (finals[i] == shown) finals[i] = QString();
+            }
+        }
+        std::vector<FolderRow>().swap(state->rows);
     };
     auto* job = new BackgroundJob(std::move(work), &m_window);
     connect(job, &BackgroundJob::finished, this, [this, state, job] {
         if (m_job == job) m_job = nullptr;
         job->deleteLater();
-        state->rows.clear();
         m_model.ShowPlan(std::move(state->plan), state->generation);
     });
     if (!job->Start()) {

@@ -18,6 +18,7 @@
 #include "bench/tree_shape.h"
 #include "engine/preview.h"
 #include "folders/folder_list.h"
+#include "folders/folder_tree.h"
 #include "folders/path_separator.h"
 #include "folders/subfolder_walk.h"
 #include "rename/rename_run.h"
@@ -101,13 +102,49 @@ void BM_Sort(benchmark::State& state) {
     Rows(state, gathered.size());
 }
 
+/// Ordering a gathering that the walk filed in a tree, as the companion's listing does: the
+/// nodes are ranked, no path is read.
+void BM_SortTree(benchmark::State& state) {
+    const QStringList gathered = Gathered(state.range(0));
+    FolderTree tree(kPathSeparator);
+    std::vector<FolderTree::NodeId> nodes;
+    nodes.reserve(static_cast<size_t>(gathered.size()));
+    for (const QString& path : gathered) nodes.push_back(tree.AddNext(path));
+    for (auto _ : state) {
+        std::vector<qsizetype> order = BatchOrder(tree, nodes);
+        benchmark::DoNotOptimize(order.data());
+    }
+    Rows(state, gathered.size());
+}
+
 /// One preview pass ("Add x to end") over a list holding the whole tree.
 void BM_Preview(benchmark::State& state) {
     FolderList list;
     list.AppendBatch(Gathered(state.range(0)));
     const PreviewHooks hooks = Hooks(kAddToEnd, QStringLiteral("_old"));
     bool busy = false;
+    // One pass untimed: the first makes the rows' new paths, which the passes after it find.
+    // Timed with the others, it would weigh by how many passes the benchmark chose to run.
+    PreviewRename(busy, list, hooks);
     for (auto _ : state) PreviewRename(busy, list, hooks);
+    Rows(state, list.Count());
+}
+
+/// Preview passes whose answer changes every time ("_old", then "_new", ...), so no row keeps
+/// the new path it had: each pass looks every new path up beside its folder.
+void BM_PreviewChanging(benchmark::State& state) {
+    FolderList list;
+    list.AppendBatch(Gathered(state.range(0)));
+    const PreviewHooks first = Hooks(kAddToEnd, QStringLiteral("_old"));
+    const PreviewHooks second = Hooks(kAddToEnd, QStringLiteral("_new"));
+    bool busy = false;
+    bool turn = false;
+    PreviewRename(busy, list, first);
+    PreviewRename(busy, list, second);
+    for (auto _ : state) {
+        PreviewRename(busy, list, turn ? second : first);
+        turn = !turn;
+    }
     Rows(state, list.Count());
 }
 
@@ -171,7 +208,9 @@ void Sizes(benchmark::internal::Benchmark* benchmark) {
 
 BENCHMARK(BM_Walk)->Apply(Sizes);
 BENCHMARK(BM_Sort)->Apply(Sizes);
+BENCHMARK(BM_SortTree)->Apply(Sizes);
 BENCHMARK(BM_Preview)->Apply(Sizes);
+BENCHMARK(BM_PreviewChanging)->Apply(Sizes);
 BENCHMARK(BM_Carry)->Apply(Sizes);
 BENCHMARK(BM_RenamePass)->Apply(Sizes);
 

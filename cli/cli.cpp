@@ -22,6 +22,7 @@
 #include "engine/preview.h"
 #include "folders/folder_entries.h"
 #include "folders/folder_list.h"
+#include "folders/folder_tree.h"
 #include "folders/subfolder_walk.h"
 #include "rename/rename_run.h"
 #include "shell/texts.h"
@@ -488,9 +489,11 @@ int Run(int argc, char** argv, Output& out, Output& err, int errFd) {
         err << "skipped: " << EscapeLine(path) << '\n';
     };
     for (const QString& path : rowPaths) {
-        QStringList batch{path};
-        if (request.subfolders) GetSubDirectories2016(batch, true, walkHooks);
-        list.AppendBatch(batch);
+        // The walk files every folder it finds in the batch's tree; the list takes the tree.
+        FolderTree tree(kPathSeparator);
+        std::vector<FolderTree::NodeId> batch{tree.Add(path)};
+        if (request.subfolders) GetSubDirectories2016(tree, batch, true, walkHooks);
+        list.AppendBatch(std::move(tree), batch);
     }
 
     PreviewRows(list, operation, request.answers);
@@ -524,14 +527,17 @@ int Run(int argc, char** argv, Output& out, Output& err, int errFd) {
         for (const QByteArray& problem : problems) Complain(err, problem);
         if (journalStatus == kExitUsage) return kExitUsage;
         if (journalStatus != kExitOk) status = journalStatus;
-        for (const FolderRow& row : list.Rows()) out << row.current << rowEnd;
+        for (qsizetype position = 1; position <= list.Count(); ++position) {
+            out << list.Current(position) << rowEnd;
+        }
     } else if (request.status || request.check) {
         status = WriteRowStatuses(
             list.Rows(), request.check ? StatusOutput::NotRenamedOnly : StatusOutput::EveryRow,
             request.print0, [&out](const QByteArray& block) { out << block; });
     } else {
-        for (const FolderRow& row : list.Rows()) {
-            out << row.current << fieldEnd << row.newPath << rowEnd;
+        // Each row's paths are built from the list's tree as they are written, none kept.
+        for (qsizetype position = 1; position <= list.Count(); ++position) {
+            out << list.Current(position) << fieldEnd << list.NewPath(position) << rowEnd;
         }
     }
     if (!out.Flush()) {

@@ -33,8 +33,15 @@ constexpr std::size_t kSkippedShown = 5;
 /// What an add's work produces: the work's own until it returns, the controller's afterwards
 /// (the job's queued `finished` orders the two).
 struct AddResult {
+    /// One batch walked into a tree of its own: its folders as nodes, in depth order once
+    /// sorted.
+    struct TreeBatch {
+        FolderTree tree;
+        std::vector<FolderTree::NodeId> nodes;
+    };
     std::vector<QStringList> gatherings;  // one per batch: "Add Folder/s" has one
     std::vector<QStringList> sorted;      // the batches in depth order, in the same order
+    std::vector<TreeBatch> trees;         // instead of `sorted`, from the walk into trees
     std::exception_ptr error;             // a failure of the walk or the sort
     int errorLine = 0;
     std::vector<QByteArray> skipped;  // folders the walk left out by its naming rule
@@ -149,13 +156,7 @@ struct RenameController::AddJob {
 };
 
 RenameController::RenameController(Dialogs& dialogs, WalkFn walk, QObject* parent)
-    : QObject(parent), m_dialogs(dialogs), m_walk(std::move(walk)) {
-    if (!m_walk) {
-        m_walk = [](QStringList& folders, const WalkHooks& hooks) {
-            GetSubDirectories2016(folders, true, hooks);
-        };
-    }
-}
+    : QObject(parent), m_dialogs(dialogs), m_walk(std::move(walk)) {}
 
 RenameController::~RenameController() = default;
 
@@ -291,6 +292,51 @@ void RenameController::StartWaitingOutsideAdds() {
     }
 }
 
+namespace {
+
+/// The add's work with the sub-folder walk of its own: each gathering walked into a tree, its
+/// folders filed as nodes and put in depth order there, so no path is built for a row.
+void WalkIntoTrees(AddResult& result, bool recursive, const JobContext& context,
+                   const WalkHooks& hooks) {
+    result.trees.resize(result.gatherings.size());
+    for (std::size_t g = 0; g < result.gatherings.size(); ++g) {
+        AddResult::TreeBatch& batch = result.trees[g];
+        for (const QString& path : result.gatherings[g]) {
+            batch.nodes.push_back(batch.tree.Add(path));
+        }
+    }
+    for (AddResult::TreeBatch& batch : result.trees) {
+        if (!recursive || context.Cancelled()) break;
+        try {
+            GetSubDirectories2016(batch.tree, batch.nodes, true, hooks);
+        } catch (...) {
+            if (!result.error) {
+                result.error = std::current_exception();
+                result.errorLine = lines::kAddWalk;
+            }
+        }
+    }
+    if (context.Cancelled()) return;
+    for (AddResult::TreeBatch& batch : result.trees) {
+        try {
+            std::vector<FolderTree::NodeId> sorted;
+            sorted.reserve(batch.nodes.size());
+            for (const qsizetype i : BatchOrder(batch.tree, batch.nodes)) {
+                sorted.push_back(batch.nodes[static_cast<std::size_t>(i)]);
+            }
+            batch.nodes = std::move(sorted);
+        } catch (...) {
+            batch.nodes.clear();
+            if (!result.error) {
+                result.error = std::current_exception();
+                result.errorLine = lines::kAddAppend;
+            }
+        }
+    }
+}
+
+}  // namespace
+
 void RenameController::StartAddWorker(const std::shared_ptr<AddJob>& job, bool recursive) {
     auto work = [result = job->result, recursive, walk = m_walk,
                  dialogs = &m_dialogs](JobContext& context) {
@@ -308,6 +354,10 @@ void RenameController::StartAddWorker(const std::shared_ptr<AddJob>& job, bool r
                 },
                 false);
         };
+        if (!walk) {
+            WalkIntoTrees(*result, recursive, context, hooks);
+            return;
+        }
         for (QStringList& gathering : result->gatherings) {
             if (!recursive || context.Cancelled()) break;
             try {
@@ -378,6 +428,19 @@ void RenameController::FinishAdd(const std::shared_ptr<AddJob>& job) {
                 batch = SortBatch(batch, kPathSeparator);
             }
             m_list.AppendInOrder(batch);
+        });
+    }
+    for (AddResult::TreeBatch& walked : result.trees) {
+        trap.Step(kAddAppend, [&] {
+            if (ending->moves.empty()) {
+                m_list.AppendOrdered(std::move(walked.tree), walked.nodes);
+                return;
+            }
+            QStringList batch;
+            batch.reserve(static_cast<qsizetype>(walked.nodes.size()));
+            for (const FolderTree::NodeId node : walked.nodes) batch << walked.tree.PathOf(node);
+            CarryThroughMoves(batch, ending->moves);
+            m_list.AppendInOrder(SortBatch(batch, kPathSeparator));
         });
     }
     if (!result.skipped.empty()) {
@@ -671,14 +734,15 @@ void RenameController::FinishUndoOfRun(const QString& id, const UndoOfRun& undo)
         } else if (!undo.result.moves.empty()) {
             // Rows of another time: those inside the folders put back follow them.
             QStringList paths;
-            for (const FolderRow& row : m_list.Rows()) paths << row.current;
+            paths.reserve(m_list.Count());
+            for (qsizetype position = 1; position <= m_list.Count(); ++position) {
+                paths << m_list.Current(position);
+            }
+            const QStringList before = paths;
             CarryThroughMoves(paths, undo.result.moves);
             FolderList::BulkChange bulk(m_list);
             for (qsizetype position = 1; position <= m_list.Count(); ++position) {
-                if (paths[position - 1] ==
-                    m_list.Rows()[static_cast<size_t>(position - 1)].current) {
-                    continue;
-                }
+                if (paths[position - 1] == before[position - 1]) continue;
                 m_list.SetCurrent(position, paths[position - 1]);
                 m_list.SetNewPath(position, QString(), 0);  // asked of a path no longer there
                 m_list.SetRun(position, 0, 0);

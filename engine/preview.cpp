@@ -1,5 +1,6 @@
 #include "engine/preview.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "engine/error_report.h"
@@ -29,11 +30,20 @@ void PreviewRows(FolderList& list, Operation operation, const PromptAnswers& ans
                  quint32 pass) {
     // One notification for the whole list, however many rows are written.
     FolderList::BulkChange bulk(list);
+    // BuildNewPath without building a path: the name it transforms is the current node's own
+    // (a trailing separator dropped, the text after the last separator), and the new path is
+    // that name, with a separator, below the current node's parent.
+    const FolderTree& tree = list.Tree();
     const qsizetype count = list.Count();
+    QString name;
     for (qsizetype position = 1; position <= count; ++position) {
-        const std::optional<QString> newPath =
-            BuildNewPath(list.Row(position).current, operation, answers);
-        if (newPath) list.SetNewPath(position, *newPath, pass);
+        const FolderTree::NodeId node = list.CurrentNode(position);
+        // Copied into one reused buffer rather than a new string a row.
+        const QStringView own = node == FolderTree::kTop ? QStringView() : tree.Name(node);
+        name.resize(own.size());
+        std::copy(own.begin(), own.end(), name.data());
+        const std::optional<QString> newName = TransformName(name, operation, answers);
+        if (newName) list.SetNewName(position, *newName, pass);
     }
 }
 

@@ -64,6 +64,9 @@ class ChildTable {
         }
     }
 
+    /// The bytes the slots take. O(1).
+    std::size_t MemoryUse() const { return m_slots.capacity() * sizeof(std::uint64_t); }
+
   private:
     static constexpr std::uint64_t kFree = ~std::uint64_t{0};
     static constexpr std::uint64_t kGone = ~std::uint64_t{0} - 1;

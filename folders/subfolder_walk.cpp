@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "folder_entries.h"
+#include "folder_tree.h"
 #include "path_separator.h"
 #include "shell/error_text.h"
 
@@ -149,18 +150,24 @@ class FileSystems {
     std::optional<std::vector<dev_t>> m_devtmpfs;
 };
 
-/// One folder of a level.
+/// One folder of a level: a node of the walk's tree, its path built only while it is tested
+/// and listed.
 struct Node {
-    QString path;       ///< ends with the separator
-    QByteArray native;  ///< the same path, encoded for the system calls
+    FolderTree::NodeId node = FolderTree::kNone;
     bool link = false;  ///< a gathered symbolic link to a folder: listed, never walked
     bool kept = true;   ///< exists as a folder and passes the attribute test
+};
+
+/// A node's path as text and as the file system's bytes.
+struct NodePath {
+    QString path;
+    QByteArray native;
 };
 
 /// One call of the walk with everything it owns; nothing is shared with other walks.
 class Walker {
   public:
-    explicit Walker(const WalkHooks& hooks) : m_hooks(hooks) {}
+    Walker(FolderTree& tree, const WalkHooks& hooks) : m_tree(tree), m_hooks(hooks) {}
 
     /// The walk of one level. `top` marks the caller's own entries, which stay whatever their
     /// tests say (only their walk depends on them) and are walked even when they are links:
@@ -182,23 +189,30 @@ class Walker {
     void Report(int error, int line) {
         if (m_hooks.report) m_hooks.report(DescribeError(error), line);
     }
-    /// Appends the usable sub-folders of `folder` to `found`; 0 or the errno of the failure.
-    int List(const Node& folder, std::vector<Node>& found);
+    NodePath PathOf(const Node& node) const {
+        NodePath built{m_tree.PathOf(node.node), {}};
+        built.native = QFile::encodeName(built.path);
+        return built;
+    }
+    /// Files the usable sub-folders of `folder` (at `at`) in the tree and appends them to
+    /// `found`; 0 or the errno of the failure.
+    int List(const Node& folder, const NodePath& at, std::vector<Node>& found);
     /// The tests of step 4 for entries that are not walked themselves (a walk that is not
     /// recursive).
     void TestOnly(std::vector<Node>& found);
     /// Existence test: stat follows links, so a dangling link is no folder.
-    static bool Exists(const Node& node, struct stat& info) { return IsFolder(node.native, info); }
+    static bool Exists(const NodePath& at, struct stat& info) { return IsFolder(at.native, info); }
     /// The attribute test; a link always passes (the link itself lies on its parent's file
     /// system, which passed). Reports a file system that cannot be examined at `line`.
-    bool Passes(const Node& node, const struct stat& info, int line) {
+    bool Passes(const Node& node, const NodePath& at, const struct stat& info, int line) {
         if (node.link) return true;
         int error = 0;
-        const bool passes = m_fileSystems.Passes(node.path, node.native, info.st_dev, error);
+        const bool passes = m_fileSystems.Passes(at.path, at.native, info.st_dev, error);
         if (error != 0) Report(error, line);
         return passes;
     }
 
+    FolderTree& m_tree;
     const WalkHooks& m_hooks;
     FileSystems m_fileSystems;
     bool m_cancelled = false;
@@ -207,29 +221,31 @@ class Walker {
 void Walker::Level(std::vector<Node>& folders, bool top, bool recursive) {
     // 100
     std::vector<Node> found;
-    QHash<QString, qsizetype> refused;  // path -> number of its first entries to drop
+    // node -> number of its first entries to drop; one text is one node
+    QHash<FolderTree::NodeId, qsizetype> refused;
 
     for (Node& folder : folders) {  // 102
+        const NodePath at = PathOf(folder);
         struct stat info;
-        if (!Exists(folder, info)) {  // 104
+        if (!Exists(at, info)) {  // 104
             folder.kept = false;
             continue;
         }
         // 106: a path that is too long is not walked; a gathered one still needs its attribute
         // test below, to be kept or dropped by the level above. A gathered link is never walked.
-        const bool walked = folder.path.size() < kLengthBound && !folder.link;
+        const bool walked = at.path.size() < kLengthBound && !folder.link;
         if (!walked && top) continue;
         if (Cancelled()) return;  // 108
-        if (!Passes(folder, info, walked ? kLineAttributeTest : kLineFinalAttributeTest)) {
+        if (!Passes(folder, at, info, walked ? kLineAttributeTest : kLineFinalAttributeTest)) {
             folder.kept = false;  // 110
             continue;
         }
         if (!walked) continue;
-        const int error = List(folder, found);  // 112, 114
+        const int error = List(folder, at, found);  // 112, 114
         if (m_cancelled) return;
         if (error == 0) continue;
         if (DropsTheFolder(error)) {
-            ++refused[folder.path];  // 116
+            ++refused[folder.node];  // 116
         } else {
             // Any other failure keeps the folder; it is reported, so that a tree that was
             // only partly read does not pass for a whole one.
@@ -241,13 +257,13 @@ void Walker::Level(std::vector<Node>& folders, bool top, bool recursive) {
     if (!refused.isEmpty()) {
         std::vector<Node> remaining;
         remaining.reserve(folders.size());
-        for (Node& folder : folders) {
-            auto it = refused.find(folder.path);
+        for (const Node& folder : folders) {
+            auto it = refused.find(folder.node);
             if (it != refused.end() && it.value() > 0) {
                 --it.value();
                 continue;
             }
-            remaining.push_back(std::move(folder));
+            remaining.push_back(folder);
         }
         folders = std::move(remaining);
     }
@@ -261,31 +277,33 @@ void Walker::Level(std::vector<Node>& folders, bool top, bool recursive) {
     if (m_cancelled) return;
 
     folders.reserve(folders.size() + found.size());
-    for (Node& node : found) {                              // 120
-        if (node.kept) folders.push_back(std::move(node));  // 126
+    for (const Node& node : found) {             // 120
+        if (node.kept) folders.push_back(node);  // 126
     }
 }
 
 void Walker::TestOnly(std::vector<Node>& found) {
     for (Node& node : found) {  // 120
+        const NodePath at = PathOf(node);
         struct stat info;
-        node.kept = Exists(node, info);  // 122
+        node.kept = Exists(at, info);  // 122
         if (Cancelled()) return;
-        if (node.kept) node.kept = Passes(node, info, kLineFinalAttributeTest);  // 124
+        if (node.kept) node.kept = Passes(node, at, info, kLineFinalAttributeTest);  // 124
     }
 }
 
-int Walker::List(const Node& folder, std::vector<Node>& found) {
-    DIR* dir = opendir(folder.native.constData());
+int Walker::List(const Node& folder, const NodePath& at, std::vector<Node>& found) {
+    DIR* dir = opendir(at.native.constData());
     if (dir == nullptr) return errno;
     const int dirFd = dirfd(dir);
     // The caller promises a trailing separator; one is added if it is missing, so a child's
-    // path never runs into its parent's last name.
-    QString prefix = folder.path;
-    QByteArray nativePrefix = folder.native;
-    if (!prefix.endsWith(kPathSeparator)) {
-        prefix += kPathSeparator;
-        nativePrefix += '/';
+    // path never runs into its parent's last name: the children of an open node are filed
+    // under the closed node of the same name.
+    FolderTree::NodeId parent = folder.node;
+    if (m_tree.IsOpen(parent)) {
+        parent = m_tree.ChildOrNew(m_tree.Parent(parent), m_tree.Name(parent));
+    } else if (parent == FolderTree::kTop) {
+        parent = m_tree.ChildOrNew(FolderTree::kTop, QStringView());
     }
 
     const int error = ForEachEntry(dir, [&](const dirent* entry) {
@@ -299,12 +317,15 @@ int Walker::List(const Node& folder, std::vector<Node>& found) {
         // at 256 bytes would name no folder.
         const QString name = QString::fromUtf8(entry->d_name, -1);
         if (name.size() >= kLengthBound || HasUnusableCharacters(name)) {
-            if (m_hooks.skipped) m_hooks.skipped(nativePrefix + QByteArray(entry->d_name) + '/');
+            if (m_hooks.skipped) {
+                QByteArray path = at.native;
+                if (!path.endsWith('/')) path += '/';
+                m_hooks.skipped(path + QByteArray(entry->d_name) + '/');
+            }
             return true;
         }
-        found.push_back(Node{prefix + name + kPathSeparator,
-                             nativePrefix + QByteArray(entry->d_name) + '/',
-                             kind == EntryKind::LinkToFolder, true});
+        found.push_back(
+            Node{m_tree.ChildOrNew(parent, name), kind == EntryKind::LinkToFolder, true});
         return true;
     });
     closedir(dir);
@@ -313,19 +334,33 @@ int Walker::List(const Node& folder, std::vector<Node>& found) {
 
 }  // namespace
 
-void GetSubDirectories2016(QStringList& folders, bool recursive, const WalkHooks& hooks) {
+bool GetSubDirectories2016(FolderTree& tree, std::vector<FolderTree::NodeId>& folders,
+                           bool recursive, const WalkHooks& hooks) {
     std::vector<Node> level;
     level.reserve(folders.size());
-    for (const QString& path : folders) level.push_back(Node{path, QFile::encodeName(path)});
+    for (const FolderTree::NodeId node : folders) level.push_back(Node{node});
 
-    Walker walker(hooks);
+    Walker walker(tree, hooks);
     walker.Level(level, true, recursive);
     // A cancelled walk leaves the caller's list as it was: a half-gathered tree is of no use.
-    if (walker.WasCancelled()) return;
+    if (walker.WasCancelled()) return false;
+
+    folders.clear();
+    folders.reserve(level.size());
+    for (const Node& node : level) folders.push_back(node.node);
+    return true;
+}
+
+void GetSubDirectories2016(QStringList& folders, bool recursive, const WalkHooks& hooks) {
+    FolderTree tree(kPathSeparator);
+    std::vector<FolderTree::NodeId> nodes;
+    nodes.reserve(static_cast<std::size_t>(folders.size()));
+    for (const QString& path : folders) nodes.push_back(tree.Add(path));
+    if (!GetSubDirectories2016(tree, nodes, recursive, hooks)) return;
 
     QStringList result;
-    result.reserve(static_cast<qsizetype>(level.size()));
-    for (Node& node : level) result.push_back(std::move(node.path));
+    result.reserve(static_cast<qsizetype>(nodes.size()));
+    for (const FolderTree::NodeId node : nodes) result.push_back(tree.PathOf(node));
     folders = std::move(result);
 }
 

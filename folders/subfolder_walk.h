@@ -3,6 +3,9 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <vector>
+
+#include "folder_tree.h"
 
 namespace trellisane {
 
@@ -34,6 +37,15 @@ struct WalkHooks {
 /// removed (its first equal entry). Reads the file system only; may run on any thread.
 /// O(folders in the tree).
 void GetSubDirectories2016(QStringList& folders, bool recursive, const WalkHooks& hooks = {});
+
+/// The same walk over nodes of `tree`: `folders` holds the entries' nodes, and every folder
+/// found is filed in the tree as a child of its parent's node, so no whole path is kept (one is
+/// built for each folder while it is tested and listed). Same rules, order, bounds, reports and
+/// hooks as the walk of paths; an entry given as an open node (without a trailing separator)
+/// has its sub-folders filed under the closed node of the same name. Returns false, leaving
+/// `folders` as it was, when the walk was cancelled. O(folders in the tree).
+bool GetSubDirectories2016(FolderTree& tree, std::vector<FolderTree::NodeId>& folders,
+                           bool recursive, const WalkHooks& hooks = {});
 
 /// True when `path` is a folder (or a link to one); false on any failure.
 bool IsExistingFolder(const QString& path);

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/transform.h"
 #include "folders/folder_list.h"
 
 namespace trellisane {
@@ -132,6 +133,45 @@ TEST_F(PreviewPass, FailedStepIsReportedAndThePassGoesOn) {
     hooks.report = nullptr;
     EXPECT_THROW(PreviewRename(busy, list, hooks), std::runtime_error);
     EXPECT_FALSE(busy);
+}
+
+// The pass writes each new path as a node beside the row's folder; it must give exactly what
+// BuildNewPath gives for the whole path, for every operation, whatever the path looks like.
+TEST(PreviewRows, WritesWhatBuildNewPathGivesForEveryOperationAndPathShape) {
+    const QStringList paths{u""_s,
+                            u"/"_s,
+                            u"//"_s,
+                            u"/a/b/"_s,
+                            u"/a/b"_s,
+                            u"a"_s,
+                            u"a/"_s,
+                            u"/a//"_s,
+                            u"/p/x y 12/"_s,
+                            u"/p/x y 12"_s,
+                            u"/p/\r\n\r\nz/"_s,
+                            u"/p/\U0001F600q/"_s};
+    const std::vector<PromptAnswers> answers{
+        {u"_/z"_s, u"y"_s, u"a"_s, u"/"_s},  // answers holding the separator
+        {u"x"_s, u" "_s, u"b"_s, u"c"_s},
+        {u"/"_s, u"a"_s, u"x y 12"_s, u"//"_s},
+    };
+    for (int op = static_cast<int>(Operation::OpNone);
+         op <= static_cast<int>(Operation::OpFindReplace); ++op) {
+        const auto operation = static_cast<Operation>(op);
+        for (const PromptAnswers& answer : answers) {
+            FolderList list;
+            list.AppendInOrder(paths);
+            list.SetNewPath(1, u"/earlier/"_s);  // kept where the operation gives no change
+            PreviewRows(list, operation, answer);
+            for (qsizetype i = 1; i <= list.Count(); ++i) {
+                const QString expected = BuildNewPath(paths[i - 1], operation, answer)
+                                             .value_or(i == 1 ? u"/earlier/"_s : QString());
+                EXPECT_EQ(list.NewPath(i), expected)
+                    << "operation " << op << ", path '" << paths[i - 1].toStdString() << "'";
+                EXPECT_EQ(list.Current(i), paths[i - 1]);
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <algorithm>
+#include <optional>
 #include <ostream>
 #include <random>
 #include <string>
@@ -151,6 +152,12 @@ class Recorder : public FolderListObserver {
     }
 };
 
+/// The path SetNewName writes: the current path's parent part, the name and a separator.
+std::optional<QString> BuildNewPathOf(const QString& current, const QString& name) {
+    const QString shortened = current.endsWith(u'/') ? current.chopped(1) : current;
+    return shortened.left(shortened.lastIndexOf(u'/') + 1) + name + u'/';
+}
+
 QStringList Currents(const FolderList& list) {
     QStringList paths;
     for (qsizetype i = 1; i <= list.Count(); ++i) paths << list.Row(i).current;
@@ -206,6 +213,68 @@ TEST(FolderList, BulkChangeSendsOneChangeAtTheOutermostEnd) {
     EXPECT_EQ(recorder.calls, std::vector<std::string>{"Changed 1-3"});
     EXPECT_EQ(list.Row(2).newPath, "/two/");
     EXPECT_EQ(list.Row(3).current, "/three/");
+}
+
+// Rows written at random read back exactly, through every rebuild of the list's tree, and the
+// tree does not keep the paths no row refers to any more.
+TEST(FolderList, RowsWrittenAtRandomReadBackThroughReclaimedNodes) {
+    std::mt19937 random(23);
+    const auto pick = [&random](qsizetype n) {
+        return static_cast<int>(random() % static_cast<unsigned>(n));
+    };
+    const QStringList names{"a", "b", "c c", "d", ""};
+    const auto path = [&] {
+        QString text;
+        const int depth = pick(4);
+        for (int i = 0; i < depth; ++i) text += u'/' + names[pick(names.size())];
+        if (pick(4) != 0) text += u'/';
+        return text + (pick(3) == 0 ? QString::number(pick(100000)) + u'/' : QString());
+    };
+    FolderList list;
+    std::vector<FolderRow> mirror;
+    qsizetype mostNodes = 0;
+    for (int step = 0; step < 40000; ++step) {
+        const int what = mirror.empty() ? 0 : pick(10);
+        const qsizetype position =
+            mirror.empty() ? 0 : pick(static_cast<qsizetype>(mirror.size())) + 1;
+        if (what == 0 && mirror.size() < 300) {
+            const QString added = path();
+            list.AppendInOrder({added});
+            mirror.push_back(FolderRow{added, QString()});
+        } else if (what <= 3) {
+            const QString written = pick(5) == 0 ? QString() : path();
+            list.SetNewPath(position, written, 7);
+            mirror[static_cast<std::size_t>(position - 1)].newPath = written;
+            mirror[static_cast<std::size_t>(position - 1)].pass = 7;
+        } else if (what <= 6) {
+            const QString name = names[pick(names.size())] + QString::number(pick(100000));
+            list.SetNewName(position, name, 9);
+            FolderRow& row = mirror[static_cast<std::size_t>(position - 1)];
+            row.newPath = *BuildNewPathOf(row.current, name);
+            row.pass = 9;
+        } else if (what <= 8) {
+            const QString written = path();
+            list.SetCurrent(position, written);
+            mirror[static_cast<std::size_t>(position - 1)].current = written;
+        } else {
+            list.Remove(position);
+            mirror.erase(mirror.begin() + (position - 1));
+        }
+        mostNodes = std::max(mostNodes, list.Tree().NodeCount());
+        if (step % 1000 == 0 || step == 39999) {
+            ASSERT_EQ(list.Count(), static_cast<qsizetype>(mirror.size()));
+            for (qsizetype i = 1; i <= list.Count(); ++i) {
+                const FolderRow& want = mirror[static_cast<std::size_t>(i - 1)];
+                ASSERT_EQ(list.Row(i).current, want.current) << "step " << step << " row " << i;
+                ASSERT_EQ(list.Row(i).newPath, want.newPath) << "step " << step << " row " << i;
+                ASSERT_EQ(list.Row(i).pass, want.pass);
+            }
+        }
+    }
+    // At most 300 rows of two short paths each, against some twenty thousand nodes made.
+    EXPECT_LT(mostNodes, 8000);
+    list.Clear();
+    EXPECT_EQ(list.Tree().NodeCount(), 1);
 }
 
 }  // namespace
