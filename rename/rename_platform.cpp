@@ -260,15 +260,20 @@ EntryState ExamineEntry(const QString& path) {
 }
 
 EntryLook LookAtEntry(const QString& path) {
-    EntryLook look;
     if (path.isEmpty() || HoldsNul(path)) {
+        EntryLook look;
         look.entry.error = ENOENT;
         return look;
     }
     const QByteArray encoded = QFile::encodeName(path);
+    return LookAtEntryIn(AT_FDCWD, encoded.constData(), path);
+}
+
+EntryLook LookAtEntryIn(int folder, const char* name, const QString& path) {
+    EntryLook look;
     struct statx status {};
-    if (::statx(AT_FDCWD, encoded.constData(), AT_SYMLINK_NOFOLLOW,
-                STATX_TYPE | STATX_UID | STATX_MNT_ID, &status) != 0) {
+    if (::statx(folder, name, AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_UID | STATX_MNT_ID,
+                &status) != 0) {
         if (errno == ENOSYS) return {ExamineEntry(path), {}};
         look.entry.error = errno;
         return look;
@@ -284,7 +289,7 @@ EntryLook LookAtEntry(const QString& path) {
     if (look.entry.kind == Occupant::Link) {
         struct stat target {};
         look.entry.linkToFolder =
-            ::stat(encoded.constData(), &target) == 0 && S_ISDIR(target.st_mode);
+            ::fstatat(folder, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
     }
 #ifdef STATX_ATTR_MOUNT_ROOT
     if ((status.stx_mask & STATX_MNT_ID) != 0 &&

@@ -99,6 +99,11 @@ struct EntryLook {
 /// missing, ExamineEntry's answer and an unknown mount.
 EntryLook LookAtEntry(const QString& path);
 
+/// LookAtEntry for the entry `name` (one component, the file system's bytes) in the folder
+/// open as `folder`, which is the entry at `path`, or for the path `name` when `folder` is
+/// AT_FDCWD. `path` is only for a kernel without statx.
+EntryLook LookAtEntryIn(int folder, const char* name, const QString& path);
+
 /// The refusal DefaultRenamePlatform's `refuse` makes: the folders the system stands on
 /// (SystemFolderCheck) and, for an installed copy, the program's own folder
 /// (ProtectedLocationRefusal). A run that has looked at the folder anyway hands its look to
