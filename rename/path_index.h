@@ -40,15 +40,34 @@ class PathIndex {
   public:
     PathIndex() { m_nodes.emplace_back(); }  // the node above the first component
 
-    /// Files `id` under `path` (which ends with the separator, or is ""). O(components).
+    /// Files `id` under `path` (which ends with the separator, or is ""). O(components); a
+    /// path in the same parent as the one filed before it is found from that parent, in O(1)
+    /// look-ups.
     void Add(const QString& path, qsizetype id) {
         if (path.isEmpty()) {
             m_empty.push_back(id);
             return;
         }
-        int node = 0;
-        ForEachComponent(path, [&](QStringView name) { node = ChildOrNew(node, name); });
+        int node = -1;
+        const qsizetype parentSize = path.lastIndexOf(kPathSeparator, -2) + 1;
+        if (m_lastParent >= 0 && parentSize > 0 && parentSize == m_lastParentPath.size() &&
+            QStringView(path).left(parentSize) == QStringView(m_lastParentPath)) {
+            node = ChildOrNew(
+                m_lastParent,
+                QStringView(path).mid(parentSize).chopped(path.endsWith(kPathSeparator) ? 1 : 0));
+        } else {
+            node = 0;
+            int parent = -1;
+            ForEachComponent(path, [&](QStringView name) {
+                parent = node;
+                node = ChildOrNew(node, name);
+            });
+            m_lastParent = parentSize > 0 ? parent : -1;
+            if (m_lastParent >= 0) m_lastParentPath = path.left(parentSize);
+        }
         m_nodes[node].ids.push_back(id);
+        if (id > m_nodes[node].maxId) m_nodes[node].maxId = id;
+        Raise(node);
     }
 
     /// The ids filed under exactly `path`, or nullptr when there are none. O(components).
@@ -70,16 +89,17 @@ class PathIndex {
         Put(node, to);
     }
 
-    /// Move for a caller that needs few of the rebased paths now: `wants(id)` is asked for each
-    /// id that Move would visit, and only those it wants are visited, their paths built. The
-    /// others are carried all the same; ForEachMoved gives them their paths later. O(components
-    /// of both + k) for k ids moved, plus the length of the paths built.
-    template <typename Wants, typename Visit>
-    void MoveAsking(const QString& from, const QString& to, Wants&& wants, Visit&& visit) {
+    /// Move for a caller that needs the rebased paths of the ids above `after` only: only those
+    /// are visited, their paths built. The others are carried all the same; ForEachMoved gives
+    /// them their paths later. O(components of both + the nodes that hold or lead to an id
+    /// above `after`), plus the length of the paths built: a folder whose ids are all at or
+    /// below `after` is passed over whole.
+    template <typename Visit>
+    void MoveVisitingAbove(const QString& from, const QString& to, qsizetype after, Visit&& visit) {
         const int node = Take(from, to);
         if (node < 0) return;
         std::vector<int> trail;
-        VisitWanted(node, to, trail, wants, visit);
+        VisitAbove(node, to, trail, after, visit);
         Put(node, to);
     }
 
@@ -102,8 +122,9 @@ class PathIndex {
         int previous = -1;
         std::uint32_t hash = 0;  // ChildTable::NameHash(name)
         std::vector<qsizetype> ids;
-        bool moved = false;  // a move's `to` named this node, or one merged into it
-        QString at;          // that `to`, kept so that its text is shared, not rebuilt
+        qsizetype maxId = -1;  // at least the largest id filed here or below; -1: none
+        bool moved = false;    // a move's `to` named this node, or one merged into it
+        QString at;            // that `to`, kept so that its text is shared, not rebuilt
     };
 
     /// The child of `parent` named `name`, or -1.
@@ -175,6 +196,7 @@ class PathIndex {
 
     /// Moves everything of the detached `from` into `into`, which stands at the same path.
     void Merge(int from, int into) {
+        m_nodes[into].maxId = std::max(m_nodes[into].maxId, m_nodes[from].maxId);
         std::vector<qsizetype>& kept = m_nodes[into].ids;
         std::vector<qsizetype>& extra = m_nodes[from].ids;
         if (kept.size() < extra.size()) kept.swap(extra);
@@ -194,10 +216,20 @@ class PathIndex {
         m_nodes[from].firstChild = -1;
     }
 
+    /// Makes every node above `node` count its largest id.
+    void Raise(int node) {
+        const qsizetype id = m_nodes[node].maxId;
+        for (int above = m_nodes[node].parent; above >= 0 && m_nodes[above].maxId < id;
+             above = m_nodes[above].parent) {
+            m_nodes[above].maxId = id;
+        }
+    }
+
     /// Detaches the node of `from` for a move to `to`, or gives -1 when there is none or
     /// either path is empty (no move).
     int Take(const QString& from, const QString& to) {
         if (from.isEmpty() || to.isEmpty()) return -1;
+        m_lastParent = -1;  // the parent Add remembers may be moved
         const int node = Find(from);
         if (node >= 0) Detach(node);
         return node;
@@ -227,14 +259,16 @@ class PathIndex {
         }
         m_nodes[into].moved = true;
         m_nodes[into].at = to;
+        Raise(into);
     }
 
-    template <typename Wants, typename Visit>
-    void VisitWanted(int node, const QString& to, std::vector<int>& trail, Wants& wants,
-                     Visit& visit) {
+    template <typename Visit>
+    void VisitAbove(int node, const QString& to, std::vector<int>& trail, qsizetype after,
+                    Visit& visit) {
+        if (m_nodes[node].maxId <= after) return;
         QString path;
         for (qsizetype id : m_nodes[node].ids) {
-            if (!wants(id)) continue;
+            if (id <= after) continue;
             if (path.isEmpty()) {
                 path = to;
                 for (int step : trail) path += m_nodes[step].name + kPathSeparator;
@@ -243,7 +277,7 @@ class PathIndex {
         }
         for (int child = m_nodes[node].firstChild; child >= 0; child = m_nodes[child].next) {
             trail.push_back(child);
-            VisitWanted(child, to, trail, wants, visit);
+            VisitAbove(child, to, trail, after, visit);
             trail.pop_back();
         }
     }
@@ -296,6 +330,9 @@ class PathIndex {
     std::vector<Node> m_nodes;
     ChildTable m_children;
     std::vector<qsizetype> m_empty;
+    // The parent of the path Add filed last (ending with the separator) and its node; -1: none.
+    int m_lastParent = -1;
+    QString m_lastParentPath;
 };
 
 }  // namespace trellisane

@@ -96,15 +96,13 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
     // the run ends, so a folder's rename does not rebuild the paths of all its sub-folders.
     qsizetype turn = 0;
     const auto follow = [&](const QString& from, const QString& to) {
-        index.MoveAsking(
-            from, to, [&](qsizetype position) { return position > turn; },
-            [&](qsizetype position, const QString& now) {
-                FolderRow& moved = row(position);
-                if (moved.newPath.startsWith(from)) {
-                    moved.newPath = to + moved.newPath.mid(from.size());
-                }
-                moved.current = now;
-            });
+        index.MoveVisitingAbove(from, to, turn, [&](qsizetype position, const QString& now) {
+            FolderRow& moved = row(position);
+            if (moved.newPath.startsWith(from)) {
+                moved.newPath = to + moved.newPath.mid(from.size());
+            }
+            moved.current = now;
+        });
         run.moves.push_back(PathMove{from, to});
     };
 
