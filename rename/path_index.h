@@ -49,12 +49,9 @@ class PathIndex {
             return;
         }
         int node = -1;
-        const qsizetype parentSize = path.lastIndexOf(kPathSeparator, -2) + 1;
-        if (m_lastParent >= 0 && parentSize > 0 && parentSize == m_lastParentPath.size() &&
-            QStringView(path).left(parentSize) == QStringView(m_lastParentPath)) {
-            node = ChildOrNew(
-                m_lastParent,
-                QStringView(path).mid(parentSize).chopped(path.endsWith(kPathSeparator) ? 1 : 0));
+        const qsizetype parentSize = ParentSize(path);
+        if (InLastParent(path, parentSize)) {
+            node = ChildOrNew(m_lastParent, LastName(path, parentSize));
         } else {
             node = 0;
             int parent = -1;
@@ -83,10 +80,11 @@ class PathIndex {
     /// O(components of both + k) for k paths moved, each rebuilt once.
     template <typename Visit>
     void Move(const QString& from, const QString& to, Visit&& visit) {
-        const int node = Take(from, to);
+        int parent = -1;
+        const int node = Take(from, to, parent);
         if (node < 0) return;
         VisitTree(node, to, visit);
-        Put(node, to);
+        Put(node, to, parent);
     }
 
     /// Move for a caller that needs the rebased paths of the ids above `after` only: only those
@@ -96,11 +94,12 @@ class PathIndex {
     /// below `after` is passed over whole.
     template <typename Visit>
     void MoveVisitingAbove(const QString& from, const QString& to, qsizetype after, Visit&& visit) {
-        const int node = Take(from, to);
+        int parent = -1;
+        const int node = Take(from, to, parent);
         if (node < 0) return;
         std::vector<int> trail;
         VisitAbove(node, to, trail, after, visit);
-        Put(node, to);
+        Put(node, to, parent);
     }
 
     /// Calls `visit(id, path)` for every id filed at or below a path that a move has rebased
@@ -225,28 +224,69 @@ class PathIndex {
         }
     }
 
+    /// The length of the part of `path` before its last component, its separator included;
+    /// 0 when there is none.
+    static qsizetype ParentSize(const QString& path) {
+        return path.lastIndexOf(kPathSeparator, -2) + 1;
+    }
+
+    /// The last component of `path`, after its first `parentSize` characters.
+    static QStringView LastName(const QString& path, qsizetype parentSize) {
+        return QStringView(path).mid(parentSize).chopped(path.endsWith(kPathSeparator) ? 1 : 0);
+    }
+
+    /// Whether the first `parentSize` characters of `path` are the parent remembered last.
+    bool InLastParent(const QString& path, qsizetype parentSize) const {
+        return m_lastParent >= 0 && parentSize > 0 && parentSize == m_lastParentPath.size() &&
+               QStringView(path).left(parentSize) == QStringView(m_lastParentPath);
+    }
+
     /// Detaches the node of `from` for a move to `to`, or gives -1 when there is none or
-    /// either path is empty (no move).
-    int Take(const QString& from, const QString& to) {
+    /// either path is empty (no move). `parent` receives the node it hung from when `to` is
+    /// in the same parent as `from`, else -1.
+    int Take(const QString& from, const QString& to, int& parent) {
+        parent = -1;
         if (from.isEmpty() || to.isEmpty()) return -1;
-        m_lastParent = -1;  // the parent Add remembers may be moved
-        const int node = Find(from);
-        if (node >= 0) Detach(node);
+        const qsizetype parentSize = ParentSize(from);
+        const int node = InLastParent(from, parentSize)
+                             ? ChildOf(m_lastParent, LastName(from, parentSize))
+                             : Find(from);
+        if (node >= 0 && parentSize > 0) {
+            m_lastParent = m_nodes[node].parent;
+            m_lastParentPath = from.left(parentSize);
+        }
+        // The parent remembered stands elsewhere once a folder at or above it moves.
+        if (m_lastParent >= 0 &&
+            (m_lastParentPath.startsWith(from) || m_lastParentPath.startsWith(to))) {
+            m_lastParent = -1;
+        }
+        if (node < 0) return node;
+        if (parentSize > 0 && ParentSize(to) == parentSize &&
+            QStringView(to).left(parentSize) == QStringView(from).left(parentSize)) {
+            parent = m_nodes[node].parent;
+        }
+        Detach(node);
         return node;
     }
 
-    /// Files the detached `node` at `to` (not empty), merging it with a node already there.
-    void Put(int node, const QString& to) {
+    /// Files the detached `node` at `to` (not empty), merging it with a node already there;
+    /// `toParent` is the node of `to`'s parent, or -1 to look it up.
+    void Put(int node, const QString& to, int toParent) {
         // `to`'s parent is looked up (made where missing) only now that the moved tree is out
         // of the way, so a `to` inside `from` lands where it says.
         int parent = 0;
         QStringView last;
-        bool first = true;
-        ForEachComponent(to, [&](QStringView name) {
-            if (!first) parent = ChildOrNew(parent, last);
-            first = false;
-            last = name;
-        });
+        if (toParent >= 0) {
+            parent = toParent;
+            last = LastName(to, ParentSize(to));
+        } else {
+            bool first = true;
+            ForEachComponent(to, [&](QStringView name) {
+                if (!first) parent = ChildOrNew(parent, last);
+                first = false;
+                last = name;
+            });
+        }
         const int there = ChildOf(parent, last);
         int into = node;
         if (there < 0) {
