@@ -130,11 +130,13 @@ RenameRun ApplyRenames(std::vector<FolderRow>& rows,
                        const RenamePlatform& platform, const RunControl& control) {
     PlatformDisk disk(platform, rows);
     RenameRun run = PlayRun(rows, disk, onFailure, nullptr, control);
-    if (run.outcomes.size() == rows.size()) return run;
+    const auto tried = static_cast<size_t>(run.tried);
+    if (tried == rows.size()) return run;
 
     // Stopped: a row tried has nothing left to do; a row not reached keeps its new path.
-    for (size_t i = 0; i < run.outcomes.size(); ++i) rows[i].newPath = rows[i].current;
-    for (size_t i = run.outcomes.size(); i < rows.size(); ++i) {
+    for (size_t i = 0; i < tried; ++i) rows[i].newPath = rows[i].current;
+    if (!control.keepsOutcomes) return run;
+    for (size_t i = tried; i < rows.size(); ++i) {
         RowOutcome outcome;
         outcome.position = static_cast<qsizetype>(i) + 1;
         outcome.oldPath = rows[i].current;

@@ -75,7 +75,10 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
                   const std::atomic<bool>* cancel, const RunControl& control) {
     RenameRun run;
     const auto count = static_cast<qsizetype>(rows.size());
-    run.outcomes.reserve(rows.size());
+    const bool keeps = control.keepsOutcomes;
+    if (keeps) run.outcomes.reserve(rows.size());
+    // Whether each row tried so far renamed its folder: what a taken name is claimed by.
+    std::vector<bool> renamed(rows.size(), false);
     const auto row = [&rows](qsizetype position) -> FolderRow& { return rows[position - 1]; };
 
     // Every row is filed under its current path, so the rows inside a folder that has just
@@ -103,7 +106,7 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
             }
             moved.current = now;
         });
-        run.moves.push_back(PathMove{from, to});
+        if (keeps) run.moves.push_back(PathMove{from, to});
     };
 
     // A taken name: claimed when an earlier row has just renamed its folder onto it, else
@@ -114,9 +117,7 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
         if (const std::vector<qsizetype>* there = index.At(to + kSeparator)) {
             fate.listed = true;
             for (qsizetype other : *there) {
-                if (other < position &&
-                    run.outcomes[static_cast<size_t>(other - 1)].fate.status ==
-                        RowStatus::Renamed &&
+                if (other < position && renamed[static_cast<size_t>(other - 1)] &&
                     (fate.claimedBy == 0 || other < fate.claimedBy)) {
                     fate.claimedBy = other;
                 }
@@ -183,8 +184,10 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
         }
 
         row(position).newPath.clear();
-        run.outcomes.push_back(std::move(outcome));
-        if (!run.outcomes.back().ok() && onFailure) onFailure(run.outcomes.back());
+        renamed[static_cast<size_t>(position - 1)] = outcome.fate.status == RowStatus::Renamed;
+        run.tried = position;
+        if (!outcome.ok() && onFailure) onFailure(outcome);
+        if (keeps) run.outcomes.push_back(std::move(outcome));
     }
     // The rows carried without their paths: where the index has them now.
     index.ForEachMoved([&](qsizetype position, const QString& now) {
