@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -62,17 +63,22 @@ class PathIndex {
             m_lastParent = parentSize > 0 ? parent : -1;
             if (m_lastParent >= 0) m_lastParentPath = path.left(parentSize);
         }
-        m_nodes[node].ids.push_back(id);
+        AddId(node, id);
         if (id > m_nodes[node].maxId) m_nodes[node].maxId = id;
         Raise(node);
     }
 
-    /// The ids filed under exactly `path`, or nullptr when there are none. O(components).
-    const std::vector<qsizetype>* At(const QString& path) const {
-        if (path.isEmpty()) return m_empty.empty() ? nullptr : &m_empty;
+    /// The ids filed under exactly `path` (none: empty). O(components + ids).
+    std::vector<qsizetype> At(const QString& path) const {
+        if (path.isEmpty()) return m_empty;
+        std::vector<qsizetype> ids;
         const int node = Find(path);
-        return node < 0 || m_nodes[node].ids.empty() ? nullptr : &m_nodes[node].ids;
+        if (node >= 0) ForEachId(node, [&](qsizetype id) { ids.push_back(id); });
+        return ids;
     }
+
+    /// Makes room for `nodes` nodes, so that filing that many grows nothing. O(nodes).
+    void Reserve(std::size_t nodes) { m_nodes.reserve(nodes); }
 
     /// Rebases every path equal to or below `from` onto `to` (both ending with the separator,
     /// neither empty) and calls `visit(id, rebasedPath)` for each id filed there; ids that
@@ -113,23 +119,83 @@ class PathIndex {
     }
 
   private:
+    /// Where a node's name is kept: m_names[chunk], from `offset`, `size` characters.
+    struct NameRef {
+        std::uint32_t chunk = 0;
+        std::uint32_t offset = 0;
+        std::uint32_t size = 0;
+    };
+
     struct Node {
-        QString name;
+        NameRef name;
         int parent = -1;
         int firstChild = -1;
         int next = -1;  // siblings, a doubly linked list
         int previous = -1;
         std::uint32_t hash = 0;  // ChildTable::NameHash(name)
-        std::vector<qsizetype> ids;
-        qsizetype maxId = -1;  // at least the largest id filed here or below; -1: none
-        bool moved = false;    // a move's `to` named this node, or one merged into it
-        QString at;            // that `to`, kept so that its text is shared, not rebuilt
+        int more = -1;           // the ids filed here after the first: m_more[more]; -1: none
+        bool moved = false;      // a move's `to` named this node, or one merged into it
+        qsizetype id = -1;       // the first id filed here; -1: none
+        qsizetype maxId = -1;    // at least the largest id filed here or below; -1: none
+        QString at;              // the `to` that moved it, kept so that its text is shared
     };
 
     /// The child of `parent` named `name`, or -1.
     int ChildOf(int parent, QStringView name) const {
         return m_children.Find(parent, ChildTable::NameHash(name),
-                               [&](int child) { return QStringView(m_nodes[child].name) == name; });
+                               [&](int child) { return NameOf(child) == name; });
+    }
+
+    /// The name of `node`, a view into the names' storage.
+    QStringView NameOf(int node) const {
+        const NameRef& name = m_nodes[node].name;
+        if (name.size == 0) return {};
+        return QStringView(m_names[name.chunk].get() + name.offset, name.size);
+    }
+
+    /// Gives `node` the name `name`, kept in the names' storage: chunks that are filled and
+    /// never moved, so a name costs its characters and no allocation of its own.
+    void SetName(int node, QStringView name) {
+        NameRef ref;
+        ref.size = static_cast<std::uint32_t>(name.size());
+        if (ref.size != 0) {
+            const std::size_t size = name.size();
+            if (m_names.empty() || m_namesUsed + size > m_namesChunk) {
+                m_namesChunk = std::max<std::size_t>(kNamesChunk, size);
+                m_names.push_back(std::make_unique<char16_t[]>(m_namesChunk));
+                m_namesUsed = 0;
+            }
+            ref.chunk = static_cast<std::uint32_t>(m_names.size() - 1);
+            ref.offset = static_cast<std::uint32_t>(m_namesUsed);
+            std::copy(name.utf16(), name.utf16() + size, m_names.back().get() + m_namesUsed);
+            m_namesUsed += size;
+        }
+        m_nodes[node].name = ref;
+    }
+
+    /// Files `id` at `node` as well.
+    void AddId(int node, qsizetype id) {
+        Node& n = m_nodes[node];
+        if (n.id < 0) {
+            n.id = id;
+            return;
+        }
+        if (n.more < 0) {
+            n.more = static_cast<int>(m_more.size());
+            m_more.emplace_back();
+        }
+        m_more[static_cast<std::size_t>(n.more)].push_back(id);
+    }
+
+    /// Calls `visit(id)` for every id filed at `node`, in the order filed.
+    template <typename Visit>
+    void ForEachId(int node, Visit&& visit) const {
+        const Node& n = m_nodes[node];
+        if (n.id < 0) return;
+        visit(n.id);
+        if (n.more >= 0) {
+            for (qsizetype id : m_more[static_cast<std::size_t>(n.more)]) visit(id);
+        }
     }
 
     /// Calls `visit(name)` for every component of `path` but the empty one after its final
@@ -160,12 +226,12 @@ class PathIndex {
 
     int ChildOrNew(int parent, QStringView name) {
         const std::uint32_t hash = ChildTable::NameHash(name);
-        const int found = m_children.Find(
-            parent, hash, [&](int child) { return QStringView(m_nodes[child].name) == name; });
+        const int found =
+            m_children.Find(parent, hash, [&](int child) { return NameOf(child) == name; });
         if (found >= 0) return found;
         const int node = static_cast<int>(m_nodes.size());
         m_nodes.emplace_back();
-        m_nodes[node].name = name.toString();
+        SetName(node, name);
         m_nodes[node].hash = hash;
         Attach(node, parent);
         return node;
@@ -196,15 +262,14 @@ class PathIndex {
     /// Moves everything of the detached `from` into `into`, which stands at the same path.
     void Merge(int from, int into) {
         m_nodes[into].maxId = std::max(m_nodes[into].maxId, m_nodes[from].maxId);
-        std::vector<qsizetype>& kept = m_nodes[into].ids;
-        std::vector<qsizetype>& extra = m_nodes[from].ids;
-        if (kept.size() < extra.size()) kept.swap(extra);
-        kept.insert(kept.end(), extra.begin(), extra.end());
-        extra = {};
+        ForEachId(from, [&](qsizetype id) { AddId(into, id); });
+        if (m_nodes[from].more >= 0) m_more[static_cast<std::size_t>(m_nodes[from].more)] = {};
+        m_nodes[from].id = -1;
+        m_nodes[from].more = -1;
         for (int child = m_nodes[from].firstChild; child >= 0;) {
             const int next = m_nodes[child].next;
             m_children.Erase(from, m_nodes[child].hash, child);
-            const int there = ChildOf(into, m_nodes[child].name);
+            const int there = ChildOf(into, NameOf(child));
             if (there < 0) {
                 Attach(child, into);
             } else {
@@ -290,7 +355,7 @@ class PathIndex {
         const int there = ChildOf(parent, last);
         int into = node;
         if (there < 0) {
-            m_nodes[node].name = last.toString();
+            SetName(node, last);
             m_nodes[node].hash = ChildTable::NameHash(last);
             Attach(node, parent);
         } else {
@@ -307,14 +372,14 @@ class PathIndex {
                     Visit& visit) {
         if (m_nodes[node].maxId <= after) return;
         QString path;
-        for (qsizetype id : m_nodes[node].ids) {
-            if (id <= after) continue;
+        ForEachId(node, [&](qsizetype id) {
+            if (id <= after) return;
             if (path.isEmpty()) {
                 path = to;
-                for (int step : trail) path += m_nodes[step].name + kPathSeparator;
+                for (int step : trail) path.append(NameOf(step)).append(kPathSeparator);
             }
             visit(id, path);
-        }
+        });
         for (int child = m_nodes[node].firstChild; child >= 0; child = m_nodes[child].next) {
             trail.push_back(child);
             VisitAbove(child, to, trail, after, visit);
@@ -329,7 +394,7 @@ class PathIndex {
         for (int child = m_nodes[node].firstChild; child >= 0; child = m_nodes[child].next) {
             if (m_nodes[child].moved) {
                 QString parentPath;
-                for (int step : trail) parentPath += m_nodes[step].name + kPathSeparator;
+                for (int step : trail) parentPath.append(NameOf(step)).append(kPathSeparator);
                 VisitBelowMoved(child, parentPath, visit);
             } else {
                 trail.push_back(child);
@@ -344,16 +409,17 @@ class PathIndex {
     void VisitBelowMoved(int node, const QString& parentPath, Visit& visit) const {
         const Node& n = m_nodes[node];
         // The path a move named, when the node still stands there: shared, not rebuilt.
-        const qsizetype size = parentPath.size() + n.name.size() + 1;
+        const QStringView name = NameOf(node);
+        const qsizetype size = parentPath.size() + name.size() + 1;
         const bool same = n.at.size() == size && n.at.startsWith(parentPath) &&
-                          QStringView(n.at).mid(parentPath.size(), n.name.size()) == n.name;
+                          QStringView(n.at).mid(parentPath.size(), name.size()) == name;
         QString path = n.at;
         if (!same) {
             path = QString();  // one allocation of the exact size
             path.reserve(size);
-            path.append(parentPath).append(n.name).append(kPathSeparator);
+            path.append(parentPath).append(name).append(kPathSeparator);
         }
-        for (qsizetype id : n.ids) visit(id, path);
+        ForEachId(node, [&](qsizetype id) { visit(id, path); });
         for (int child = n.firstChild; child >= 0; child = m_nodes[child].next) {
             VisitBelowMoved(child, path, visit);
         }
@@ -361,13 +427,21 @@ class PathIndex {
 
     template <typename Visit>
     void VisitTree(int node, const QString& path, Visit& visit) {
-        for (qsizetype id : m_nodes[node].ids) visit(id, path);
+        ForEachId(node, [&](qsizetype id) { visit(id, path); });
         for (int child = m_nodes[node].firstChild; child >= 0; child = m_nodes[child].next) {
-            VisitTree(child, path + m_nodes[child].name + kPathSeparator, visit);
+            QString below = path;
+            below.append(NameOf(child)).append(kPathSeparator);
+            VisitTree(child, below, visit);
         }
     }
 
+    static constexpr std::size_t kNamesChunk = std::size_t{1} << 16;
+
     std::vector<Node> m_nodes;
+    std::vector<std::unique_ptr<char16_t[]>> m_names;
+    std::size_t m_namesChunk = 0;  // the size of the last chunk
+    std::size_t m_namesUsed = 0;   // characters used in it
+    std::vector<std::vector<qsizetype>> m_more;
     ChildTable m_children;
     std::vector<qsizetype> m_empty;
     // The parent of the path Add filed last (ending with the separator) and its node; -1: none.

@@ -84,6 +84,7 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
     // Every row is filed under its current path, so the rows inside a folder that has just
     // been renamed are found without looking at the others.
     PathIndex index;
+    index.Reserve(rows.size() + 64);
     std::vector<QString> listedAs;  // each row's current path before the run
     listedAs.reserve(rows.size());
     for (qsizetype position = 1; position <= count; ++position) {
@@ -114,9 +115,9 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
     const auto taken = [&](qsizetype position, const QString& to, int error) {
         RowFate fate;
         fate.error = error;
-        if (const std::vector<qsizetype>* there = index.At(to + kSeparator)) {
+        if (const std::vector<qsizetype> there = index.At(to + kSeparator); !there.empty()) {
             fate.listed = true;
-            for (qsizetype other : *there) {
+            for (qsizetype other : there) {
                 if (other < position && renamed[static_cast<size_t>(other - 1)] &&
                     (fate.claimedBy == 0 || other < fate.claimedBy)) {
                     fate.claimedBy = other;

@@ -58,10 +58,8 @@ TEST_P(PathIndexProperty, MovesAndLookUpsAgreeWithAPlainList) {
                 for (const auto& [id, where] : expected) {
                     if (where == path) there.insert(id);
                 }
-                const std::vector<qsizetype>* found = index.At(path);
-                ASSERT_EQ(found == nullptr ? std::multiset<qsizetype>()
-                                           : std::multiset<qsizetype>(found->begin(), found->end()),
-                          there)
+                const std::vector<qsizetype> found = index.At(path);
+                ASSERT_EQ(std::multiset<qsizetype>(found.begin(), found.end()), there)
                     << path.toStdString();
             }
         }
