@@ -142,8 +142,9 @@ class PathIndex {
 
     /// The child of `parent` named `name`, or -1.
     int ChildOf(int parent, QStringView name) const {
-        return m_children.Find(parent, ChildTable::NameHash(name),
-                               [&](int child) { return NameOf(child) == name; });
+        return m_children.Find(parent, ChildTable::NameHash(name), [&](int child) {
+            return m_nodes[child].parent == parent && NameOf(child) == name;
+        });
     }
 
     /// The name of `node`, a view into the names' storage.
@@ -226,8 +227,11 @@ class PathIndex {
 
     int ChildOrNew(int parent, QStringView name) {
         const std::uint32_t hash = ChildTable::NameHash(name);
-        const int found =
-            m_children.Find(parent, hash, [&](int child) { return NameOf(child) == name; });
+        // The table's hash mixes parent and name in 32 bits: two folders of one name in
+        // different parents may share it, so the parent is compared as well.
+        const int found = m_children.Find(parent, hash, [&](int child) {
+            return m_nodes[child].parent == parent && NameOf(child) == name;
+        });
         if (found >= 0) return found;
         const int node = static_cast<int>(m_nodes.size());
         m_nodes.emplace_back();
