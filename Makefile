@@ -22,7 +22,7 @@ test: build
 # The figures of docs/performance.md: installs the measuring tools, configures again (so Google
 # Benchmark is found), builds the benchmarks and runs them (scripts/bench.sh), printing one table.
 bench: deps
-	@./scripts/install-deps.sh libbenchmark-dev hyperfine rename gnuplot-nox time python3
+	@./scripts/install-deps.sh libbenchmark-dev hyperfine rename gnuplot-nox time python3 libx11-dev
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	./scripts/bench.sh $(BUILD)

@@ -137,8 +137,10 @@ class FolderListModel : public QAbstractTableModel, public FolderListObserver {
     std::vector<std::pair<quint32, std::shared_ptr<const RenameRun>>> m_runs;
     quint32 m_nextRun = 1;
 
-    std::vector<RowFate> m_fates;       ///< the current plan, one per row; empty: none
-    std::vector<QString> m_finalPaths;  ///< each row's path after the whole run
+    std::vector<RowFate> m_fates;  ///< the current plan, one per row; empty: none
+    /// Each row's path after the whole run, where it differs from the path the row shows
+    /// (the row planner leaves the others empty); "" where it does not.
+    std::vector<QString> m_finalPaths;
     qsizetype m_cannotBeRenamed = 0;
     quint64 m_generation = 0;
     bool m_planDroppedByReset = false;

@@ -512,6 +512,9 @@ int Run(int argc, char** argv, Output& out, Output& err, int errFd) {
         control.starting = [&counter](qsizetype position, qsizetype count, const QString&) {
             counter.Update(position, count);
         };
+        // The rows are printed from the list and failures as they come: a run kept only for
+        // the history needs its outcomes.
+        control.keepsOutcomes = request.record;
         const auto onFailure = [&](const RowOutcome& outcome) {
             counter.Erase();
             Complain(err, outcome.Report().toUtf8());

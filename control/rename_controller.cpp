@@ -33,27 +33,19 @@ constexpr std::size_t kSkippedShown = 5;
 /// What an add's work produces: the work's own until it returns, the controller's afterwards
 /// (the job's queued `finished` orders the two).
 struct AddResult {
+    /// One batch walked into a tree of its own: its folders as nodes, in depth order once
+    /// sorted.
+    struct TreeBatch {
+        FolderTree tree;
+        std::vector<FolderTree::NodeId> nodes;
+    };
     std::vector<QStringList> gatherings;  // one per batch: "Add Folder/s" has one
-    /// The batches, in the same order, filed in trees of their own with their nodes in depth
-    /// order: the list takes a tree over rather than filing a million paths on the window's
-    /// thread.
-    std::vector<FolderTree> trees;
-    std::vector<std::vector<FolderTree::NodeId>> sorted;
+    std::vector<QStringList> sorted;      // the batches in depth order, in the same order
+    std::vector<TreeBatch> trees;         // instead of `sorted`, from the walk into trees
     std::exception_ptr error;             // a failure of the walk or the sort
     int errorLine = 0;
     std::vector<QByteArray> skipped;  // folders the walk left out by its naming rule
 };
-
-/// Files `paths` in a tree of their own, in the order given, as the next batch of `result`.
-/// O(total length of the paths).
-void FileBatch(AddResult& result, const QStringList& paths) {
-    FolderTree tree(kPathSeparator);
-    std::vector<FolderTree::NodeId> nodes;
-    nodes.reserve(static_cast<std::size_t>(paths.size()));
-    for (const QString& path : paths) nodes.push_back(tree.AddNext(path));
-    result.trees.push_back(std::move(tree));
-    result.sorted.push_back(std::move(nodes));
-}
 
 /// The one message naming what an outside add cannot list.
 QString NotFoldersMessage(const QStringList& names) {
@@ -169,11 +161,6 @@ RenameController::RenameController(Dialogs& dialogs, WalkFn walk, QObject* paren
     m_previewTimer->setSingleShot(true);
     m_previewTimer->setInterval(0);
     connect(m_previewTimer, &QTimer::timeout, this, [this] { WritePreviewSlice(true); });
-    if (!m_walk) {
-        m_walk = [](QStringList& folders, const WalkHooks& hooks) {
-            GetSubDirectories2016(folders, true, hooks);
-        };
-    }
 }
 
 RenameController::~RenameController() = default;
@@ -350,6 +337,51 @@ void RenameController::StartWaitingOutsideAdds() {
     }
 }
 
+namespace {
+
+/// The add's work with the sub-folder walk of its own: each gathering walked into a tree, its
+/// folders filed as nodes and put in depth order there, so no path is built for a row.
+void WalkIntoTrees(AddResult& result, bool recursive, const JobContext& context,
+                   const WalkHooks& hooks) {
+    result.trees.resize(result.gatherings.size());
+    for (std::size_t g = 0; g < result.gatherings.size(); ++g) {
+        AddResult::TreeBatch& batch = result.trees[g];
+        for (const QString& path : result.gatherings[g]) {
+            batch.nodes.push_back(batch.tree.Add(path));
+        }
+    }
+    for (AddResult::TreeBatch& batch : result.trees) {
+        if (!recursive || context.Cancelled()) break;
+        try {
+            GetSubDirectories2016(batch.tree, batch.nodes, true, hooks);
+        } catch (...) {
+            if (!result.error) {
+                result.error = std::current_exception();
+                result.errorLine = lines::kAddWalk;
+            }
+        }
+    }
+    if (context.Cancelled()) return;
+    for (AddResult::TreeBatch& batch : result.trees) {
+        try {
+            std::vector<FolderTree::NodeId> sorted;
+            sorted.reserve(batch.nodes.size());
+            for (const qsizetype i : BatchOrder(batch.tree, batch.nodes)) {
+                sorted.push_back(batch.nodes[static_cast<std::size_t>(i)]);
+            }
+            batch.nodes = std::move(sorted);
+        } catch (...) {
+            batch.nodes.clear();
+            if (!result.error) {
+                result.error = std::current_exception();
+                result.errorLine = lines::kAddAppend;
+            }
+        }
+    }
+}
+
+}  // namespace
+
 void RenameController::StartAddWorker(const std::shared_ptr<AddJob>& job, bool recursive) {
     auto work = [result = job->result, recursive, walk = m_walk,
                  dialogs = &m_dialogs](JobContext& context) {
@@ -367,6 +399,10 @@ void RenameController::StartAddWorker(const std::shared_ptr<AddJob>& job, bool r
                 },
                 false);
         };
+        if (!walk) {
+            WalkIntoTrees(*result, recursive, context, hooks);
+            return;
+        }
         for (QStringList& gathering : result->gatherings) {
             if (!recursive || context.Cancelled()) break;
             try {
@@ -379,21 +415,16 @@ void RenameController::StartAddWorker(const std::shared_ptr<AddJob>& job, bool r
             }
         }
         if (context.Cancelled()) return;
-        for (QStringList& gathering : result->gatherings) {
-            const std::size_t filed = result->sorted.size();
+        for (const QStringList& gathering : result->gatherings) {
             try {
-                FileBatch(*result, SortBatch(gathering, kPathSeparator));
+                result->sorted.push_back(SortBatch(gathering, kPathSeparator));
             } catch (...) {
-                result->trees.resize(filed);  // one empty batch in its place
-                result->sorted.resize(filed);
-                result->trees.emplace_back();
                 result->sorted.emplace_back();
                 if (!result->error) {
                     result->error = std::current_exception();
                     result->errorLine = lines::kAddAppend;
                 }
             }
-            gathering = QStringList();  // its paths are let go here, not on the window's thread
         }
     };
 
@@ -407,9 +438,7 @@ void RenameController::StartAddWorker(const std::shared_ptr<AddJob>& job, bool r
         // No thread to be had: the add ends at once, reporting why, with what it has.
         job->trap.Reach(lines::kAddWalk);
         job->trap.Fail(DescribeError(EAGAIN));
-        for (const QStringList& gathering : job->result->gatherings) {
-            FileBatch(*job->result, gathering);
-        }
+        job->result->sorted = job->result->gatherings;
         FinishAdd(job);
     }
 }
@@ -429,28 +458,35 @@ void RenameController::FinishAdd(const std::shared_ptr<AddJob>& job) {
     const std::shared_ptr<AddJob> ending = job;  // `job` may be the entry erased here
     Change([&] { m_adds.erase(inFlight); });
     ending->worker->deleteLater();  // its work has returned; this may run inside its signal
+    FinishPendingPreview();         // the batch comes after rows written as their pass asked
 
-    FinishPendingPreview();  // the batch comes after rows written as their pass asked
     ErrorTrap& trap = ending->trap;
     AddResult& result = *ending->result;
     if (result.error) {
         trap.Reach(result.errorLine);
         trap.Fail(DescribeException(result.error));
     }
-    for (std::size_t batch = 0; batch < result.sorted.size(); ++batch) {
+    for (QStringList& sorted : result.sorted) {
         trap.Step(kAddAppend, [&] {
-            FolderTree& tree = result.trees[batch];
-            const std::vector<FolderTree::NodeId> nodes = std::move(result.sorted[batch]);
+            QStringList batch = std::move(sorted);
+            if (!ending->moves.empty()) {
+                CarryThroughMoves(batch, ending->moves);
+                batch = SortBatch(batch, kPathSeparator);
+            }
+            m_list.AppendInOrder(batch);
+        });
+    }
+    for (AddResult::TreeBatch& walked : result.trees) {
+        trap.Step(kAddAppend, [&] {
             if (ending->moves.empty()) {
-                m_list.AppendInOrder(std::move(tree), nodes);
+                m_list.AppendOrdered(std::move(walked.tree), walked.nodes);
                 return;
             }
-            // Renamed on disk meanwhile: the paths follow the renames and are sorted again.
-            QStringList paths;
-            paths.reserve(static_cast<qsizetype>(nodes.size()));
-            for (const FolderTree::NodeId node : nodes) paths << tree.PathOf(node);
-            CarryThroughMoves(paths, ending->moves);
-            m_list.AppendInOrder(SortBatch(paths, kPathSeparator));
+            QStringList batch;
+            batch.reserve(static_cast<qsizetype>(walked.nodes.size()));
+            for (const FolderTree::NodeId node : walked.nodes) batch << walked.tree.PathOf(node);
+            CarryThroughMoves(batch, ending->moves);
+            m_list.AppendInOrder(SortBatch(batch, kPathSeparator));
         });
     }
     if (!result.skipped.empty()) {

@@ -99,25 +99,17 @@ void FolderList::AppendBatch(const QStringList& gathered) {
 
 void FolderList::AppendBatch(FolderTree&& tree, const std::vector<NodeId>& gathered) {
     if (gathered.empty()) return;
-    const std::vector<qsizetype> order = BatchOrder(tree, gathered);
     std::vector<NodeId> ordered;
-    ordered.reserve(order.size());
-    for (const qsizetype i : order) ordered.push_back(gathered[static_cast<std::size_t>(i)]);
-    AppendInOrder(std::move(tree), ordered);
+    ordered.reserve(gathered.size());
+    for (const qsizetype i : BatchOrder(tree, gathered)) {
+        ordered.push_back(gathered[static_cast<std::size_t>(i)]);
+    }
+    AppendOrdered(std::move(tree), ordered);
 }
 
-FolderList FolderList::Snapshot() const {
-    FolderList copy(*this);
-    copy.m_observer = nullptr;
-    copy.m_bulkDepth = 0;
-    copy.m_bulkDirty = false;
-    return copy;
-}
-
-void FolderList::AppendInOrder(FolderTree&& tree, const std::vector<NodeId>& ordered) {
+void FolderList::AppendOrdered(FolderTree&& tree, const std::vector<NodeId>& ordered) {
     if (ordered.empty()) return;
     std::vector<NodeId> nodes;
-    nodes.reserve(ordered.size());
     if (m_tree.NodeCount() == 1 && tree.Separator() == m_tree.Separator()) {
         // Nothing of the list's own beyond the top node, which stays the top node: the batch's
         // tree becomes the list's as it is.
@@ -127,11 +119,12 @@ void FolderList::AppendInOrder(FolderTree&& tree, const std::vector<NodeId>& ord
         m_liveAtLook = m_nodesAtLook;
     } else {
         // Each node of the batch's tree is copied in once, after its parent, by name.
+        nodes.reserve(ordered.size());
         std::vector<NodeId> mapped(static_cast<std::size_t>(tree.NodeCount()), FolderTree::kNone);
         mapped[FolderTree::kTop] = FolderTree::kTop;
         std::vector<NodeId> chain;
-        for (const NodeId given : ordered) {
-            NodeId node = given;
+        for (const NodeId wanted : ordered) {
+            NodeId node = wanted;
             chain.clear();
             while (mapped[static_cast<std::size_t>(node)] == FolderTree::kNone) {
                 chain.push_back(node);
@@ -144,7 +137,7 @@ void FolderList::AppendInOrder(FolderTree&& tree, const std::vector<NodeId>& ord
                     m_tree.ChildOrNew(mapped[static_cast<std::size_t>(tree.Parent(copied))],
                                       tree.Name(copied), tree.IsOpen(copied));
             }
-            nodes.push_back(mapped[static_cast<std::size_t>(given)]);
+            nodes.push_back(mapped[static_cast<std::size_t>(wanted)]);
         }
     }
     AppendNodes(nodes);

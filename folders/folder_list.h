@@ -96,16 +96,11 @@ class FolderList {
     /// taken over when the list has none of its own yet, else its nodes are copied in by name.
     /// O(n log fan-out) in the tree.
     void AppendBatch(FolderTree&& tree, const std::vector<NodeId>& gathered);
+    /// Appends rows for `ordered`, nodes of `tree` already in the order they are to stand in,
+    /// with empty new paths; the tree is taken over or copied in as by AppendBatch. O(nodes).
+    void AppendOrdered(FolderTree&& tree, const std::vector<NodeId>& ordered);
     /// Appends rows for `paths` in the given order, with empty new paths. O(n).
     void AppendInOrder(const QStringList& paths);
-    /// Appends rows for `nodes` of `tree` in the given order (duplicates kept), with empty new
-    /// paths: the same rows as AppendInOrder of their paths. The tree is taken over when the
-    /// list has none of its own yet (O(nodes given)), else its nodes are copied in by name.
-    void AppendInOrder(FolderTree&& tree, const std::vector<NodeId>& nodes);
-
-    /// A copy of the rows and their tree that tells no observer: to be read on another thread
-    /// while this list goes on changing. O(rows + nodes); no path is built.
-    FolderList Snapshot() const;
     /// Removes the row at `position`; the rows after it move up. O(rows).
     void Remove(qsizetype position);
     /// Removes every row. O(rows).
@@ -179,10 +174,10 @@ bool BinaryLess(const QString& a, const QString& b);
 /// name. Safe to call on any thread.
 QStringList SortBatch(const QStringList& gathered, QChar separator);
 
-/// The same order for nodes of `tree` in gathered order (duplicates kept): the positions in
-/// `gathered` in the order their rows are appended. Linear in the tree's nodes plus sorting each
-/// node's children by name. Safe to call on any thread.
+/// The same order for `nodeOf`, nodes of `tree` in gathered order (duplicates kept): the
+/// positions in `nodeOf` in the order their rows are appended. Linear in the tree's nodes plus
+/// sorting each node's children by name. Safe to call on any thread.
 std::vector<qsizetype> BatchOrder(const FolderTree& tree,
-                                  const std::vector<FolderTree::NodeId>& gathered);
+                                  const std::vector<FolderTree::NodeId>& nodeOf);
 
 }  // namespace trellisane

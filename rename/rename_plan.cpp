@@ -152,6 +152,23 @@ EntryState ExamineInParent(ParentDescriptors& parents, const QString& path) {
     return state;
 }
 
+/// LookAtEntry's answer for `path`, found by name in its parent's descriptor where
+/// ExamineInParent would find it so, else by the whole path.
+EntryLook LookInParent(ParentDescriptors& parents, const QString& path) {
+    if (path.isEmpty()) return LookAtEntry(path);
+    const QByteArray encoded = QFile::encodeName(path);
+    const qsizetype slash = encoded.lastIndexOf('/');
+    if (slash <= 0 || slash + 1 >= encoded.size() || encoded.size() >= PATH_MAX ||
+        encoded.contains('\0')) {
+        return LookAtEntry(path);
+    }
+    const char* const name = encoded.constData() + slash + 1;
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return LookAtEntry(path);
+    const int parent = parents.Of(QByteArrayView(encoded.constData(), slash));
+    if (parent < 0) return LookAtEntry(path);
+    return LookAtEntryIn(parent, name, path);
+}
+
 /// The disk as the run would leave it row by row, without touching it: the real disk seen
 /// through the renames played so far. The folders the run touches form a tree of nodes, each
 /// child found under its parent by name (case-folded where the file system ignores case); a
@@ -166,6 +183,7 @@ class ModelDisk : public RunDisk {
           m_fowner(HoldsFowner()),
           m_euid(::geteuid()),
           m_realExamine(Holds(platform.examine, &ExamineEntry)),
+          m_systemRefusal(platform.refuse.target<SystemRefusal>()),
           m_realNamingRules(Holds(platform.refuseName, &NamingRuleRefusalAt)),
           m_realOverlays(Holds(platform.overlayVerdict, &OverlayRenameVerdict)) {
         m_nodes.push_back(Node{QString(), true});  // the root, above the first separator
@@ -189,7 +207,17 @@ class ModelDisk : public RunDisk {
     std::optional<QString> Refuse(const QString& oldPath) override {
         if (!m_platform.refuse) return std::nullopt;
         // Judged where the folder is on the real disk now, which is where the run finds it.
-        return m_platform.refuse(RealPath(WithoutSeparator(oldPath)).value_or(oldPath));
+        const QString from = WithoutSeparator(oldPath);
+        const std::optional<QString> real = RealPath(from);
+        if (m_systemRefusal == nullptr || !m_realExamine || !real ||
+            WithoutTrailingSeparators(*real) != *real) {
+            return m_platform.refuse(real.value_or(oldPath));
+        }
+        // One look answers the check and then Examine, which the run asks next.
+        const EntryLook look = LookInParent(m_parents, *real);
+        m_lastPath = from;
+        m_lastState = look.entry;
+        return m_systemRefusal->Judge(*real, look);
     }
 
     std::optional<QString> RefuseName(const QString& from, const QString& to) override {
@@ -451,6 +479,7 @@ class ModelDisk : public RunDisk {
     bool m_lastFactsKnown = false;
     QHash<QString, QString> m_cautions;
     const bool m_realExamine;
+    const SystemRefusal* const m_systemRefusal;
     const bool m_realNamingRules;
     const bool m_realOverlays;
     ParentDescriptors m_parents;

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <QAtomicInteger>
@@ -258,6 +259,63 @@ EntryState ExamineEntry(const QString& path) {
     return state;
 }
 
+EntryLook LookAtEntry(const QString& path) {
+    if (path.isEmpty() || HoldsNul(path)) {
+        EntryLook look;
+        look.entry.error = ENOENT;
+        return look;
+    }
+    const QByteArray encoded = QFile::encodeName(path);
+    return LookAtEntryIn(AT_FDCWD, encoded.constData(), path);
+}
+
+EntryLook LookAtEntryIn(int folder, const char* name, const QString& path) {
+    EntryLook look;
+    struct statx status {};
+    if (::statx(folder, name, AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_UID | STATX_MNT_ID,
+                &status) != 0) {
+        if (errno == ENOSYS) return {ExamineEntry(path), {}};
+        look.entry.error = errno;
+        return look;
+    }
+    if ((status.stx_mask & (STATX_TYPE | STATX_UID)) != (STATX_TYPE | STATX_UID)) {
+        return {ExamineEntry(path), {}};
+    }
+    struct stat same {};
+    same.st_mode = status.stx_mode;
+    same.st_uid = status.stx_uid;
+    same.st_dev = makedev(status.stx_dev_major, status.stx_dev_minor);
+    look.entry = EntryStateOf(same);
+    if (look.entry.kind == Occupant::Link) {
+        struct stat target {};
+        look.entry.linkToFolder =
+            ::fstatat(folder, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+    }
+#ifdef STATX_ATTR_MOUNT_ROOT
+    if ((status.stx_mask & STATX_MNT_ID) != 0 &&
+        (status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0) {
+        look.mount.known = true;
+        look.mount.mountRoot = (status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+        look.mount.mountId = status.stx_mnt_id;
+    }
+#endif
+    return look;
+}
+
+SystemRefusal::SystemRefusal(SystemPlaces places, QString guarded)
+    : m_check(std::make_shared<const SystemFolderCheck>(std::move(places))),
+      m_guarded(std::move(guarded)) {}
+
+std::optional<QString> SystemRefusal::operator()(const QString& path) const {
+    return Judge(path, LookAtEntry(WithoutTrailingSeparators(path)));
+}
+
+std::optional<QString> SystemRefusal::Judge(const QString& path, const EntryLook& look) const {
+    if (std::optional<QString> why = m_check->Refusal(path, look.mount)) return why;
+    if (m_guarded.isEmpty()) return std::nullopt;
+    return ProtectedLocationRefusal(path, m_guarded);
+}
+
 bool FoldsCase(const QString& folder) {
     if (folder.isEmpty() || HoldsNul(folder)) return false;
     const QByteArray encoded = QFile::encodeName(folder);
@@ -301,11 +359,7 @@ RenamePlatform DefaultRenamePlatform() {
     RenamePlatform platform;
     platform.renameNoReplace = RenameNoReplace;
     platform.sameEntry = SameEntry;
-    platform.refuse = [places = CurrentSystemPlaces()](const QString& path) {
-        if (std::optional<QString> why = SystemFolderRefusal(path, places)) return why;
-        if (guarded.isEmpty()) return std::optional<QString>();
-        return ProtectedLocationRefusal(path, guarded);
-    };
+    platform.refuse = SystemRefusal(CurrentSystemPlaces(), guarded);
     return platform;
 }
 

@@ -17,6 +17,7 @@
 #include "rename/naming_rules.h"
 #include "rename/overlay_layers.h"
 #include "rename/row_status.h"
+#include "rename/system_folders.h"
 
 namespace trellisane {
 
@@ -85,6 +86,42 @@ EntryState EntryStateOf(const struct stat& status);
 /// The entry at `path` (no trailing separator), a final symbolic link not followed; one lstat,
 /// and a stat for a link.
 EntryState ExamineEntry(const QString& path);
+
+/// One look at the entry at a path: what ExamineEntry says of it and where it stands among the
+/// mounts.
+struct EntryLook {
+    EntryState entry;
+    FolderMount mount;
+};
+
+/// The entry at `path` (no trailing separator), a final symbolic link not followed: one statx
+/// telling ExamineEntry's answer and the mount together, and a stat for a link. Where statx is
+/// missing, ExamineEntry's answer and an unknown mount.
+EntryLook LookAtEntry(const QString& path);
+
+/// LookAtEntry for the entry `name` (one component, the file system's bytes) in the folder
+/// open as `folder`, which is the entry at `path`, or for the path `name` when `folder` is
+/// AT_FDCWD. `path` is only for a kernel without statx.
+EntryLook LookAtEntryIn(int folder, const char* name, const QString& path);
+
+/// The refusal DefaultRenamePlatform's `refuse` makes: the folders the system stands on
+/// (SystemFolderCheck) and, for an installed copy, the program's own folder
+/// (ProtectedLocationRefusal). A run that has looked at the folder anyway hands its look to
+/// Judge and saves the statx that the call operator makes.
+class SystemRefusal {
+  public:
+    /// `guarded`: the installed program's folder, or "" for none.
+    SystemRefusal(SystemPlaces places, QString guarded);
+    /// Why the folder at `path` must be left alone, or nothing. A statx, and what Judge costs.
+    std::optional<QString> operator()(const QString& path) const;
+    /// The same, given a look at WithoutTrailingSeparators(path) made just before. No system
+    /// call for most folders (SystemFolderCheck::Refusal); a realpath for an installed copy.
+    std::optional<QString> Judge(const QString& path, const EntryLook& look) const;
+
+  private:
+    std::shared_ptr<const SystemFolderCheck> m_check;
+    QString m_guarded;
+};
 
 /// Whether names in `folder` are compared without regard to case: a FAT, exFAT, NTFS or HFS
 /// file system, or a folder with the case-folding attribute (ext4, f2fs). Where the type does

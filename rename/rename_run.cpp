@@ -1,6 +1,7 @@
 #include "rename/rename_run.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "folders/folder_list.h"
 #include "folders/path_separator.h"
@@ -11,21 +12,74 @@ namespace trellisane {
 
 namespace {
 
+/// Whether `function` holds exactly the plain function `pointer`: a real disk operation, which
+/// the run may then answer in a cheaper way of its own with the same result.
+template <typename Signature, typename Pointer>
+bool Holds(const std::function<Signature>& function, Pointer pointer) {
+    const Pointer* held = function.template target<Pointer>();
+    return held != nullptr && *held == pointer;
+}
+
 /// The real disk, through the operations of one platform, for a run over `rows`.
+///
+/// Where the platform's operations are the real ones, a row's folder is looked at once
+/// (LookAtEntry) for the system folders' check, for what stands there and for the mount whose
+/// naming rules apply, and a parent's naming rules are read once for its rows (which come
+/// together): kept while its rows' folders lie on the mount the rules were read for, and for a
+/// second at most, as NamingRulesAt keeps them. Nothing else is kept from one row to the next,
+/// so what another program changes meanwhile is met as before.
 class PlatformDisk : public RunDisk {
   public:
     PlatformDisk(const RenamePlatform& platform, const std::vector<FolderRow>& rows)
-        : m_platform(platform), m_rows(rows) {}
-    EntryState Examine(const QString& path) override { return m_platform.examine(path); }
-    std::optional<QString> Refuse(const QString& oldPath) override {
-        return m_platform.refuse ? m_platform.refuse(oldPath) : std::nullopt;
+        : m_platform(platform),
+          m_rows(rows),
+          m_systemRefusal(platform.refuse.target<SystemRefusal>()),
+          m_realExamine(Holds(platform.examine, &ExamineEntry)),
+          m_realNamingRules(Holds(platform.refuseName, &NamingRuleRefusalAt)) {}
+
+    EntryState Examine(const QString& path) override {
+        if (m_looked && path == m_lookedAt) return m_look.entry;
+        return m_platform.examine(path);
     }
+
+    std::optional<QString> Refuse(const QString& oldPath) override {
+        m_looked = false;
+        if (m_systemRefusal == nullptr) {
+            return m_platform.refuse ? m_platform.refuse(oldPath) : std::nullopt;
+        }
+        m_lookedAt = WithoutTrailingSeparators(oldPath);
+        m_look = LookAtEntry(m_lookedAt);
+        // The look answers Examine only where the platform examines the real disk.
+        m_looked = m_realExamine;
+        return m_systemRefusal->Judge(oldPath, m_look);
+    }
+
     std::optional<QString> RefuseName(const QString& from, const QString& to) override {
         if (!m_platform.refuseName) return std::nullopt;
         // `to` lies in the parent of `from`.
-        return m_platform.refuseName(SplitPath(from).parent, SplitPath(to).name.toString());
+        const PathSplit split = SplitPath(from);
+        const QStringView name = SplitPath(to).name;
+        if (!m_realNamingRules || !m_looked || from != m_lookedAt || !m_look.mount.known ||
+            m_look.mount.mountRoot) {
+            return m_platform.refuseName(split.parent, name.toString());
+        }
+        // The folder lies on its parent's mount: the rules read for the parent hold while
+        // the rows of that parent lie on the same mount.
+        const auto now = std::chrono::steady_clock::now();
+        if (!m_rulesKnown || split.parent != m_rulesParent ||
+            m_look.mount.mountId != m_rulesMount || now - m_rulesRead >= std::chrono::seconds(1)) {
+            m_rules = NamingRulesAt(split.parent);
+            m_rulesParent = split.parent;
+            m_rulesMount = m_look.mount.mountId;
+            m_rulesRead = now;
+            m_rulesKnown = true;
+        }
+        if (!m_rules) return std::nullopt;
+        return NamingRuleRefusal(*m_rules, name);
     }
+
     FolderRenameResult Rename(const QString& from, const QString& to) override {
+        m_looked = false;  // the disk changes now
         const int refused = TellAboutToRename(m_platform, m_rows, from, to);
         if (refused != 0) return FolderRenameResult{refused, {}};
         FolderRenameResult result = RenameFolder(from, to, m_platform);
@@ -36,6 +90,19 @@ class PlatformDisk : public RunDisk {
   private:
     const RenamePlatform& m_platform;
     const std::vector<FolderRow>& m_rows;
+    const SystemRefusal* const m_systemRefusal;
+    const bool m_realExamine;
+    const bool m_realNamingRules;
+    // The look at the row's folder made for its system folders' check.
+    bool m_looked = false;
+    QString m_lookedAt;
+    EntryLook m_look;
+    // The naming rules of the last parent asked about.
+    bool m_rulesKnown = false;
+    QString m_rulesParent;
+    quint64 m_rulesMount = 0;
+    std::chrono::steady_clock::time_point m_rulesRead;
+    std::optional<NamingRules> m_rules;
 };
 
 }  // namespace
@@ -63,11 +130,13 @@ RenameRun ApplyRenames(std::vector<FolderRow>& rows,
                        const RenamePlatform& platform, const RunControl& control) {
     PlatformDisk disk(platform, rows);
     RenameRun run = PlayRun(rows, disk, onFailure, nullptr, control);
-    if (run.outcomes.size() == rows.size()) return run;
+    const auto tried = static_cast<size_t>(run.tried);
+    if (tried == rows.size()) return run;
 
     // Stopped: a row tried has nothing left to do; a row not reached keeps its new path.
-    for (size_t i = 0; i < run.outcomes.size(); ++i) rows[i].newPath = rows[i].current;
-    for (size_t i = run.outcomes.size(); i < rows.size(); ++i) {
+    for (size_t i = 0; i < tried; ++i) rows[i].newPath = rows[i].current;
+    if (!control.keepsOutcomes) return run;
+    for (size_t i = tried; i < rows.size(); ++i) {
         RowOutcome outcome;
         outcome.position = static_cast<qsizetype>(i) + 1;
         outcome.oldPath = rows[i].current;

@@ -41,6 +41,7 @@ struct RowOutcome {
 struct RenameRun {
     std::vector<RowOutcome> outcomes;  ///< one per row, in list order
     std::vector<PathMove> moves;       ///< every folder actually moved, in order
+    qsizetype tried = 0;               ///< the rows the run reached before it ended or was stopped
 };
 
 /// How a caller follows a run of ApplyRenames and stops it between rows. Both members are
@@ -52,6 +53,10 @@ struct RunControl {
     /// Asked before each row: true stops the run there, after the folder renamed last. The row
     /// at hand and every later one are then NotTried.
     std::function<bool()> cancelled;
+    /// False: the run keeps no outcomes and no moves (its RenameRun has `tried` alone), for a
+    /// caller that follows it through `onFailure` and the rows alone; what it does on disk and
+    /// to the rows is the same.
+    bool keepsOutcomes = true;
 };
 
 /// Renames every row's folder from its current to its new path, first row to last; one outcome

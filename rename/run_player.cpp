@@ -75,12 +75,16 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
                   const std::atomic<bool>* cancel, const RunControl& control) {
     RenameRun run;
     const auto count = static_cast<qsizetype>(rows.size());
-    run.outcomes.reserve(rows.size());
+    const bool keeps = control.keepsOutcomes;
+    if (keeps) run.outcomes.reserve(rows.size());
+    // Whether each row tried so far renamed its folder: what a taken name is claimed by.
+    std::vector<bool> renamed(rows.size(), false);
     const auto row = [&rows](qsizetype position) -> FolderRow& { return rows[position - 1]; };
 
     // Every row is filed under its current path, so the rows inside a folder that has just
     // been renamed are found without looking at the others.
     PathIndex index;
+    index.Reserve(rows.size() + 64);
     std::vector<QString> listedAs;  // each row's current path before the run
     listedAs.reserve(rows.size());
     for (qsizetype position = 1; position <= count; ++position) {
@@ -96,16 +100,14 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
     // the run ends, so a folder's rename does not rebuild the paths of all its sub-folders.
     qsizetype turn = 0;
     const auto follow = [&](const QString& from, const QString& to) {
-        index.MoveAsking(
-            from, to, [&](qsizetype position) { return position > turn; },
-            [&](qsizetype position, const QString& now) {
-                FolderRow& moved = row(position);
-                if (moved.newPath.startsWith(from)) {
-                    moved.newPath = to + moved.newPath.mid(from.size());
-                }
-                moved.current = now;
-            });
-        run.moves.push_back(PathMove{from, to});
+        index.MoveVisitingAbove(from, to, turn, [&](qsizetype position, const QString& now) {
+            FolderRow& moved = row(position);
+            if (moved.newPath.startsWith(from)) {
+                moved.newPath = to + moved.newPath.mid(from.size());
+            }
+            moved.current = now;
+        });
+        if (keeps) run.moves.push_back(PathMove{from, to});
     };
 
     // A taken name: claimed when an earlier row has just renamed its folder onto it, else
@@ -113,12 +115,10 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
     const auto taken = [&](qsizetype position, const QString& to, int error) {
         RowFate fate;
         fate.error = error;
-        if (const std::vector<qsizetype>* there = index.At(to + kSeparator)) {
+        if (const std::vector<qsizetype> there = index.At(to + kSeparator); !there.empty()) {
             fate.listed = true;
-            for (qsizetype other : *there) {
-                if (other < position &&
-                    run.outcomes[static_cast<size_t>(other - 1)].fate.status ==
-                        RowStatus::Renamed &&
+            for (qsizetype other : there) {
+                if (other < position && renamed[static_cast<size_t>(other - 1)] &&
                     (fate.claimedBy == 0 || other < fate.claimedBy)) {
                     fate.claimedBy = other;
                 }
@@ -185,8 +185,10 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
         }
 
         row(position).newPath.clear();
-        run.outcomes.push_back(std::move(outcome));
-        if (!run.outcomes.back().ok() && onFailure) onFailure(run.outcomes.back());
+        renamed[static_cast<size_t>(position - 1)] = outcome.fate.status == RowStatus::Renamed;
+        run.tried = position;
+        if (!outcome.ok() && onFailure) onFailure(outcome);
+        if (keeps) run.outcomes.push_back(std::move(outcome));
     }
     // The rows carried without their paths: where the index has them now.
     index.ForEachMoved([&](qsizetype position, const QString& now) {

@@ -32,10 +32,10 @@ class RunDisk {
 /// failures, the rows of every moved folder carried along (earlier rows and later ones, the
 /// later with their new paths). Afterwards each row's current path is where its folder is and
 /// every new path is "". `onFailure` (may be empty) is called at once for each row that does
-/// not succeed. Once `cancel` (may be null) is set, or `control` says so, stops before the
-/// next row, with fewer outcomes than rows; `control.starting` is told of each row tried.
-/// Near-linear in rows times depth, plus two Examine and one Rename per row
-/// that reaches the disk.
+/// not succeed; the outcomes and moves are kept only where `control.keepsOutcomes` says. Once
+/// `cancel` (may be null) is set, or `control` says so, stops before the next row, with fewer
+/// outcomes than rows; `control.starting` is told of each row tried. Near-linear in rows times
+/// depth, plus two Examine and one Rename per row that reaches the disk.
 RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
                   const std::function<void(const RowOutcome&)>& onFailure,
                   const std::atomic<bool>* cancel = nullptr, const RunControl& control = {});

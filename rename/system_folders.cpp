@@ -5,11 +5,13 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <QFile>
 #include <QStringList>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "folders/folder_entries.h"
@@ -18,12 +20,12 @@
 
 namespace trellisane {
 
-namespace {
-
 QString WithoutTrailingSeparators(QString path) {
     while (path.size() > 1 && path.endsWith(u'/')) path.chop(1);
     return path;
 }
+
+namespace {
 
 void AddHome(QStringList& homes, const QString& home) {
     if (home.isEmpty() || !home.startsWith(u'/')) return;
@@ -95,6 +97,52 @@ std::optional<QString> SystemFolderRefusal(const QString& folderPath, const Syst
     }
     if (mounted == 1) {
         return Trellisane::tr("A file system is mounted on it; unmount it first.");
+    }
+    return std::nullopt;
+}
+
+SystemFolderCheck::SystemFolderCheck(SystemPlaces places) : m_places(std::move(places)) {
+    for (const QString& home : m_places.homes) {
+        const QString trimmed = WithoutTrailingSeparators(home);
+        m_homeNames << trimmed.mid(trimmed.lastIndexOf(kPathSeparator) + 1);
+    }
+    // The parent of a folder is compared with the root folder by identity only where the
+    // root folder is named by its real path, as the real path of a parent is.
+    const QByteArray root = QFile::encodeName(m_places.root);
+    struct statx status {};
+    if (!m_places.root.isEmpty() && RealPathOf(m_places.root) == m_places.root &&
+        ::statx(AT_FDCWD, root.constData(), 0, STATX_INO | STATX_MNT_ID, &status) == 0 &&
+        (status.stx_mask & (STATX_INO | STATX_MNT_ID)) == (STATX_INO | STATX_MNT_ID)) {
+        m_rootKnown = true;
+        m_rootMount = status.stx_mnt_id;
+        m_rootDevice = makedev(status.stx_dev_major, status.stx_dev_minor);
+        m_rootInode = status.stx_ino;
+    }
+}
+
+std::optional<QString> SystemFolderCheck::Refusal(const QString& folderPath,
+                                                  const FolderMount& mount) const {
+    const QString path = WithoutTrailingSeparators(folderPath);
+    if (path.isEmpty() || path.contains(QChar(u'\0'))) return std::nullopt;
+    if (!m_rootKnown || !mount.known || mount.mountRoot || path == m_places.root ||
+        !path.contains(kPathSeparator)) {
+        return SystemFolderRefusal(path, m_places);
+    }
+    const auto [parent, name] = SplitPath(path);
+    // A home folder is found by its path or its parent's real path, both ending in its name.
+    if (name == u"." || name == u".." || m_homeNames.contains(name)) {
+        return SystemFolderRefusal(path, m_places);
+    }
+    // A folder on which nothing is mounted lies on the mount of its parent; the root
+    // folder's parent-to-be lies on the root folder's mount.
+    if (mount.mountId != m_rootMount) return std::nullopt;
+    struct statx status {};
+    if (::statx(AT_FDCWD, QFile::encodeName(parent).constData(), 0, STATX_INO | STATX_MNT_ID,
+                &status) != 0 ||
+        (status.stx_mask & (STATX_INO | STATX_MNT_ID)) != (STATX_INO | STATX_MNT_ID) ||
+        (status.stx_mnt_id == m_rootMount && status.stx_ino == m_rootInode &&
+         makedev(status.stx_dev_major, status.stx_dev_minor) == m_rootDevice)) {
+        return SystemFolderRefusal(path, m_places);
     }
     return std::nullopt;
 }

@@ -162,6 +162,22 @@ cells = ["", "", "" if plan_cpu is None else f"{plan_cpu:.0f}", ""]
 rows.append(("planning, every row renamed, processor time (ms)", cells, "", "≤ 300",
              verdict(None if plan_cpu is None else plan_cpu <= 300)))
 
+# bench/window_million.py: the real window adding 1,000,000 folders under Xvfb.
+window = load("window.json") if os.path.exists(os.path.join(OUT, "window.json")) else None
+listed = memory.get(("list", 1000000))
+if window is not None:
+    settled = window["settled_s"]
+    ratio_text = "" if listed is None else f" ({settled / listed[1]:.2f} × the companion's listing)"
+    rows.append(("window, 1M under Xvfb: seconds until the list holds every row",
+                 ["", "", "", f"{settled:.1f}{ratio_text}"], "", "≤ 2 × the companion's",
+                 verdict(None if listed is None else settled <= 2 * listed[1])))
+    rows.append(("window, 1M under Xvfb: longest wait for an answer to _NET_WM_PING (ms)",
+                 ["", "", "", f"{window['max_stall_ms']:.0f} ({window['stalls_over_50ms']} over 50)"],
+                 "", "≤ 50", verdict(window["max_stall_ms"] <= 50)))
+    rows.append(("window, 1M under Xvfb: resident once settled (MB; peak)",
+                 ["", "", "", f"{window['rss_settled_mb']} ({window['hwm_mb']})"], "", "< 1,024",
+                 verdict(window["rss_settled_mb"] < 1024)))
+
 for kind, label in [("list", "listing"), ("apply", "--apply")]:
     values = [per_row(kind, n) for n in SIZES]
     cells = ["" if v is None else f"{v:.0f}" for v in values]

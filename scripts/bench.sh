@@ -7,6 +7,9 @@
 #   - whole-process comparisons with hyperfine at 1,000 to 100,000 folders: listing against
 #     `find TREE -type d`, renaming against the floor (`find -depth -type d` into a list, then
 #     a bare renameat2 loop) and against perl's rename, each rename on a fresh copy;
+#   - the real window adding 1,000,000 folders on a private desktop (Xvfb, openbox): seconds
+#     until the list holds them, the longest stall of its event loop seen from outside, its
+#     resident memory (bench/window_million.py);
 #   - peak resident memory of listing and of --apply at 100,000 and 1,000,000 folders, less
 #     that of the same run over an empty folder;
 # and prints one table. Everything it measured stays in BUILD/bench (JSON, Markdown, the data
@@ -26,7 +29,7 @@ if [ -z "${BENCH_TMP:-}" ]; then
     if [ -d /dev/shm ] && [ -w /dev/shm ]; then BENCH_TMP=/dev/shm; else BENCH_TMP=${TMPDIR:-/tmp}; fi
 fi
 
-for tool in make_tree renameat2_loop rename_two_threads bench_engine bench_plan bench_add trellisane-cli; do
+for tool in make_tree renameat2_loop rename_two_threads bench_engine bench_plan bench_add trellisane trellisane-cli; do
     if [ ! -x "$BUILD/$tool" ]; then
         echo "bench: $BUILD/$tool is missing; build the target 'benchmarks' first" >&2
         exit 1
@@ -87,6 +90,10 @@ say "two renames at once: two threads against one on the file system of ${TMPDIR
 two=$(mktemp -d "${TMPDIR:-/tmp}/trellisane-two.XXXXXX")
 "$BUILD/rename_two_threads" "$two" 20000 >"$OUT/two-threads.txt" 2>>"$LOG" || true
 rm -rf "$two"
+
+say "the real window adding 1,000,000 folders under Xvfb (bench/window_million.py)"
+/usr/bin/python3 "$HERE/../bench/window_million.py" "$BUILD" "$WORK/trees/1000000" 1000001 "$OUT" \
+    >>"$LOG" 2>&1 || say "the window's figure failed: see $LOG"
 
 # Peak resident memory (kB) and wall time (s) of one run: "KIND FOLDERS PEAK SECONDS".
 measure() {

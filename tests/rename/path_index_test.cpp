@@ -8,9 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <QString>
+#include <cstdint>
 #include <map>
 #include <random>
 #include <set>
+#include <vector>
 
 namespace trellisane {
 namespace {
@@ -58,10 +60,8 @@ TEST_P(PathIndexProperty, MovesAndLookUpsAgreeWithAPlainList) {
                 for (const auto& [id, where] : expected) {
                     if (where == path) there.insert(id);
                 }
-                const std::vector<qsizetype>* found = index.At(path);
-                ASSERT_EQ(found == nullptr ? std::multiset<qsizetype>()
-                                           : std::multiset<qsizetype>(found->begin(), found->end()),
-                          there)
+                const std::vector<qsizetype> found = index.At(path);
+                ASSERT_EQ(std::multiset<qsizetype>(found.begin(), found.end()), there)
                     << path.toStdString();
             }
         }
@@ -69,6 +69,37 @@ TEST_P(PathIndexProperty, MovesAndLookUpsAgreeWithAPlainList) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, PathIndexProperty, ::testing::Values(1u, 2u, 3u, 4u));
+
+TEST(PathIndexTest, TwoFoldersOfOneNameWhoseParentsShareAHashStayApart) {
+    // The child table mixes parent and name into 32 bits, so among the many parents of a large
+    // tree two share the hash of a child's name: find the first such pair of node numbers.
+    const std::uint32_t name = ChildTable::NameHash(u"x");
+    ChildTable table;
+    int first = -1;
+    int second = -1;
+    for (int node = 3; node < (1 << 21) && second < 0; ++node) {
+        table.Find(node, name, [&](int other) {
+            if (second < 0) first = other, second = node;
+            return false;
+        });
+        table.Insert(node, name, node);
+    }
+    if (second < 0) GTEST_SKIP() << "no two node numbers share a hash here";
+
+    // Folders numbered so that "/a/" and "/b/" are those nodes, each with a child "x".
+    PathIndex index;
+    int made = 1;  // the root and, with the first path, the empty first component
+    const auto fillTo = [&](int node) {
+        for (; made + 1 < node; ++made) index.Add(QStringLiteral("/f%1/").arg(made), -1);
+    };
+    fillTo(first);
+    index.Add(QStringLiteral("/a/x/"), 1);
+    made += 2;
+    fillTo(second);
+    index.Add(QStringLiteral("/b/x/"), 2);
+    EXPECT_EQ(index.At(QStringLiteral("/a/x/")), std::vector<qsizetype>{1});
+    EXPECT_EQ(index.At(QStringLiteral("/b/x/")), std::vector<qsizetype>{2});
+}
 
 }  // namespace
 }  // namespace trellisane

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <map>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "folders/folder_list.h"
@@ -330,6 +331,54 @@ TEST_F(PlanOnAMount, ReadOnlyAndMountPointAreForeseen) {
         << plan.fates[1].detail.toStdString();
     const QByteArray report = PlanThenRun(rows, DefaultRenamePlatform());
     EXPECT_TRUE(Mismatches(report).isEmpty()) << report.constData();
+}
+
+/// Mounts a file system on one folder when the run is about to rename another.
+class MountWhenRenaming : public RunObserver {
+  public:
+    MountWhenRenaming(QString when, QString on) : m_when(std::move(when)), m_on(std::move(on)) {}
+    ~MountWhenRenaming() override {
+        if (mounted) QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), m_on});
+    }
+    MountWhenRenaming(const MountWhenRenaming&) = delete;
+    MountWhenRenaming& operator=(const MountWhenRenaming&) = delete;
+
+    int AboutToRename(const std::vector<FolderRow>& /*rows*/, const QString& from,
+                      const QString& /*to*/) override {
+        if (from == m_when && !mounted) {
+            mounted = QProcess::execute(QStringLiteral("mount"),
+                                        {QStringLiteral("-t"), QStringLiteral("tmpfs"),
+                                         QStringLiteral("tmpfs"), m_on}) == 0;
+        }
+        return 0;
+    }
+    void Renamed(const QString&, const QString&, const FolderRenameResult&) override {}
+
+    bool mounted = false;
+
+  private:
+    QString m_when;
+    QString m_on;
+};
+
+TEST_F(PlanOnAMount, AFolderMountedOnDuringTheRunIsRefused) {
+    // Three rows of one parent: the second folder is mounted on while the first is renamed,
+    // so whatever the run learnt of the parent's first row must not answer for it.
+    Make({"mnt/p/a", "mnt/p/b", "mnt/p/c"});
+    const std::vector<FolderRow> rows = Rows(
+        {{"mnt/p/a", "mnt/p/a2", {}}, {"mnt/p/b", "mnt/p/b2", {}}, {"mnt/p/c", "mnt/p/c2", {}}});
+    MountWhenRenaming mounting(PathOf(QStringLiteral("mnt/p/a")),
+                               PathOf(QStringLiteral("mnt/p/b")));
+    std::vector<FolderRow> played = rows;
+    const RenameRun run =
+        ApplyRenames(played, {}, Observed(DefaultRenamePlatform(), mounting), RunControl{});
+    ASSERT_TRUE(mounting.mounted);
+    ASSERT_EQ(run.outcomes.size(), 3u);
+    EXPECT_EQ(run.outcomes[0].fate.status, RowStatus::Renamed);
+    EXPECT_EQ(run.outcomes[1].fate.refusal, RefusalReason::Protected)
+        << Line(run.outcomes[1].fate).constData();
+    EXPECT_TRUE(run.outcomes[1].fate.detail.contains(QStringLiteral("mounted")));
+    EXPECT_EQ(run.outcomes[2].fate.status, RowStatus::Renamed);
 }
 
 // --- The property: over random trees, every prediction comes true ----------------------------
