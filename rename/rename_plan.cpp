@@ -122,51 +122,63 @@ class ParentDescriptors {
     quint64 m_clock = 0;
 };
 
-/// ExamineEntry's answer for `path`, found by name in its parent's descriptor. Whatever the
-/// descriptor cannot answer exactly as a look-up of the whole path would (no parent, a parent
-/// that cannot be opened, "." or "..", a path too long for the kernel) goes to ExamineEntry.
-EntryState ExamineInParent(ParentDescriptors& parents, const QString& path) {
-    if (path.isEmpty()) return ExamineEntry(path);
-    const QByteArray encoded = QFile::encodeName(path);
-    const qsizetype slash = encoded.lastIndexOf('/');
-    if (slash <= 0 || slash + 1 >= encoded.size() || encoded.size() >= PATH_MAX ||
-        encoded.contains('\0')) {
-        return ExamineEntry(path);
-    }
-    const char* const name = encoded.constData() + slash + 1;
-    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return ExamineEntry(path);
-    const int parent = parents.Of(QByteArrayView(encoded.constData(), slash));
-    if (parent < 0) return ExamineEntry(path);
+/// A path split for a look-up by name in its parent's descriptor: the parent's descriptor and
+/// the name, in the path's own encoding.
+struct InParent {
+    int parent = -1;
+    QByteArray encoded;  ///< the whole path, the file system's bytes
+    qsizetype nameAt = 0;
 
+    const char* Name() const { return encoded.constData() + nameAt; }
+};
+
+/// `path` split as InParent, or nothing where a descriptor cannot answer exactly as a look-up of
+/// the whole path would (no parent, a parent that cannot be opened, "." or "..", a path too long
+/// for the kernel, an empty path).
+std::optional<InParent> SplitInParent(ParentDescriptors& parents, const QString& path) {
+    if (path.isEmpty()) return std::nullopt;
+    InParent split;
+    split.encoded = QFile::encodeName(path);
+    const qsizetype slash = split.encoded.lastIndexOf('/');
+    if (slash <= 0 || slash + 1 >= split.encoded.size() || split.encoded.size() >= PATH_MAX ||
+        split.encoded.contains('\0')) {
+        return std::nullopt;
+    }
+    split.nameAt = slash + 1;
+    if (std::strcmp(split.Name(), ".") == 0 || std::strcmp(split.Name(), "..") == 0) {
+        return std::nullopt;
+    }
+    split.parent = parents.Of(QByteArrayView(split.encoded.constData(), slash));
+    if (split.parent < 0) return std::nullopt;
+    return split;
+}
+
+/// ExamineEntry's answer for `path`, found by name in its parent's descriptor where
+/// SplitInParent allows, else by the whole path.
+EntryState ExamineInParent(ParentDescriptors& parents, const QString& path) {
+    const std::optional<InParent> split = SplitInParent(parents, path);
+    if (!split) return ExamineEntry(path);
     EntryState state;
     struct stat status {};
-    if (::fstatat(parent, name, &status, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (::fstatat(split->parent, split->Name(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
         state.error = errno;
         return state;
     }
     state = EntryStateOf(status);
     if (state.kind == Occupant::Link) {
         struct stat target {};
-        state.linkToFolder = ::fstatat(parent, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+        state.linkToFolder =
+            ::fstatat(split->parent, split->Name(), &target, 0) == 0 && S_ISDIR(target.st_mode);
     }
     return state;
 }
 
 /// LookAtEntry's answer for `path`, found by name in its parent's descriptor where
-/// ExamineInParent would find it so, else by the whole path.
+/// SplitInParent allows, else by the whole path.
 EntryLook LookInParent(ParentDescriptors& parents, const QString& path) {
-    if (path.isEmpty()) return LookAtEntry(path);
-    const QByteArray encoded = QFile::encodeName(path);
-    const qsizetype slash = encoded.lastIndexOf('/');
-    if (slash <= 0 || slash + 1 >= encoded.size() || encoded.size() >= PATH_MAX ||
-        encoded.contains('\0')) {
-        return LookAtEntry(path);
-    }
-    const char* const name = encoded.constData() + slash + 1;
-    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return LookAtEntry(path);
-    const int parent = parents.Of(QByteArrayView(encoded.constData(), slash));
-    if (parent < 0) return LookAtEntry(path);
-    return LookAtEntryIn(parent, name, path);
+    const std::optional<InParent> split = SplitInParent(parents, path);
+    if (!split) return LookAtEntry(path);
+    return LookAtEntryIn(split->parent, split->Name(), path);
 }
 
 /// The disk as the run would leave it row by row, without touching it: the real disk seen
