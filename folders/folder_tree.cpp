@@ -75,7 +75,10 @@ FolderTree::NodeId FolderTree::Child(NodeId parent, QStringView name, bool open,
         }
         return kNone;
     }
-    return m_table.Find(parent, nameHash, [&](NodeId child) { return NameIs(child, name, open); });
+    // The table mixes parent and name into 32 bits, which two parents may share for one name.
+    return m_table.Find(parent, nameHash, [&](NodeId child) {
+        return m_parent[Index(child)] == parent && NameIs(child, name, open);
+    });
 }
 
 FolderTree::NodeId FolderTree::ChildOrNew(NodeId parent, QStringView name, bool open) {

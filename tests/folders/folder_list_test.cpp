@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <random>
@@ -275,6 +276,44 @@ TEST(FolderList, RowsWrittenAtRandomReadBackThroughReclaimedNodes) {
     EXPECT_LT(mostNodes, 8000);
     list.Clear();
     EXPECT_EQ(list.Tree().NodeCount(), 1);
+}
+
+TEST(FolderTree, TwoFoldersOfOneNameWhoseParentsShareAHashStayApart) {
+    // The child table mixes parent and name into 32 bits, so among the many parents of a large
+    // tree two share the hash of a child's name: find the first such pair of node numbers.
+    const std::uint32_t name = ChildTable::NameHash(u"x");
+    ChildTable table;
+    int first = -1;
+    int second = -1;
+    for (int node = 3; node < (1 << 21) && second < 0; ++node) {
+        table.Find(node, name, [&](int other) {
+            if (second < 0) first = other, second = node;
+            return false;
+        });
+        table.Insert(node, name, node);
+    }
+    if (second < 0) GTEST_SKIP() << "no two node numbers share a hash here";
+
+    // "/a/" and "/b/" made as those nodes, each with enough children to be found through the
+    // table, and "x" among them.
+    FolderTree tree(u'/');
+    const auto fillTo = [&](int node) {
+        while (tree.NodeCount() < node) tree.Add(QStringLiteral("/f%1/").arg(tree.NodeCount()));
+    };
+    const auto withChildren = [&](const QString& parent) {
+        for (int child = 0; child < 64; ++child) tree.Add(parent + QString::number(child) + u'/');
+    };
+    fillTo(first);
+    ASSERT_EQ(tree.Add(u"/a/"), first);
+    withChildren(QStringLiteral("/a/"));
+    const FolderTree::NodeId ax = tree.Add(u"/a/x/");
+    fillTo(second);
+    ASSERT_EQ(tree.Add(u"/b/"), second);
+    withChildren(QStringLiteral("/b/"));
+    const FolderTree::NodeId bx = tree.Add(u"/b/x/");
+    EXPECT_NE(ax, bx);
+    EXPECT_EQ(tree.PathOf(bx), QStringLiteral("/b/x/"));
+    EXPECT_EQ(tree.Find(u"/a/x/"), ax);
 }
 
 }  // namespace
