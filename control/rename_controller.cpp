@@ -572,7 +572,9 @@ void RenameController::StartRenaming() {
     // The run before this one can no longer be undone: its folders keep their new names.
     m_earlierMoves += m_lastRun->Moved();
     WithdrawUndo();
-    RenamePlatform recording = LastRun::Record(m_lastRun, m_list, platform);
+    // The rows' paths are built once, for the undo record and the run (which share them).
+    std::vector<FolderRow> rows = m_list.Rows();
+    RenamePlatform recording = LastRun::Record(m_lastRun, rows, platform);
 
     // Only the first few failures of a run get a report each: a run over thousands of rows
     // that all fail (none previewed, a read-only disk) must not become thousands of boxes to
@@ -581,7 +583,7 @@ void RenameController::StartRenaming() {
     m_reportsThisRun = reports;
     const QString location = QString::fromLatin1(kStartRenamingLocation);
     RunJob* run =
-        m_hooks.makeRun(m_list.Rows(), std::move(recording),
+        m_hooks.makeRun(std::move(rows), std::move(recording),
                         [dialogs = &m_dialogs, location, reports](const RowOutcome& failed) {
                             if (++*reports <= kReportsPerRun) {
                                 ShowErrorReport(*dialogs, failed.Report(), location, kRenameRow);

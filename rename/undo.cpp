@@ -256,10 +256,10 @@ RenamePlatform LastRun::Record(const FolderList& list, RenamePlatform base) {
     return m_recorder.Attach(std::move(base));
 }
 
-RenamePlatform LastRun::Record(const std::shared_ptr<LastRun>& run, const FolderList& list,
-                               RenamePlatform base) {
+RenamePlatform LastRun::Record(const std::shared_ptr<LastRun>& run,
+                               std::vector<FolderRow> before, RenamePlatform base) {
     run->Withdraw();
-    run->m_before = list.Rows();
+    run->m_before = std::move(before);
     // The observer is the run's recorder; the pointer shares the run's ownership.
     return Observed(std::move(base), std::shared_ptr<RunObserver>(run, &run->m_recorder));
 }

@@ -131,10 +131,11 @@ class LastRun {
     /// Forgets any earlier run and remembers the rows of `list` as they stand before a run;
     /// returns `base` observed by this record of that run's moves (this must outlive its use).
     RenamePlatform Record(const FolderList& list, RenamePlatform base);
-    /// Record on `run`, the returned platform keeping `run` alive: a run that outlasts its
-    /// owner (one stuck in a system call and abandoned) still records into something.
-    static RenamePlatform Record(const std::shared_ptr<LastRun>& run, const FolderList& list,
-                                 RenamePlatform base);
+    /// Record on `run` of the rows `before` (a list's rows as they stand, FolderList::Rows()),
+    /// the returned platform keeping `run` alive: a run that outlasts its owner (one stuck in a
+    /// system call and abandoned) still records into something. O(rows): the paths are shared.
+    static RenamePlatform Record(const std::shared_ptr<LastRun>& run,
+                                 std::vector<FolderRow> before, RenamePlatform base);
     /// Whether there is a run to undo: it moved at least one folder and has been neither
     /// withdrawn nor undone.
     bool CanUndo() const { return !m_recorder.Moves().empty(); }
