@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     const Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
     const Atom ping = XInternAtom(display, "_NET_WM_PING", False);
     /* The answer goes to the root window, to those selecting its structure (Qt's mask) or its
-     * substructure (the mask the window-manager specification names). */
+     * substructure (the mask the EWMH conventions name). */
     XSelectInput(display, root, StructureNotifyMask | SubstructureNotifyMask);
 
     struct sigaction action;

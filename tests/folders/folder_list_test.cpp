@@ -11,6 +11,7 @@
 #include <random>
 #include <string>
 #include <vector>
+#include "tests/support/hash_neighbours.h"
 
 namespace trellisane {
 namespace {
@@ -281,18 +282,10 @@ TEST(FolderList, RowsWrittenAtRandomReadBackThroughReclaimedNodes) {
 TEST(FolderTree, TwoFoldersOfOneNameWhoseParentsShareAHashStayApart) {
     // The child table mixes parent and name into 32 bits, so among the many parents of a large
     // tree two share the hash of a child's name: find the first such pair of node numbers.
-    const std::uint32_t name = ChildTable::NameHash(u"x");
-    ChildTable table;
-    int first = -1;
-    int second = -1;
-    for (int node = 3; node < (1 << 21) && second < 0; ++node) {
-        table.Find(node, name, [&](int other) {
-            if (second < 0) first = other, second = node;
-            return false;
-        });
-        table.Insert(node, name, node);
-    }
-    if (second < 0) GTEST_SKIP() << "no two node numbers share a hash here";
+    const auto pair = testing::ParentsSharingAHash(u"x");
+    if (!pair) GTEST_SKIP() << "no two node numbers share a hash here";
+    const int first = pair->first;
+    const int second = pair->second;
 
     // "/a/" and "/b/" made as those nodes, each with enough children to be found through the
     // table, and "x" among them.
