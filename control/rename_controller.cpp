@@ -38,6 +38,7 @@ struct AddResult {
     struct TreeBatch {
         FolderTree tree;
         std::vector<FolderTree::NodeId> nodes;
+        FolderList::PreparedRows rows;  // the list's rows for `nodes`, made on the worker
     };
     std::vector<QStringList> gatherings;  // one per batch: "Add Folder/s" has one
     std::vector<QStringList> sorted;      // the batches in depth order, in the same order
@@ -156,7 +157,9 @@ struct RenameController::AddJob {
 };
 
 RenameController::RenameController(Dialogs& dialogs, WalkFn walk, QObject* parent)
-    : QObject(parent), m_dialogs(dialogs), m_walk(std::move(walk)),
+    : QObject(parent),
+      m_dialogs(dialogs),
+      m_walk(std::move(walk)),
       m_previewTimer(new QTimer(this)) {
     m_previewTimer->setSingleShot(true);
     m_previewTimer->setInterval(0);
@@ -370,6 +373,11 @@ void WalkIntoTrees(AddResult& result, bool recursive, const JobContext& context,
                 sorted.push_back(batch.nodes[static_cast<std::size_t>(i)]);
             }
             batch.nodes = std::move(sorted);
+            batch.rows = FolderList::PrepareRows(batch.nodes);
+            // Room for the new path the preview will write beside each row (a new name may be
+            // longer), made here: the tables' growth would otherwise come midway through the
+            // preview, on the window's thread, all at once.
+            batch.tree.ReserveMore(batch.nodes.size(), 2 * batch.tree.NameUnits());
         } catch (...) {
             batch.nodes.clear();
             if (!result.error) {
@@ -479,7 +487,7 @@ void RenameController::FinishAdd(const std::shared_ptr<AddJob>& job) {
     for (AddResult::TreeBatch& walked : result.trees) {
         trap.Step(kAddAppend, [&] {
             if (ending->moves.empty()) {
-                m_list.AppendOrdered(std::move(walked.tree), walked.nodes);
+                m_list.AppendOrdered(std::move(walked.tree), walked.nodes, std::move(walked.rows));
                 return;
             }
             QStringList batch;

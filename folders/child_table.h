@@ -64,6 +64,14 @@ class ChildTable {
         }
     }
 
+    /// Makes room for `more` entries beyond the live ones, so that filing them rebuilds
+    /// nothing. O(slots) when it grows the table, else O(1).
+    void Reserve(std::size_t more) {
+        std::size_t size = m_slots.size();
+        while ((m_used + more + 1) * 2 > size) size *= 2;
+        if (size != m_slots.size()) Rebuild(size);
+    }
+
     /// The bytes the slots take. O(1).
     std::size_t MemoryUse() const { return m_slots.capacity() * sizeof(std::uint64_t); }
 

@@ -143,6 +143,32 @@ void FolderList::AppendOrdered(FolderTree&& tree, const std::vector<NodeId>& ord
     AppendNodes(nodes);
 }
 
+FolderList::PreparedRows FolderList::PrepareRows(const std::vector<NodeId>& ordered) {
+    PreparedRows prepared;
+    prepared.m_rows.reserve(ordered.size());
+    for (const NodeId node : ordered) {
+        prepared.m_rows.push_back(Entry{node, FolderTree::kNone, 0, 0, 0});
+    }
+    return prepared;
+}
+
+void FolderList::AppendOrdered(FolderTree&& tree, const std::vector<NodeId>& ordered,
+                               PreparedRows&& rows) {
+    const bool takesAll = m_rows.empty() && m_tree.NodeCount() == 1 &&
+                          tree.Separator() == m_tree.Separator() &&
+                          rows.m_rows.size() == ordered.size() && !ordered.empty();
+    if (!takesAll) {
+        AppendOrdered(std::move(tree), ordered);
+        return;
+    }
+    m_tree = std::move(tree);
+    m_nodesAtLook = static_cast<std::size_t>(m_tree.NodeCount());
+    m_liveAtLook = m_nodesAtLook;
+    if (m_observer != nullptr) m_observer->BeginInsert(1, static_cast<qsizetype>(ordered.size()));
+    m_rows = std::move(rows.m_rows);
+    if (m_observer != nullptr) m_observer->EndInsert();
+}
+
 void FolderList::AppendInOrder(const QStringList& paths) {
     std::vector<NodeId> nodes;
     nodes.reserve(static_cast<std::size_t>(paths.size()));

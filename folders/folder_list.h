@@ -99,6 +99,15 @@ class FolderList {
     /// Appends rows for `ordered`, nodes of `tree` already in the order they are to stand in,
     /// with empty new paths; the tree is taken over or copied in as by AppendBatch. O(nodes).
     void AppendOrdered(FolderTree&& tree, const std::vector<NodeId>& ordered);
+
+    class PreparedRows;
+    /// The rows AppendOrdered would make for `ordered`, made beforehand on any thread (an
+    /// add's worker), so that the list's own thread need not write a million of them. O(nodes).
+    static PreparedRows PrepareRows(const std::vector<NodeId>& ordered);
+    /// AppendOrdered with rows made by PrepareRows for the same `ordered`: where the list is
+    /// empty and takes the tree over, it takes the rows over too, in O(1); otherwise, or when
+    /// `rows` was made for another batch, as AppendOrdered.
+    void AppendOrdered(FolderTree&& tree, const std::vector<NodeId>& ordered, PreparedRows&& rows);
     /// Appends rows for `paths` in the given order, with empty new paths. O(n).
     void AppendInOrder(const QStringList& paths);
     /// Removes the row at `position`; the rows after it move up. O(rows).
@@ -138,6 +147,18 @@ class FolderList {
         quint32 runRow = 0;
     };
 
+  public:
+    /// Rows made ready for one batch by PrepareRows; moved, never copied.
+    class PreparedRows {
+      public:
+        PreparedRows() = default;
+
+      private:
+        friend class FolderList;
+        std::vector<Entry> m_rows;
+    };
+
+  private:
     const Entry& At(qsizetype position) const {
         return m_rows[static_cast<std::size_t>(position - 1)];
     }

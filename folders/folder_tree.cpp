@@ -290,6 +290,11 @@ void FolderTree::Reserve(std::size_t nodes, std::size_t nameSize) {
     m_names.reserve(nameSize);
 }
 
+void FolderTree::ReserveMore(std::size_t nodes, std::size_t nameSize) {
+    Reserve(m_parent.size() + nodes, m_names.size() + nameSize);
+    m_table.Reserve(nodes);
+}
+
 std::vector<FolderTree::NodeId> FolderTree::InPathOrder() const {
     const std::vector<std::int32_t> ranks = PathRanks();
     std::vector<NodeId> order(ranks.size());

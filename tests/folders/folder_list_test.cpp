@@ -182,6 +182,36 @@ TEST(FolderList, BatchesAppendAfterExistingRowsWithEmptyNewPaths) {
                                         "BeginInsert 2-3", "EndInsert"}));
 }
 
+TEST(FolderList, RowsMadeOnAWorkerAppendAsTheListWouldMakeThem) {
+    // Taken over by an empty list, copied in by a list with rows of its own: the same rows
+    // and notifications as AppendOrdered either way; and the room made for the preview's new
+    // names means that making them grows no table.
+    for (const bool alreadyListed : {false, true}) {
+        SCOPED_TRACE(alreadyListed);
+        FolderTree tree(u'/');
+        const std::vector<FolderTree::NodeId> ordered{tree.Add(u"/p/b/"), tree.Add(u"/p/")};
+        FolderList::PreparedRows rows = FolderList::PrepareRows(ordered);
+        tree.ReserveMore(ordered.size(), 2 * tree.NameUnits());
+        FolderList list;
+        if (alreadyListed) list.AppendInOrder({"/z/"});
+        Recorder recorder;
+        list.SetObserver(&recorder);
+        list.AppendOrdered(std::move(tree), ordered, std::move(rows));
+        const QStringList expected = alreadyListed ? QStringList{"/z/", "/p/b/", "/p/"}
+                                                   : QStringList{"/p/b/", "/p/"};
+        EXPECT_EQ(Currents(list), expected);
+        EXPECT_EQ(recorder.calls, (std::vector<std::string>{
+                                      alreadyListed ? "BeginInsert 2-3" : "BeginInsert 1-2",
+                                      "EndInsert"}));
+        if (alreadyListed) continue;
+        const std::size_t room = list.Tree().MemoryUse();
+        list.SetNewPath(1, "/p/b2/");
+        list.SetNewPath(2, "/p2/");
+        EXPECT_EQ(list.Tree().MemoryUse(), room);
+        EXPECT_EQ(list.NewPath(1), "/p/b2/");
+    }
+}
+
 TEST(FolderList, RemovesByOneBasedPositionAndClears) {
     FolderList list;
     list.AppendInOrder({"/1/", "/2/", "/3/", "/4/"});
