@@ -30,12 +30,54 @@ int HistoryKeeper::EndRun(bool stopped) {
     if (!m_writer) return 0;
     const int failed = m_writer->Finish(stopped);
     m_writer.reset();
-    m_history.Prune();
-    Refresh();
+
+    auto read = std::make_shared<std::vector<HistoryRun>>();
+    auto* job = new BackgroundJob(
+        [history = m_history, read](JobContext&) {
+            history.Prune();
+            *read = history.List();
+        },
+        this);
+    connect(job, &BackgroundJob::finished, this, [this, job] {
+        job->deleteLater();
+        if (job != m_reading) return;  // read again since, or taken by FinishReading
+        m_reading = nullptr;
+        m_runs = std::move(*m_read);
+        m_read.reset();
+        Q_EMIT changed();
+    });
+    m_reading = job;
+    m_read = read;
+    if (!job->Start()) {
+        // No thread to be had: read here, as the one way left.
+        m_reading = nullptr;
+        m_read.reset();
+        delete job;
+        m_history.Prune();
+        Refresh();
+    }
     return failed;
 }
 
+void HistoryKeeper::FinishReading() {
+    if (m_reading == nullptr) return;
+    BackgroundJob* const job = m_reading;
+    m_reading = nullptr;
+    // The reading looks at no cancel flag: Stop waits for it to end.
+    if (job->Stop(QDeadlineTimer(QDeadlineTimer::Forever))) {
+        m_runs = std::move(*m_read);
+        m_read.reset();
+        job->deleteLater();
+        Q_EMIT changed();
+        return;
+    }
+    m_read.reset();
+    Refresh();
+}
+
 void HistoryKeeper::Refresh() {
+    m_reading = nullptr;  // what it reads would be older than this
+    m_read.reset();
     m_runs = m_history.List();
     Q_EMIT changed();
 }

@@ -35,13 +35,22 @@ class HistoryKeeper : public QObject {
     /// with the errno value in `error`, when the journal cannot be started.
     std::optional<RenamePlatform> Record(RenamePlatform base, const JournalAbout& about,
                                          int& error);
-    /// After that run: writes its end (`stopped`: before its last row), keeps the history within
-    /// its bounds and reads it again. Returns the errno value of a failed journal write, else 0.
+    /// After that run: writes its end (`stopped`: before its last row), then keeps the history
+    /// within its bounds and reads it again on a worker (Reading()), since reading a journal of
+    /// a million rows takes seconds. Returns the errno value of a failed journal write, else 0.
     int EndRun(bool stopped);
+    /// Whether the history is being read again on a worker: Runs() and Next() are then as read
+    /// before the run, until `changed`.
+    bool Reading() const { return m_reading != nullptr; }
+    /// Waits for a reading under way, however long it takes, and takes what it read (then
+    /// `changed`); nothing when none is under way. For a caller that needs Next() now.
+    void FinishReading();
+    /// The job of the reading under way, for the window's closing to stop with the others.
+    BackgroundJob* ReadingJob() const { return m_reading.data(); }
     /// The id of the run this window recorded last ("" none).
     const QString& LastRecorded() const { return m_lastRecorded; }
 
-    /// Reads the history again.
+    /// Reads the history again, now; a reading under way is left to end unheeded.
     void Refresh();
     /// The runs as last read, newest first.
     const std::vector<HistoryRun>& Runs() const { return m_runs; }
@@ -77,6 +86,8 @@ class HistoryKeeper : public QObject {
     std::shared_ptr<JournalWriter> m_writer;  // the run being recorded
     QString m_lastRecorded;
     QPointer<BackgroundJob> m_undo;  // gone with the job, also when closing stopped it
+    QPointer<BackgroundJob> m_reading;
+    std::shared_ptr<std::vector<HistoryRun>> m_read;  // what m_reading reads into
 };
 
 /// The message that tells a person what an undo of a run of the history did: how many folders

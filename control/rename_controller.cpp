@@ -696,6 +696,9 @@ void RenameController::StopAll(const std::vector<BackgroundJob*>& others, QDeadl
     if (m_history != nullptr && m_history->UndoJob() != nullptr) {
         jobs.push_back(m_history->UndoJob());
     }
+    if (m_history != nullptr && m_history->ReadingJob() != nullptr) {
+        jobs.push_back(m_history->ReadingJob());
+    }
     for (BackgroundJob* job : findChildren<BackgroundJob*>(Qt::FindDirectChildrenOnly)) {
         if (std::find(jobs.begin(), jobs.end(), job) == jobs.end()) jobs.push_back(job);
     }
@@ -718,6 +721,8 @@ void RenameController::StopAll(const std::vector<BackgroundJob*>& others, QDeadl
 // ---- Undo
 
 void RenameController::Undo() {
+    // The history as it stands after the last run: read on a worker since it ended.
+    if (m_history != nullptr && Allows(Action::Undo)) m_history->FinishReading();
     if (!CanUndo()) return;
     if (m_history != nullptr && m_history->Next() != nullptr) {
         UndoRun(m_history->Next()->id);

@@ -75,5 +75,25 @@ TEST_F(HistoryKeeperTest, ARunCutShortIsOfferedOnceAndUndoneInTheBackground) {
     EXPECT_EQ(HistoryUndoMessage(*undone).left(2), QStringLiteral("20"));
 }
 
+TEST_F(HistoryKeeperTest, ARunsEndIsReadOnAWorkerAndFinishReadingWaitsForIt) {
+    FolderList list;
+    list.AppendInOrder({MakeFolder(QStringLiteral("a"))});
+    list.SetNewPath(1, list.Current(1).chopped(1) + QStringLiteral("_1/"));
+    HistoryKeeper window(History());
+    int error = 0;
+    const std::optional<RenamePlatform> platform =
+        window.Record(DefaultRenamePlatform(), JournalAbout{1000, {}, {}, {}}, error);
+    ASSERT_TRUE(platform) << error;
+    ApplyRenames(list, {}, *platform);
+    EXPECT_EQ(window.EndRun(false), 0);
+    // Undo Last Renaming asks at once: it must get this run, not the history of before it.
+    EXPECT_TRUE(window.Reading());
+    window.FinishReading();
+    EXPECT_FALSE(window.Reading());
+    ASSERT_NE(window.Next(), nullptr);
+    EXPECT_EQ(window.Next()->id, window.LastRecorded());
+    EXPECT_EQ(window.Next()->state, RunState::Done);
+}
+
 }  // namespace
 }  // namespace trellisane
