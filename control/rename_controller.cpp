@@ -199,8 +199,10 @@ bool RenameController::PreviewBusy() const {
 }
 
 bool RenameController::CanUndo() const {
+    // Asked first: while a run goes, its worker records into the last run's moves.
+    if (!Allows(Action::Undo)) return false;
     const bool kept = m_history != nullptr && m_history->Next() != nullptr;
-    return (m_lastRun->CanUndo() || kept) && Allows(Action::Undo);
+    return m_lastRun->CanUndo() || kept;
 }
 
 void RenameController::Change(const std::function<void()>& change, bool pointerToDefault) {
