@@ -26,10 +26,11 @@ std::optional<RenamePlatform> HistoryKeeper::Record(RenamePlatform base, const J
     return Observed(std::move(base), std::static_pointer_cast<RunObserver>(m_writer));
 }
 
-int HistoryKeeper::EndRun(bool stopped) {
+int HistoryKeeper::EndRun(bool stopped, bool movedAny) {
     if (!m_writer) return 0;
     const int failed = m_writer->Finish(stopped);
     m_writer.reset();
+    m_readingHasNext = movedAny;
 
     auto read = std::make_shared<std::vector<HistoryRun>>();
     auto* job = new BackgroundJob(

@@ -38,7 +38,8 @@ class HistoryKeeper : public QObject {
     /// After that run: writes its end (`stopped`: before its last row), then keeps the history
     /// within its bounds and reads it again on a worker (Reading()), since reading a journal of
     /// a million rows takes seconds. Returns the errno value of a failed journal write, else 0.
-    int EndRun(bool stopped);
+    /// `movedAny`: whether the run moved a folder, which then stands next to undo (HasNext).
+    int EndRun(bool stopped, bool movedAny = true);
     /// Whether the history is being read again on a worker: Runs() and Next() are then as read
     /// before the run, until `changed`.
     bool Reading() const { return m_reading != nullptr; }
@@ -56,6 +57,9 @@ class HistoryKeeper : public QObject {
     const std::vector<HistoryRun>& Runs() const { return m_runs; }
     /// The run Undo Last Renaming takes back next, as last read; nullptr when none.
     const HistoryRun* Next() const { return RunHistory::NextToUndo(m_runs); }
+    /// Whether there is a run for Undo Last Renaming to take back: Next(), or, while the history
+    /// is read again after a run that moved folders, that run. O(runs).
+    bool HasNext() const { return (Reading() && m_readingHasNext) || Next() != nullptr; }
 
     /// The newest run cut short whose undo has not been offered yet, marked offered now so that
     /// no later start offers it again; nothing when there is none.
@@ -88,6 +92,7 @@ class HistoryKeeper : public QObject {
     QPointer<BackgroundJob> m_undo;  // gone with the job, also when closing stopped it
     QPointer<BackgroundJob> m_reading;
     std::shared_ptr<std::vector<HistoryRun>> m_read;  // what m_reading reads into
+    bool m_readingHasNext = false;                    // the run read moved folders
 };
 
 /// The message that tells a person what an undo of a run of the history did: how many folders

@@ -201,7 +201,7 @@ bool RenameController::PreviewBusy() const {
 bool RenameController::CanUndo() const {
     // Asked first: while a run goes, its worker records into the last run's moves.
     if (!Allows(Action::Undo)) return false;
-    const bool kept = m_history != nullptr && m_history->Next() != nullptr;
+    const bool kept = m_history != nullptr && m_history->HasNext();
     return m_lastRun->CanUndo() || kept;
 }
 
@@ -605,7 +605,7 @@ void RenameController::StartRenaming() {
         // No thread to be had: nothing has been renamed, and the button stays as it was.
         trap.Reach(kRenamePass);
         trap.Fail(DescribeError(EAGAIN));
-        if (m_history != nullptr) m_history->EndRun(true);
+        if (m_history != nullptr) m_history->EndRun(true, false);
         run->deleteLater();
         Change([&] { m_run = nullptr; });
         Q_EMIT diskChanging(false);
@@ -629,7 +629,8 @@ void RenameController::FinishStartRenaming(bool closing) {
     const bool stopped =
         !state.run.outcomes.empty() && state.run.outcomes.back().fate.status == RowStatus::NotTried;
     if (m_history != nullptr) {
-        if (const int failed = m_history->EndRun(stopped); failed != 0 && !closing) {
+        if (const int failed = m_history->EndRun(stopped, !state.run.moves.empty());
+            failed != 0 && !closing) {
             // The journal's write-ahead refused every rename after the failure.
             m_dialogs.ShowMessage(
                 Trellisane::tr("The run's journal could not be written (%1); the folders after "
