@@ -160,10 +160,18 @@ RenameController::RenameController(Dialogs& dialogs, WalkFn walk, QObject* paren
     : QObject(parent),
       m_dialogs(dialogs),
       m_walk(std::move(walk)),
-      m_previewTimer(new QTimer(this)) {
+      m_previewTimer(new QTimer(this)),
+      m_startTimer(new QTimer(this)),
+      m_adoptTimer(new QTimer(this)) {
+    m_startTimer->setSingleShot(true);
+    m_startTimer->setInterval(0);
+    connect(m_startTimer, &QTimer::timeout, this, &RenameController::CopyRunRows);
     m_previewTimer->setSingleShot(true);
     m_previewTimer->setInterval(0);
     connect(m_previewTimer, &QTimer::timeout, this, [this] { WritePreviewSlice(true); });
+    m_adoptTimer->setSingleShot(true);
+    m_adoptTimer->setInterval(0);
+    connect(m_adoptTimer, &QTimer::timeout, this, [this] { FinishStartRenaming(false); });
 }
 
 RenameController::~RenameController() = default;
@@ -182,7 +190,7 @@ void RenameController::SetHooks(ControllerHooks hooks) {
 void RenameController::SetPlatform(RenamePlatform platform) { m_platform = std::move(platform); }
 
 Busy RenameController::State() const {
-    if (m_run != nullptr) return Busy::Renaming;
+    if (m_run != nullptr || m_starting) return Busy::Renaming;
     if (m_undoing) return Busy::Undoing;
     if (!m_adds.empty()) return Busy::Adding;
     return Busy::Idle;
@@ -582,9 +590,34 @@ void RenameController::StartRenaming() {
     // The run before this one can no longer be undone: its folders keep their new names.
     m_earlierMoves += m_lastRun->Moved();
     WithdrawUndo();
-    // The rows' paths are built once, for the undo record and the run (which share them).
-    std::vector<FolderRow> rows = m_list.Rows();
-    RenamePlatform recording = LastRun::Record(m_lastRun, rows, platform);
+    // The rows' paths are built once, for the undo record and the run (which share them): a
+    // long list's a slice a turn of the event loop, the run counting as under way meanwhile.
+    Change([&] { m_starting.emplace(); });
+    m_starting->platform = std::move(platform);
+    m_starting->rows.reserve(static_cast<std::size_t>(count));
+    CopyRunRows();
+}
+
+void RenameController::CopyRunRows() {
+    if (!m_starting) return;
+    std::vector<FolderRow>& rows = m_starting->rows;
+    const qsizetype count = m_list.Count();
+    const qsizetype last = std::min(count, static_cast<qsizetype>(rows.size()) + m_previewSlice);
+    for (auto position = static_cast<qsizetype>(rows.size()) + 1; position <= last; ++position) {
+        rows.push_back(m_list.Row(position));
+    }
+    if (last < count) {
+        m_startTimer->start();
+        return;
+    }
+    LaunchRun();
+}
+
+void RenameController::LaunchRun() {
+    using namespace start_renaming_lines;
+    ErrorTrap trap(m_dialogs, QString::fromLatin1(kStartRenamingLocation));
+    std::vector<FolderRow> rows = std::move(m_starting->rows);
+    RenamePlatform recording = LastRun::Record(m_lastRun, rows, std::move(m_starting->platform));
 
     // Only the first few failures of a run get a report each: a run over thousands of rows
     // that all fail (none previewed, a read-only disk) must not become thousands of boxes to
@@ -599,7 +632,10 @@ void RenameController::StartRenaming() {
                                 ShowErrorReport(*dialogs, failed.Report(), location, kRenameRow);
                             }
                         });
-    Change([&] { m_run = run; });
+    Change([&] {
+        m_starting.reset();
+        m_run = run;
+    });
     connect(run, &RunJob::finished, this, [this] { FinishStartRenaming(false); });
     if (!run->Start()) {
         // No thread to be had: nothing has been renamed, and the button stays as it was.
@@ -619,8 +655,15 @@ void RenameController::FinishStartRenaming(bool closing) {
     RenameRunState& state = ended->State();
     ErrorTrap trap(m_dialogs, QString::fromLatin1(kStartRenamingLocation));
 
+    bool adopted = false;
+    const bool adopting =
+        trap.Step(kRenamePass, [&] { adopted = AdoptRunRows(state.rows, closing); });
+    if (adopting && !adopted) {
+        m_adoptTimer->start();  // the next slice, and back here
+        return;
+    }
+    m_adopted = 0;
     trap.Step(kRenamePass, [&] {
-        AdoptRows(m_list, state.rows);
         // What the run did with each row, shown until something new is asked of it.
         auto kept = std::make_shared<RenameRun>();
         kept->outcomes = state.run.outcomes;
@@ -680,7 +723,23 @@ void RenameController::FinishStartRenaming(bool closing) {
     }
 }
 
+bool RenameController::AdoptRunRows(const std::vector<FolderRow>& rows, bool all) {
+    const qsizetype count = std::min(m_list.Count(), static_cast<qsizetype>(rows.size()));
+    const qsizetype last = all ? count : std::min(count, m_adopted + m_previewSlice);
+    if (last > m_adopted) AdoptRows(m_list, rows, m_adopted + 1, last);
+    m_adopted = last;
+    return last == count;
+}
+
 void RenameController::StopRenaming(QDeadlineTimer deadline) {
+    if (m_starting) {
+        // Nothing renamed yet: the run ends before its first row.
+        m_startTimer->stop();
+        Change([&] { m_starting.reset(); });
+        if (m_history != nullptr) m_history->EndRun(true, false);
+        Q_EMIT diskChanging(false);
+        return;
+    }
     if (m_run == nullptr) return;
     if (m_run->Stop(deadline)) {
         FinishStartRenaming(true);
@@ -694,6 +753,7 @@ void RenameController::StopRenaming(QDeadlineTimer deadline) {
 void RenameController::StopAll(const std::vector<BackgroundJob*>& others, QDeadlineTimer deadline) {
     m_pendingPreview.reset();  // closing: the rows are not shown again
     m_previewTimer->stop();
+    m_adoptTimer->stop();  // the ended run's rows are written back at once below
     StopRenaming(deadline);
     std::vector<BackgroundJob*> jobs = others;
     if (m_history != nullptr && m_history->UndoJob() != nullptr) {

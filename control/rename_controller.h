@@ -256,7 +256,18 @@ class RenameController : public QObject {
     void StartAddWorker(const std::shared_ptr<AddJob>& job, bool recursive);
     void FinishAdd(const std::shared_ptr<AddJob>& job);
     void StartWaitingOutsideAdds();
+    /// The end of the run under way: its rows written back into the list (a long list a slice
+    /// a turn of the event loop, the run still counting as under way meanwhile; all at once
+    /// when `closing`), then what the run did is told and shown.
     void FinishStartRenaming(bool closing);
+    /// Writes the ended run's rows from m_adopted + 1 on into the list: one slice, or all of
+    /// them when `all`. True once every row is written.
+    bool AdoptRunRows(const std::vector<FolderRow>& rows, bool all);
+    /// Copies the next slice of the rows for the run about to start (m_starting), then, once
+    /// all are copied, starts it (LaunchRun).
+    void CopyRunRows();
+    /// Starts the run over the rows copied, through the platform m_starting holds.
+    void LaunchRun();
     void StopRenaming(QDeadlineTimer deadline);
     /// After a run that made `moves`: every add under way, and every outside add held for the
     /// run, carries its paths through them; then the batches that waited are appended and the
@@ -298,6 +309,15 @@ class RenameController : public QObject {
     /// About 5 ms of writing on this kind of machine: the event loop turns at least that often.
     qsizetype m_previewSlice = 20000;
     QTimer* m_previewTimer = nullptr;  // single-shot, 0 ms: the next slice
+    /// A run whose rows are being copied for it, a slice a turn: it counts as under way.
+    struct StartingRun {
+        std::vector<FolderRow> rows;
+        RenamePlatform platform;  ///< journaled, when the history keeps the run
+    };
+    std::optional<StartingRun> m_starting;
+    QTimer* m_startTimer = nullptr;  // single-shot, 0 ms: the next slice of its rows
+    qsizetype m_adopted = 0;         // rows of the ended run written back into the list so far
+    QTimer* m_adoptTimer = nullptr;  // single-shot, 0 ms: the next slice of them
 
     std::vector<std::shared_ptr<AddJob>> m_waitingForRun;
     std::vector<OutsideAdd> m_outsideWaiting;

@@ -148,9 +148,13 @@ RenameRun ApplyRenames(std::vector<FolderRow>& rows,
 }
 
 void AdoptRows(FolderList& list, const std::vector<FolderRow>& rows) {
+    AdoptRows(list, rows, 1, std::min(list.Count(), static_cast<qsizetype>(rows.size())));
+}
+
+void AdoptRows(FolderList& list, const std::vector<FolderRow>& rows, qsizetype first,
+               qsizetype last) {
     FolderList::BulkChange bulk(list);
-    const qsizetype count = std::min(list.Count(), static_cast<qsizetype>(rows.size()));
-    for (qsizetype position = 1; position <= count; ++position) {
+    for (qsizetype position = first; position <= last; ++position) {
         const FolderRow& row = rows[static_cast<size_t>(position - 1)];
         list.SetCurrent(position, row.current);
         list.SetNewPath(position, row.newPath, row.newPath.isEmpty() ? 0 : row.pass);

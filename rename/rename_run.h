@@ -89,6 +89,11 @@ RenameRun ApplyRenames(std::vector<FolderRow>& rows,
 /// current and its new path, as one change. O(rows).
 void AdoptRows(FolderList& list, const std::vector<FolderRow>& rows);
 
+/// AdoptRows for the positions `first` to `last` alone (1-based, within both), as one change,
+/// so that a long list can take a run's rows back a slice at a time. O(last - first).
+void AdoptRows(FolderList& list, const std::vector<FolderRow>& rows, qsizetype first,
+               qsizetype last);
+
 /// Carries every path of `paths` through `moves` in order (each move rebases a path equal to or
 /// below its `from`, compared by whole components). Near-linear in paths plus moves.
 void CarryThroughMoves(QStringList& paths, const std::vector<PathMove>& moves);
