@@ -305,6 +305,8 @@ class Walker {
     FolderTree& m_tree;
     const WalkHooks& m_hooks;
     FileSystems m_fileSystems;
+    /// The listings' buffer, one for the whole walk.
+    std::vector<char> m_entries;
     bool m_cancelled = false;
 };
 
@@ -409,12 +411,7 @@ void Walker::TestOnly(std::vector<Node>& found) {
 }
 
 int Walker::List(const Node& folder, int fd, std::vector<Node>& found) {
-    DIR* dir = ::fdopendir(fd);
-    if (dir == nullptr) {
-        const int error = errno;
-        ::close(fd);
-        return error;
-    }
+    const Descriptor open(fd);
     // The caller promises a trailing separator; one is added if it is missing, so a child's
     // path never runs into its parent's last name: the children of an open node are filed
     // under the closed node of the same name.
@@ -425,8 +422,8 @@ int Walker::List(const Node& folder, int fd, std::vector<Node>& found) {
         parent = m_tree.ChildOrNew(FolderTree::kTop, QStringView());
     }
 
-    const int error = ForEachEntry(dir, [&](const dirent* entry) {
-        const EntryKind kind = KindOf(fd, entry);
+    return ForEachEntryOf(fd, m_entries, [&](const char* entryName, unsigned char type) {
+        const EntryKind kind = KindOf(fd, entryName, type);
         if (kind == EntryKind::NotFolder) return true;
         if (Cancelled()) return false;  // 114
         // A name that is not valid UTF-8 decodes with U+FFFD, which is above 255 and so
@@ -434,12 +431,12 @@ int Walker::List(const Node& folder, int fd, std::vector<Node>& found) {
         // Read up to the NUL, not to the end of the declared array: a file system whose names
         // may take more than 255 bytes in UTF-8 (NTFS, CIFS) hands longer ones, and a name cut
         // at 256 bytes would name no folder.
-        const QString name = QString::fromUtf8(entry->d_name, -1);
+        const QString name = QString::fromUtf8(entryName, -1);
         if (name.size() >= kLengthBound || HasUnusableCharacters(name)) {
             if (m_hooks.skipped) {
                 QByteArray path = QFile::encodeName(m_tree.PathOf(folder.node));
                 if (!path.endsWith('/')) path += '/';
-                m_hooks.skipped(path + QByteArray(entry->d_name) + '/');
+                m_hooks.skipped(path + QByteArray(entryName) + '/');
             }
             return true;
         }
@@ -447,8 +444,6 @@ int Walker::List(const Node& folder, int fd, std::vector<Node>& found) {
             Node{m_tree.ChildOrNew(parent, name), kind == EntryKind::LinkToFolder, true});
         return true;
     });
-    closedir(dir);
-    return error;
 }
 
 }  // namespace

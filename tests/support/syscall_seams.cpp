@@ -34,6 +34,7 @@ QByteArray g_extraParent;  // its path, without trailing separator
 QByteArray g_extraName;
 std::vector<char> g_extraEntry;  // a dirent with room for a name of any length
 std::set<DIR*> g_extraServed;
+std::set<int> g_extraServedFds;  // listings read with getdents64 that have had the entry
 
 QByteArray g_spellingFolder;  // without trailing separator; empty: not armed
 
@@ -154,11 +155,13 @@ ExtraFolderEntry::ExtraFolderEntry(const QString& parent, const QByteArray& name
     std::memcpy(g_extraEntry.data() + offsetof(dirent, d_name), name.constData(),
                 static_cast<std::size_t>(name.size()));
     g_extraServed.clear();
+    g_extraServedFds.clear();
     g_extraArmed = true;
 }
 ExtraFolderEntry::~ExtraFolderEntry() {
     g_extraArmed = false;
     g_extraServed.clear();
+    g_extraServedFds.clear();
 }
 
 }  // namespace trellisane::testing
@@ -212,6 +215,41 @@ int closedir(DIR* dir) {
     static const auto real = Next<int (*)(DIR*)>("closedir");
     g_extraServed.erase(dir);
     return real(dir);
+}
+
+// A listing read straight from the kernel ends with the extra entry as a readdir one does.
+ssize_t getdents64(int fd, void* buffer, size_t length) __THROW {
+    const auto size = static_cast<ssize_t>(::syscall(SYS_getdents64, fd, buffer, length));
+    if (size != 0 || !g_extraArmed || g_extraServedFds.count(fd) != 0) return size;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || info.st_dev != g_extraDevice || info.st_ino != g_extraInode) {
+        return 0;
+    }
+    constexpr std::size_t kNameAt = offsetof(struct dirent64, d_name);
+    const std::size_t record = (kNameAt + static_cast<std::size_t>(g_extraName.size()) + 1 + 7) &
+                               ~std::size_t{7};
+    if (record > length) {
+        errno = EINVAL;
+        return -1;
+    }
+    auto* bytes = static_cast<char*>(buffer);
+    std::memset(bytes, 0, record);
+    const auto inode = static_cast<ino64_t>(info.st_ino + 1);
+    const auto reclen = static_cast<unsigned short>(record);
+    const unsigned char type = DT_DIR;
+    std::memcpy(bytes + offsetof(struct dirent64, d_ino), &inode, sizeof inode);
+    std::memcpy(bytes + offsetof(struct dirent64, d_reclen), &reclen, sizeof reclen);
+    std::memcpy(bytes + offsetof(struct dirent64, d_type), &type, sizeof type);
+    std::memcpy(bytes + kNameAt, g_extraName.constData(),
+                static_cast<std::size_t>(g_extraName.size()));
+    g_extraServedFds.insert(fd);
+    return static_cast<ssize_t>(record);
+}
+
+int close(int fd) {
+    static const auto real = Next<int (*)(int)>("close");
+    if (g_extraArmed) g_extraServedFds.erase(fd);
+    return real(fd);
 }
 
 struct dirent* readdir(DIR* dir) {

@@ -2,10 +2,10 @@
 
 // Seams at the system calls, for failures a real file system on this machine cannot be made to
 // produce on demand. Linking syscall_seams.cpp into a test executable replaces renameat2,
-// openat, opendir, readdir, closedir, stat, lstat and fstatat for the whole executable; each
-// passes straight through to the C library unless a test has armed it, and only for what the
-// test named. A call by name in a folder's descriptor is matched by the whole path it names
-// (read from /proc/self/fd only while a seam is armed).
+// openat, opendir, readdir, getdents64, close, closedir, stat, lstat and fstatat for the whole
+// executable; each passes straight through to the C library unless a test has armed it, and
+// only for what the test named. A call by name in a folder's descriptor is matched by the whole
+// path it names (read from /proc/self/fd only while a seam is armed).
 
 #include <QByteArray>
 #include <QString>
