@@ -59,7 +59,7 @@ bool LeaveFreeFiles(int free) {
     const int lowest = dup(0);
     if (lowest < 0) return false;
     close(lowest);
-    const auto size = static_cast<rlim_t>(lowest + free);
+    const auto size = static_cast<rlim_t>(lowest) + static_cast<rlim_t>(free);
     const rlimit limit{size, size};
     return setrlimit(RLIMIT_NOFILE, &limit) == 0;
 }
