@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
@@ -53,13 +54,16 @@ int ForEachEntry(DIR* dir, Visit&& visit) {
 /// Calls `visit(name, type)` for every entry of the folder open as `fd` but "." and "..", in
 /// the file system's order, until `visit` returns false: the names (NUL-terminated) and DT_
 /// types read straight from the kernel with getdents64 into `buffer`, which the caller keeps
-/// for the next folder, without a directory stream's allocation and checks. Returns 0, or the
-/// errno value of a read that failed part-way. Leaves `fd` open.
+/// for the next folder, without a directory stream's allocation and checks. `blockSize` is the
+/// folder's st_blksize: reads are as large as the C library's directory streams make them for
+/// it. Returns 0, or the errno value of a read that failed part-way. Leaves `fd` open.
 template <typename Visit>
-int ForEachEntryOf(int fd, std::vector<char>& buffer, Visit&& visit) {
-    // As large as the C library's directory streams read.
-    constexpr std::size_t kBufferSize = 32768;
-    if (buffer.size() < kBufferSize) buffer.resize(kBufferSize);
+int ForEachEntryOf(int fd, std::vector<char>& buffer, long blockSize, Visit&& visit) {
+    constexpr std::size_t kSmallest = 32768;
+    constexpr std::size_t kLargest = 1048576;
+    const std::size_t wanted =
+        std::min(std::max(static_cast<std::size_t>(std::max(blockSize, 0L)), kSmallest), kLargest);
+    if (buffer.size() < wanted) buffer.resize(wanted);
     constexpr std::size_t kReclenAt = offsetof(struct dirent64, d_reclen);
     constexpr std::size_t kTypeAt = offsetof(struct dirent64, d_type);
     constexpr std::size_t kNameAt = offsetof(struct dirent64, d_name);

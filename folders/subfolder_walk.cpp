@@ -264,9 +264,9 @@ class Walker {
         built.native = QFile::encodeName(built.path);
         return built;
     }
-    /// Files the usable sub-folders of `folder`, open as `fd` (which it closes), in the tree
-    /// and appends them to `found`; 0 or the errno of the failure.
-    int List(const Node& folder, int fd, std::vector<Node>& found);
+    /// Files the usable sub-folders of `folder`, open as `fd` (which it closes; `info` is its
+    /// stat), in the tree and appends them to `found`; 0 or the errno of the failure.
+    int List(const Node& folder, int fd, const struct stat& info, std::vector<Node>& found);
     /// The tests of step 4 for entries that are not walked themselves (a walk that is not
     /// recursive).
     void TestOnly(std::vector<Node>& found);
@@ -357,7 +357,7 @@ void Walker::Level(std::vector<Node>& folders, bool top, bool recursive) {
         }
         if (!walked) continue;
         const int error =
-            listing.Get() >= 0 ? List(folder, listing.Release(), found) : openError;  // 112, 114
+            listing.Get() >= 0 ? List(folder, listing.Release(), info, found) : openError;  // 112, 114
         if (m_cancelled) return;
         if (error == 0) continue;
         if (DropsTheFolder(error)) {
@@ -410,7 +410,7 @@ void Walker::TestOnly(std::vector<Node>& found) {
     }
 }
 
-int Walker::List(const Node& folder, int fd, std::vector<Node>& found) {
+int Walker::List(const Node& folder, int fd, const struct stat& info, std::vector<Node>& found) {
     const Descriptor open(fd);
     // The caller promises a trailing separator; one is added if it is missing, so a child's
     // path never runs into its parent's last name: the children of an open node are filed
@@ -422,7 +422,7 @@ int Walker::List(const Node& folder, int fd, std::vector<Node>& found) {
         parent = m_tree.ChildOrNew(FolderTree::kTop, QStringView());
     }
 
-    return ForEachEntryOf(fd, m_entries, [&](const char* entryName, unsigned char type) {
+    return ForEachEntryOf(fd, m_entries, info.st_blksize, [&](const char* entryName, unsigned char type) {
         const EntryKind kind = KindOf(fd, entryName, type);
         if (kind == EntryKind::NotFolder) return true;
         if (Cancelled()) return false;  // 114
