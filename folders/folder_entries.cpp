@@ -20,18 +20,16 @@ bool IsFolder(const QByteArray& nativePath) {
     return IsFolder(nativePath, info);
 }
 
-EntryKind KindOf(int dirFd, const dirent* entry) {
+EntryKind KindOf(int dirFd, const char* name, unsigned char type) {
     struct stat info;
-    switch (entry->d_type) {
+    switch (type) {
         case DT_DIR:
             return EntryKind::Folder;
         case DT_LNK:
             break;
         case DT_UNKNOWN:
             // Some file systems leave the type to a stat of their own.
-            if (fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
-                return EntryKind::NotFolder;
-            }
+            if (fstatat(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return EntryKind::NotFolder;
             if (S_ISDIR(info.st_mode)) return EntryKind::Folder;
             if (!S_ISLNK(info.st_mode)) return EntryKind::NotFolder;
             break;
@@ -39,7 +37,7 @@ EntryKind KindOf(int dirFd, const dirent* entry) {
             return EntryKind::NotFolder;
     }
     // A link: a folder only when what it points at is one.
-    if (fstatat(dirFd, entry->d_name, &info, 0) != 0 || !S_ISDIR(info.st_mode)) {
+    if (fstatat(dirFd, name, &info, 0) != 0 || !S_ISDIR(info.st_mode)) {
         return EntryKind::NotFolder;
     }
     return EntryKind::LinkToFolder;

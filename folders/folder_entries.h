@@ -6,18 +6,27 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <algorithm>
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
+#include <vector>
 
 namespace trellisane {
 
 /// What one directory entry is, as far as listing folders goes.
 enum class EntryKind { NotFolder, Folder, LinkToFolder };
 
-/// The kind of `entry` in the open directory `dirFd`: from the entry's own type where the file
-/// system gives it, with a stat only for links and unknown types. A dangling link, or a link to
-/// anything but a folder, is NotFolder. At most two stat calls.
-EntryKind KindOf(int dirFd, const dirent* entry);
+/// The kind of the entry `name` of type `type` (a DT_ value) in the open directory `dirFd`:
+/// from the entry's own type where the file system gives it, with a stat only for links and
+/// unknown types. A dangling link, or a link to anything but a folder, is NotFolder. At most
+/// two stat calls.
+EntryKind KindOf(int dirFd, const char* name, unsigned char type);
+
+/// KindOf for an entry read through a directory stream.
+inline EntryKind KindOf(int dirFd, const dirent* entry) {
+    return KindOf(dirFd, entry->d_name, entry->d_type);
+}
 
 /// Whether `nativePath` (in the file system's encoding) names a folder, a symbolic link to one
 /// included; `info` receives what stat gave. False on any error and for a dangling link or a
@@ -39,6 +48,39 @@ int ForEachEntry(DIR* dir, Visit&& visit) {
             continue;
         }
         if (!visit(entry)) return 0;
+    }
+}
+
+/// Calls `visit(name, type)` for every entry of the folder open as `fd` but "." and "..", in
+/// the file system's order, until `visit` returns false: the names (NUL-terminated) and DT_
+/// types read straight from the kernel with getdents64 into `buffer`, which the caller keeps
+/// for the next folder, without a directory stream's allocation and checks. `blockSize` is the
+/// folder's st_blksize: reads are as large as the C library's directory streams make them for
+/// it. Returns 0, or the errno value of a read that failed part-way. Leaves `fd` open.
+template <typename Visit>
+int ForEachEntryOf(int fd, std::vector<char>& buffer, long blockSize, Visit&& visit) {
+    constexpr std::size_t kSmallest = 32768;
+    constexpr std::size_t kLargest = 1048576;
+    const std::size_t wanted =
+        std::min(std::max(static_cast<std::size_t>(std::max(blockSize, 0L)), kSmallest), kLargest);
+    if (buffer.size() < wanted) buffer.resize(wanted);
+    constexpr std::size_t kReclenAt = offsetof(struct dirent64, d_reclen);
+    constexpr std::size_t kTypeAt = offsetof(struct dirent64, d_type);
+    constexpr std::size_t kNameAt = offsetof(struct dirent64, d_name);
+    for (;;) {
+        const ssize_t size = ::getdents64(fd, buffer.data(), buffer.size());
+        if (size < 0) return errno;
+        if (size == 0) return 0;
+        for (std::size_t at = 0; at < static_cast<std::size_t>(size);) {
+            const char* record = buffer.data() + at;
+            unsigned short length = 0;
+            std::memcpy(&length, record + kReclenAt, sizeof length);
+            if (length == 0) return EIO;  // a record the kernel would never give
+            at += length;
+            const char* name = record + kNameAt;
+            if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+            if (!visit(name, static_cast<unsigned char>(record[kTypeAt]))) return 0;
+        }
     }
 }
 

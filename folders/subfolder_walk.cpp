@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QHash>
 #include <algorithm>
+#include <memory>
 #include <cerrno>
 #include <optional>
 #include <utility>
@@ -123,19 +124,20 @@ std::vector<dev_t> DevtmpfsDevices() {
 /// same for every folder on it, so one statfs per device suffices. Owned by one walk.
 class FileSystems {
   public:
-    /// The outcome for a folder that exists with device `device`; `error` is set (and the
-    /// folder passes) when the file system cannot be examined.
-    bool Passes(const QString& path, const QByteArray& native, dev_t device, int& error) {
+    /// The outcome for a folder that exists with device `device` (`root`: the root folder,
+    /// which always passes). `statFs(info)` examines the folder's file system, only for a
+    /// device not seen before, and gives 0 or the errno; `error` is set (and the folder passes)
+    /// when it fails.
+    template <typename StatFs>
+    bool Passes(bool root, dev_t device, StatFs&& statFs, int& error) {
         error = 0;
-        if (IsRoot(path)) return true;
+        if (root) return true;
         for (const auto& [known, passes] : m_known) {
             if (known == device) return passes;
         }
         struct statfs info;
-        if (statfs(native.constData(), &info) != 0) {
-            error = errno;
-            return true;
-        }
+        error = statFs(info);
+        if (error != 0) return true;
         bool passes = !IsVirtualFileSystemType(info.f_type);
         if (passes && static_cast<unsigned long>(info.f_type) == TMPFS_MAGIC) {
             if (!m_devtmpfs) m_devtmpfs = DevtmpfsDevices();
@@ -145,20 +147,88 @@ class FileSystems {
         return passes;
     }
 
+    /// Passes for a folder known by its path.
+    bool Passes(const QString& path, const QByteArray& native, dev_t device, int& error) {
+        return Passes(IsRoot(path), device, [&native](struct statfs& info) {
+            return statfs(native.constData(), &info) == 0 ? 0 : errno;
+        }, error);
+    }
+
   private:
     std::vector<std::pair<dev_t, bool>> m_known;
     std::optional<std::vector<dev_t>> m_devtmpfs;
 };
 
-/// One folder of a level: a node of the walk's tree, its path built only while it is tested
-/// and listed.
+/// One open descriptor, closed with its owner.
+class Descriptor {
+  public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    ~Descriptor() { Reset(); }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int Get() const { return m_fd; }
+    /// Gives the descriptor up to the caller, who closes it.
+    int Release() { return std::exchange(m_fd, -1); }
+    void Reset(int fd = -1) {
+        if (m_fd >= 0) ::close(m_fd);
+        m_fd = fd;
+    }
+
+  private:
+    int m_fd;
+};
+
+/// Where a folder of a level is looked up: by its name in its parent's descriptor, or, for a
+/// folder of the caller's own or one whose parent could not be opened, by its whole path.
+struct Place {
+    int dir = AT_FDCWD;
+    QByteArray name;         ///< the name in `dir` (the file system's bytes), or the whole path
+    qsizetype pathSize = 0;  ///< of the whole path, in UTF-16 code units
+};
+
+/// The parent of a run of siblings in a level (the folders a listing found are filed one
+/// parent after another). Its descriptor is opened once for the run, by the parent's whole
+/// path, so each run looks the parent up afresh as a look-up by whole path would, and is
+/// closed when the next run begins: one descriptor is held, whatever the shape of the tree.
+/// O_PATH: a parent that may be searched but not read still serves.
+class ParentFolder {
+  public:
+    /// The place of `node` (a folder found by a listing) below its parent.
+    Place PlaceOf(const FolderTree& tree, FolderTree::NodeId node) {
+        const FolderTree::NodeId parent = tree.Parent(node);
+        if (parent != m_node) {
+            m_node = parent;
+            const QString path = tree.PathOf(parent);
+            m_pathSize = path.size();
+            m_fd.Reset(::openat(AT_FDCWD, QFile::encodeName(path).constData(),
+                                O_PATH | O_DIRECTORY | O_CLOEXEC));
+        }
+        const QStringView name = tree.Name(node);
+        const qsizetype pathSize = m_pathSize + name.size() + 1;
+        // Without the parent's descriptor (gone meanwhile, or no descriptor to be had) the
+        // folder is looked up by its whole path, as each one was before descriptors.
+        if (m_fd.Get() < 0) return Place{AT_FDCWD, QFile::encodeName(tree.PathOf(node)), pathSize};
+        return Place{m_fd.Get(), name.toLocal8Bit(), pathSize};
+    }
+
+  private:
+    FolderTree::NodeId m_node = FolderTree::kNone;
+    Descriptor m_fd;
+    qsizetype m_pathSize = 0;
+};
+
+/// One folder of a level: a node of the walk's tree. Its whole path is built only where one
+/// is needed: to look up a folder of the caller's own or the parent of a run of siblings, for a
+/// report, or for the skipped hook.
 struct Node {
     FolderTree::NodeId node = FolderTree::kNone;
     bool link = false;  ///< a gathered symbolic link to a folder: listed, never walked
     bool kept = true;   ///< exists as a folder and passes the attribute test
 };
 
-/// A node's path as text and as the file system's bytes.
+/// A node's path as text and as the file system's bytes (for the tests of a walk that is not
+/// recursive).
 struct NodePath {
     QString path;
     QByteArray native;
@@ -194,9 +264,9 @@ class Walker {
         built.native = QFile::encodeName(built.path);
         return built;
     }
-    /// Files the usable sub-folders of `folder` (at `at`) in the tree and appends them to
-    /// `found`; 0 or the errno of the failure.
-    int List(const Node& folder, const NodePath& at, std::vector<Node>& found);
+    /// Files the usable sub-folders of `folder`, open as `fd` (which it closes; `info` is its
+    /// stat), in the tree and appends them to `found`; 0 or the errno of the failure.
+    int List(const Node& folder, int fd, const struct stat& info, std::vector<Node>& found);
     /// The tests of step 4 for entries that are not walked themselves (a walk that is not
     /// recursive).
     void TestOnly(std::vector<Node>& found);
@@ -211,10 +281,32 @@ class Walker {
         if (error != 0) Report(error, line);
         return passes;
     }
+    /// The attribute test of a folder of a level, at `at`: through `fd` where it is open, else
+    /// through its path (built only for a file system not seen before).
+    bool Passes(const Node& node, const Place& at, int fd, const struct stat& info, int line) {
+        if (node.link) return true;
+        const bool root = at.dir == AT_FDCWD && !at.name.isEmpty() &&
+                          std::all_of(at.name.cbegin(), at.name.cend(),
+                                      [](char c) { return c == '/'; });
+        int error = 0;
+        const bool passes = m_fileSystems.Passes(
+            root, info.st_dev,
+            [&](struct statfs& out) {
+                if (fd >= 0) return fstatfs(fd, &out) == 0 ? 0 : errno;
+                const QByteArray path =
+                    at.dir == AT_FDCWD ? at.name : QFile::encodeName(m_tree.PathOf(node.node));
+                return statfs(path.constData(), &out) == 0 ? 0 : errno;
+            },
+            error);
+        if (error != 0) Report(error, line);
+        return passes;
+    }
 
     FolderTree& m_tree;
     const WalkHooks& m_hooks;
     FileSystems m_fileSystems;
+    /// The listings' buffer, one for the whole walk.
+    std::vector<char> m_entries;
     bool m_cancelled = false;
 };
 
@@ -224,24 +316,48 @@ void Walker::Level(std::vector<Node>& folders, bool top, bool recursive) {
     // node -> number of its first entries to drop; one text is one node
     QHash<FolderTree::NodeId, qsizetype> refused;
 
+    // Closed when the level's tests end, before the walk goes a level further down, so the
+    // descriptors held do not grow with the depth of the tree.
+    auto parent = std::make_unique<ParentFolder>();
+
     for (Node& folder : folders) {  // 102
-        const NodePath at = PathOf(folder);
+        // The caller's own entries by their whole paths; a level below, each by its name in its
+        // parent's descriptor.
+        const Place at = top ? Place{AT_FDCWD, QFile::encodeName(m_tree.PathOf(folder.node)),
+                                     m_tree.PathSize(folder.node)}
+                             : parent->PlaceOf(m_tree, folder.node);
+        // 106: a path that is too long is not walked; a gathered one still needs its attribute
+        // test below, to be kept or dropped by the level above. A gathered link is never walked.
+        const bool walked = at.pathSize < kLengthBound && !folder.link;
+        if (!walked && top) continue;
+        // 104, 112: a folder to be walked is opened for listing at once, and the open
+        // descriptor answers the existence test; only when it cannot be opened is it looked up
+        // again (stat follows links, so a dangling link is no folder) to tell a folder that
+        // cannot be listed from one that is not there.
+        Descriptor listing;
+        int openError = 0;
+        if (walked) {
+            listing.Reset(::openat(at.dir, at.name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            if (listing.Get() < 0) openError = errno;
+        }
         struct stat info;
-        if (!Exists(at, info)) {  // 104
+        const bool exists = listing.Get() >= 0
+                                ? ::fstat(listing.Get(), &info) == 0
+                                : ::fstatat(at.dir, at.name.constData(), &info, 0) == 0 &&
+                                      S_ISDIR(info.st_mode);
+        if (!exists) {  // 104
             folder.kept = false;
             continue;
         }
-        // 106: a path that is too long is not walked; a gathered one still needs its attribute
-        // test below, to be kept or dropped by the level above. A gathered link is never walked.
-        const bool walked = at.path.size() < kLengthBound && !folder.link;
-        if (!walked && top) continue;
         if (Cancelled()) return;  // 108
-        if (!Passes(folder, at, info, walked ? kLineAttributeTest : kLineFinalAttributeTest)) {
+        if (!Passes(folder, at, listing.Get(), info,
+                    walked ? kLineAttributeTest : kLineFinalAttributeTest)) {
             folder.kept = false;  // 110
             continue;
         }
         if (!walked) continue;
-        const int error = List(folder, at, found);  // 112, 114
+        const int error =
+            listing.Get() >= 0 ? List(folder, listing.Release(), info, found) : openError;  // 112, 114
         if (m_cancelled) return;
         if (error == 0) continue;
         if (DropsTheFolder(error)) {
@@ -252,6 +368,8 @@ void Walker::Level(std::vector<Node>& folders, bool top, bool recursive) {
             Report(error, kLineListing);
         }
     }
+
+    parent.reset();
 
     // 116: dropping the first equal entries all at once keeps this linear in the level.
     if (!refused.isEmpty()) {
@@ -292,10 +410,8 @@ void Walker::TestOnly(std::vector<Node>& found) {
     }
 }
 
-int Walker::List(const Node& folder, const NodePath& at, std::vector<Node>& found) {
-    DIR* dir = opendir(at.native.constData());
-    if (dir == nullptr) return errno;
-    const int dirFd = dirfd(dir);
+int Walker::List(const Node& folder, int fd, const struct stat& info, std::vector<Node>& found) {
+    const Descriptor open(fd);
     // The caller promises a trailing separator; one is added if it is missing, so a child's
     // path never runs into its parent's last name: the children of an open node are filed
     // under the closed node of the same name.
@@ -306,8 +422,8 @@ int Walker::List(const Node& folder, const NodePath& at, std::vector<Node>& foun
         parent = m_tree.ChildOrNew(FolderTree::kTop, QStringView());
     }
 
-    const int error = ForEachEntry(dir, [&](const dirent* entry) {
-        const EntryKind kind = KindOf(dirFd, entry);
+    return ForEachEntryOf(fd, m_entries, info.st_blksize, [&](const char* entryName, unsigned char type) {
+        const EntryKind kind = KindOf(fd, entryName, type);
         if (kind == EntryKind::NotFolder) return true;
         if (Cancelled()) return false;  // 114
         // A name that is not valid UTF-8 decodes with U+FFFD, which is above 255 and so
@@ -315,12 +431,12 @@ int Walker::List(const Node& folder, const NodePath& at, std::vector<Node>& foun
         // Read up to the NUL, not to the end of the declared array: a file system whose names
         // may take more than 255 bytes in UTF-8 (NTFS, CIFS) hands longer ones, and a name cut
         // at 256 bytes would name no folder.
-        const QString name = QString::fromUtf8(entry->d_name, -1);
+        const QString name = QString::fromUtf8(entryName, -1);
         if (name.size() >= kLengthBound || HasUnusableCharacters(name)) {
             if (m_hooks.skipped) {
-                QByteArray path = at.native;
+                QByteArray path = QFile::encodeName(m_tree.PathOf(folder.node));
                 if (!path.endsWith('/')) path += '/';
-                m_hooks.skipped(path + QByteArray(entry->d_name) + '/');
+                m_hooks.skipped(path + QByteArray(entryName) + '/');
             }
             return true;
         }
@@ -328,8 +444,6 @@ int Walker::List(const Node& folder, const NodePath& at, std::vector<Node>& foun
             Node{m_tree.ChildOrNew(parent, name), kind == EntryKind::LinkToFolder, true});
         return true;
     });
-    closedir(dir);
-    return error;
 }
 
 }  // namespace

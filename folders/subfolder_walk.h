@@ -39,8 +39,10 @@ struct WalkHooks {
 void GetSubDirectories2016(QStringList& folders, bool recursive, const WalkHooks& hooks = {});
 
 /// The same walk over nodes of `tree`: `folders` holds the entries' nodes, and every folder
-/// found is filed in the tree as a child of its parent's node, so no whole path is kept (one is
-/// built for each folder while it is tested and listed). Same rules, order, bounds, reports and
+/// found is filed in the tree as a child of its parent's node, so no whole path is kept. Each
+/// folder below the entries is opened by its name in its parent's descriptor, which is opened
+/// once for its run of siblings (at most two descriptors open at a time); a whole path is built
+/// only for an entry, a parent, a report or the skipped hook. Same rules, order, bounds, reports and
 /// hooks as the walk of paths; an entry given as an open node (without a trailing separator)
 /// has its sub-folders filed under the closed node of the same name. Returns false, leaving
 /// `folders` as it was, when the walk was cancelled. O(folders in the tree).

@@ -54,12 +54,13 @@ bool DropReadPower() {
     return syscall(SYS_capset, &header, data) == 0;
 }
 
-bool UseUpFiles() {
+bool LeaveFreeFiles(int free) {
     // The lowest free descriptor is the number of descriptors a limit of that size allows.
     const int lowest = dup(0);
     if (lowest < 0) return false;
     close(lowest);
-    const rlimit limit{static_cast<rlim_t>(lowest), static_cast<rlim_t>(lowest)};
+    const auto size = static_cast<rlim_t>(lowest) + static_cast<rlim_t>(free);
+    const rlimit limit{size, size};
     return setrlimit(RLIMIT_NOFILE, &limit) == 0;
 }
 
@@ -88,7 +89,11 @@ bool UserCanReach(unsigned uid, unsigned gid, const QByteArray& path) {
 }
 
 std::optional<QByteArray> RunWithoutFreeFiles(const std::function<QByteArray()>& body) {
-    return RunInChild(UseUpFiles, body);
+    return RunWithFreeFiles(0, body);
+}
+
+std::optional<QByteArray> RunWithFreeFiles(int free, const std::function<QByteArray()>& body) {
+    return RunInChild([free] { return LeaveFreeFiles(free); }, body);
 }
 
 }  // namespace trellisane::testing

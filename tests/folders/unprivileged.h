@@ -29,4 +29,8 @@ bool UserCanReach(unsigned uid, unsigned gid, const QByteArray& path);
 /// fails with "Too many open files". Returns what `body` returned, or nothing on failure.
 std::optional<QByteArray> RunWithoutFreeFiles(const std::function<QByteArray()>& body);
 
+/// Runs `body` in a forked child whose open-file limit leaves at most `free` descriptors to
+/// open. Same rules for `body`.
+std::optional<QByteArray> RunWithFreeFiles(int free, const std::function<QByteArray()>& body);
+
 }  // namespace trellisane::testing

@@ -1,4 +1,5 @@
-// The walk's bounds at their exact edges, and a kernel file system mounted inside a walked tree.
+// The walk's bounds at their exact edges, the descriptors it holds, and a kernel file system
+// mounted inside a walked tree.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <QTemporaryDir>  // completes TempTree's member for the fixtures made here
 
 #include "folders/subfolder_walk.h"
+#include "tests/folders/unprivileged.h"
 #include "tests/support/temp_tree.h"
 
 namespace trellisane {
@@ -45,6 +47,37 @@ INSTANTIATE_TEST_SUITE_P(Cases, WalkPathBound,
                          [](const ::testing::TestParamInfo<PathBoundRow>& test) {
                              return std::string(test.param.label);
                          });
+
+using WalkDescriptors = TempTree;
+
+TEST_F(WalkDescriptors, DeepAndWideTreeNeedsOnlyAFewDescriptorsWhateverItsDepth) {
+    // As deep as the length bound lets a walk go, with a sibling at every level, so each level
+    // has several runs of siblings: the descriptors a walk holds must not grow with either.
+    QString chain = "s";
+    while (PathOf(chain).size() < 255) {
+        MakeFolder(chain + "/e");
+        chain += "/d";
+    }
+    MakeFolder(chain);
+    QStringList whole{PathOf("s/")};
+    GetSubDirectories2016(whole, true);
+    ASSERT_GT(whole.size(), 150);
+
+    // Two for the walk (a parent and the folder being listed), one for reading the mount table.
+    const QStringList start{PathOf("s/")};
+    const auto output = testing::RunWithFreeFiles(3, [&start] {
+        QStringList folders = start;
+        QByteArray out;
+        WalkHooks hooks;
+        hooks.report = [&out](const QString& description, int line) {
+            out += description.toUtf8() + '@' + QByteArray::number(line) + '\n';
+        };
+        GetSubDirectories2016(folders, true, hooks);
+        return out + folders.join(u'\n').toUtf8();
+    });
+    ASSERT_TRUE(output.has_value());
+    EXPECT_EQ(output->toStdString(), whole.join(u'\n').toStdString());
+}
 
 /// Runs a tool quietly: its exit code, or -1 when it could not run.
 int RunQuietly(const QString& program, const QStringList& arguments) {

@@ -12,7 +12,9 @@
 #include <QHash>
 #include <cerrno>
 #include <climits>
+#include <cstdarg>
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <vector>
@@ -32,6 +34,7 @@ QByteArray g_extraParent;  // its path, without trailing separator
 QByteArray g_extraName;
 std::vector<char> g_extraEntry;  // a dirent with room for a name of any length
 std::set<DIR*> g_extraServed;
+std::set<int> g_extraServedFds;  // listings read with getdents64 that have had the entry
 
 QByteArray g_spellingFolder;  // without trailing separator; empty: not armed
 
@@ -43,6 +46,38 @@ Fn Next(const char* name) {
 QByteArray WithoutTrailingSeparators(QByteArray path) {
     while (path.size() > 1 && path.endsWith('/')) path.chop(1);
     return path;
+}
+
+/// `path` with its folder part resolved to the kernel's own name for it (the last name kept
+/// as given), so that one folder compares equal however a call spells it.
+QByteArray Resolved(const QByteArray& path) {
+    const QByteArray bare = WithoutTrailingSeparators(path);
+    const qsizetype slash = bare.lastIndexOf('/');
+    if (slash < 0) return bare;
+    char* real = ::realpath(slash == 0 ? "/" : bare.left(slash).constData(), nullptr);
+    if (real == nullptr) return bare;
+    QByteArray resolved(real);
+    std::free(real);  // NOLINT(cppcoreguidelines-no-malloc): realpath's own buffer
+    if (!resolved.endsWith('/')) resolved += '/';
+    return resolved + bare.mid(slash + 1);
+}
+
+/// The whole path that `path` names relative to the folder open as `dir` (AT_FDCWD: as given),
+/// resolved as Resolved does. Reads /proc/self/fd, so only a seam that is armed asks.
+QByteArray PathAt(int dir, const char* path) {
+    if (dir == AT_FDCWD || path[0] == '/') return Resolved(QByteArray(path));
+    QByteArray folder(PATH_MAX, '\0');
+    const QByteArray link = "/proc/self/fd/" + QByteArray::number(dir);
+    const ssize_t size = ::readlink(link.constData(), folder.data(), static_cast<size_t>(PATH_MAX));
+    if (size <= 0) return QByteArray(path);
+    folder.truncate(size);
+    if (!folder.endsWith('/')) folder += '/';
+    return WithoutTrailingSeparators(folder + path);
+}
+
+/// Whether `dir` and `path` name the extra entry of ExtraFolderEntry.
+bool IsExtraEntry(int dir, const char* path) {
+    return g_extraArmed && PathAt(dir, path) == Resolved(g_extraParent + '/' + g_extraName);
 }
 
 int RawStat(const char* path, struct stat* info, int flags) {
@@ -120,11 +155,13 @@ ExtraFolderEntry::ExtraFolderEntry(const QString& parent, const QByteArray& name
     std::memcpy(g_extraEntry.data() + offsetof(dirent, d_name), name.constData(),
                 static_cast<std::size_t>(name.size()));
     g_extraServed.clear();
+    g_extraServedFds.clear();
     g_extraArmed = true;
 }
 ExtraFolderEntry::~ExtraFolderEntry() {
     g_extraArmed = false;
     g_extraServed.clear();
+    g_extraServedFds.clear();
 }
 
 }  // namespace trellisane::testing
@@ -147,9 +184,27 @@ int renameat2(int oldDir, const char* oldPath, int newDir, const char* newPath,
     return static_cast<int>(::syscall(SYS_renameat2, oldDir, oldPath, newDir, newPath, flags));
 }
 
+// Opening a folder for listing, by whole path or by name in its parent's descriptor, fails as
+// the armed listing says; an O_PATH look-up, which lists nothing, is let through.
+int openat(int dir, const char* path, int flags, ...) {
+    mode_t mode = 0;
+    if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE) {
+        va_list arguments;
+        va_start(arguments, flags);
+        mode = static_cast<mode_t>(va_arg(arguments, unsigned int));
+        va_end(arguments);
+    }
+    if (g_listingError != 0 && (flags & O_PATH) == 0 &&
+        PathAt(dir, path) == Resolved(g_failingListing)) {
+        errno = g_listingError;
+        return -1;
+    }
+    return static_cast<int>(::syscall(SYS_openat, dir, path, flags, mode));
+}
+
 DIR* opendir(const char* path) {
     static const auto real = Next<DIR* (*)(const char*)>("opendir");
-    if (g_listingError != 0 && g_failingListing == path) {
+    if (g_listingError != 0 && Resolved(QByteArray(path)) == Resolved(g_failingListing)) {
         errno = g_listingError;
         return nullptr;
     }
@@ -160,6 +215,41 @@ int closedir(DIR* dir) {
     static const auto real = Next<int (*)(DIR*)>("closedir");
     g_extraServed.erase(dir);
     return real(dir);
+}
+
+// A listing read straight from the kernel ends with the extra entry as a readdir one does.
+ssize_t getdents64(int fd, void* buffer, size_t length) __THROW {
+    const auto size = static_cast<ssize_t>(::syscall(SYS_getdents64, fd, buffer, length));
+    if (size != 0 || !g_extraArmed || g_extraServedFds.count(fd) != 0) return size;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || info.st_dev != g_extraDevice || info.st_ino != g_extraInode) {
+        return 0;
+    }
+    constexpr std::size_t kNameAt = offsetof(struct dirent64, d_name);
+    const std::size_t record = (kNameAt + static_cast<std::size_t>(g_extraName.size()) + 1 + 7) &
+                               ~std::size_t{7};
+    if (record > length) {
+        errno = EINVAL;
+        return -1;
+    }
+    auto* bytes = static_cast<char*>(buffer);
+    std::memset(bytes, 0, record);
+    const auto inode = static_cast<ino64_t>(info.st_ino + 1);
+    const auto reclen = static_cast<unsigned short>(record);
+    const unsigned char type = DT_DIR;
+    std::memcpy(bytes + offsetof(struct dirent64, d_ino), &inode, sizeof inode);
+    std::memcpy(bytes + offsetof(struct dirent64, d_reclen), &reclen, sizeof reclen);
+    std::memcpy(bytes + offsetof(struct dirent64, d_type), &type, sizeof type);
+    std::memcpy(bytes + kNameAt, g_extraName.constData(),
+                static_cast<std::size_t>(g_extraName.size()));
+    g_extraServedFds.insert(fd);
+    return static_cast<ssize_t>(record);
+}
+
+int close(int fd) {
+    static const auto real = Next<int (*)(int)>("close");
+    if (g_extraArmed) g_extraServedFds.erase(fd);
+    return real(fd);
 }
 
 struct dirent* readdir(DIR* dir) {
@@ -191,6 +281,7 @@ int lstat(const char* path, struct stat* info) __THROW {
 
 // A look-up by name in a folder's descriptor answers as the look-up of the whole path would.
 int fstatat(int dir, const char* path, struct stat* info, int flags) __THROW {
+    if (IsExtraEntry(dir, path)) return RawStat(g_extraParent.constData(), info, flags);
     if (g_spellingFolder.isEmpty()) {
         return static_cast<int>(::syscall(SYS_newfstatat, dir, path, info, flags));
     }

@@ -2,8 +2,10 @@
 
 // Seams at the system calls, for failures a real file system on this machine cannot be made to
 // produce on demand. Linking syscall_seams.cpp into a test executable replaces renameat2,
-// opendir, readdir, closedir and stat for the whole executable; each passes straight through
-// to the C library unless a test has armed it, and only for what the test named.
+// openat, opendir, readdir, getdents64, close, closedir, stat, lstat and fstatat for the whole
+// executable; each passes straight through to the C library unless a test has armed it, and
+// only for what the test named. A call by name in a folder's descriptor is matched by the whole
+// path it names (read from /proc/self/fd only while a seam is armed).
 
 #include <QByteArray>
 #include <QString>
@@ -22,8 +24,9 @@ class RenameAt2Fails {
     int Calls() const;
 };
 
-/// While alive, opening the folder `path` for listing fails with `error` (compared as the exact
-/// text handed to opendir, after QFile::encodeName). One at a time.
+/// While alive, opening the folder `path` for listing fails with `error`, whether it is opened
+/// by its whole path (opendir, openat) or by its name in its parent's descriptor (openat
+/// without O_PATH); trailing separators do not count. One at a time.
 class ListingFails {
   public:
     ListingFails(const QString& path, int error);
@@ -34,7 +37,8 @@ class ListingFails {
 
 /// While alive, every listing of the folder `parent` ends with one more entry, a folder named
 /// `name` (which may be longer than any real file system allows), and stat of that entry's
-/// path answers as for `parent`. One at a time.
+/// path (or fstatat of its name in `parent`'s descriptor) answers as for `parent`. One at a
+/// time.
 class ExtraFolderEntry {
   public:
     ExtraFolderEntry(const QString& parent, const QByteArray& name);
