@@ -644,6 +644,8 @@ void RenameController::LaunchRun() {
         if (m_history != nullptr) m_history->EndRun(true, false);
         run->deleteLater();
         Change([&] { m_run = nullptr; });
+        // Adds that ended while the run was being made waited for it: they go on now.
+        AddsFollowRun({});
         Q_EMIT diskChanging(false);
     }
 }

@@ -56,7 +56,8 @@ int ForEachEntry(DIR* dir, Visit&& visit) {
 /// types read straight from the kernel with getdents64 into `buffer`, which the caller keeps
 /// for the next folder, without a directory stream's allocation and checks. `blockSize` is the
 /// folder's st_blksize: reads are as large as the C library's directory streams make them for
-/// it. Returns 0, or the errno value of a read that failed part-way. Leaves `fd` open.
+/// it. A read a signal interrupts is made again. Returns 0, or the errno value of a read that
+/// failed part-way. Leaves `fd` open.
 template <typename Visit>
 int ForEachEntryOf(int fd, std::vector<char>& buffer, long blockSize, Visit&& visit) {
     constexpr std::size_t kSmallest = 32768;
@@ -69,7 +70,12 @@ int ForEachEntryOf(int fd, std::vector<char>& buffer, long blockSize, Visit&& vi
     constexpr std::size_t kNameAt = offsetof(struct dirent64, d_name);
     for (;;) {
         const ssize_t size = ::getdents64(fd, buffer.data(), buffer.size());
-        if (size < 0) return errno;
+        if (size < 0) {
+            // A signal came before anything was read (FUSE, network file systems): the
+            // folder's place is where it was, so the same read is made again.
+            if (errno == EINTR) continue;
+            return errno;
+        }
         if (size == 0) return 0;
         for (std::size_t at = 0; at < static_cast<std::size_t>(size);) {
             const char* record = buffer.data() + at;

@@ -328,7 +328,7 @@ void Walker::Level(std::vector<Node>& folders, bool top, bool recursive) {
                              : parent->PlaceOf(m_tree, folder.node);
         // 106: a path that is too long is not walked; a gathered one still needs its attribute
         // test below, to be kept or dropped by the level above. A gathered link is never walked.
-        const bool walked = at.pathSize < kLengthBound && !folder.link;
+        bool walked = at.pathSize < kLengthBound && !folder.link;
         if (!walked && top) continue;
         // 104, 112: a folder to be walked is opened for listing at once, and the open
         // descriptor answers the existence test; only when it cannot be opened is it looked up
@@ -337,8 +337,19 @@ void Walker::Level(std::vector<Node>& folders, bool top, bool recursive) {
         Descriptor listing;
         int openError = 0;
         if (walked) {
-            listing.Reset(::openat(at.dir, at.name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+            // Below the caller's own entries a link is never followed: one put where a listed
+            // folder was is kept as the link it now is, and not walked.
+            const int noFollow = top ? 0 : O_NOFOLLOW;
+            listing.Reset(::openat(at.dir, at.name.constData(),
+                                   O_RDONLY | O_DIRECTORY | O_CLOEXEC | noFollow));
             if (listing.Get() < 0) openError = errno;
+            struct stat self;
+            if (!top && (openError == ENOTDIR || openError == ELOOP) &&
+                ::fstatat(at.dir, at.name.constData(), &self, AT_SYMLINK_NOFOLLOW) == 0 &&
+                S_ISLNK(self.st_mode)) {
+                folder.link = true;
+                walked = false;
+            }
         }
         struct stat info;
         const bool exists = listing.Get() >= 0

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 
+#include "control/background_job.h"
 #include "control/rename_controller.h"
 #include "tests/control/control_fixture.h"
 #include "tests/support/scripted_dialogs.h"
@@ -168,6 +169,42 @@ TEST_F(BusyStateTest, EachStateLetsThroughWhatItShould) {
         gate->store(false);
         EXPECT_TRUE(WaitUntil([&] { return core->State() == Busy::Idle; }));
     }
+}
+
+/// A run for which no thread can be had.
+class UnstartableRun : public InlineRun {
+  public:
+    using InlineRun::InlineRun;
+    bool Start() override { return false; }
+};
+
+TEST_F(BusyStateTest, AnAddThatEndsWhileARunIsMadeIsAppendedWhenTheRunCannotStart) {
+    // The add's batch comes in while the run is being made, so it waits for the run's end; a
+    // run that never starts must let it through rather than leave the add under way for good.
+    MakeFolder("a");
+    MakeFolder("b");
+    ListOne();
+    gate->store(true);
+    core->StartAdd(ErrorTrap(dialogs, QString()), {PathOf("b")}, true);
+    auto* add = core->findChild<BackgroundJob*>();
+    ASSERT_NE(add, nullptr);
+    bool added = false;  // connected after the controller: its own handler has run by then
+    QObject::connect(add, &BackgroundJob::finished, core.get(), [&added] { added = true; });
+    ControllerHooks hooks;
+    hooks.makeRun = [this, &added](std::vector<FolderRow> rows, RenamePlatform platform,
+                                   std::function<void(const RowOutcome&)>) -> RunJob* {
+        gate->store(false);
+        EXPECT_TRUE(WaitUntil([&] { return added; }));
+        auto* unstartable = new UnstartableRun(std::move(rows), std::move(platform), {});
+        unstartable->setParent(core.get());
+        return unstartable;
+    };
+    core->SetHooks(std::move(hooks));
+
+    core->StartRenaming();
+    EXPECT_EQ(core->State(), Busy::Idle);
+    EXPECT_EQ(core->AddsInFlight(), 0);
+    EXPECT_EQ(core->List().Count(), 2);
 }
 
 }  // namespace

@@ -287,6 +287,28 @@ TEST_F(Walk, LinksToFoldersAreListedButNeverWalked) {
     EXPECT_TRUE(m_reports.empty());
 }
 
+TEST_F(Walk, FolderSwappedForALinkAfterItsListingIsListedButNotWalked) {
+    // Another program puts a link where a listed folder was before the walk gets to it: the
+    // link is kept as a link, never followed out of the chosen tree.
+    MakeFolder("s/d/inner");
+    MakeFolder("outside/o1");
+    MakeFolder("aside");
+    WalkHooks hooks = Hooks();
+    int polls = 0;
+    hooks.cancelled = [&] {
+        // The first poll is the start folder's; the second comes once its listing is read.
+        if (++polls == 2) {
+            EXPECT_EQ(QDir().rename(PathOf("s/d"), PathOf("aside/d")), true);
+            Link(PathOf("outside"), "s/d");
+        }
+        return false;
+    };
+    QStringList folders{PathOf("s/")};
+    GetSubDirectories2016(folders, true, hooks);
+    EXPECT_EQ(RelativeTo(folders), (QStringList{"s/", "s/d/"}));
+    EXPECT_TRUE(m_reports.empty());
+}
+
 TEST_F(Walk, OtherListingFailureKeepsTheFolderAndIsReported) {
     MakeFolder("s/a");
     const QString start = PathOf("s/");

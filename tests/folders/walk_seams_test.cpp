@@ -1,6 +1,7 @@
 // Walk failures a real file system cannot be made to give on demand, through the seams at the
 // system calls: a listing that fails with "not found" after the existence test passed (the
-// folder went away, or became a file, in between), and names longer than Linux allows.
+// folder went away, or became a file, in between), a read a signal interrupts, and names longer
+// than Linux allows.
 
 #include <gtest/gtest.h>
 
@@ -62,6 +63,26 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<ListingFailureRow>& test) {
         return std::string(test.param.label);
     });
+
+using WalkInterrupted = TempTree;
+
+TEST_F(WalkInterrupted, AReadASignalInterruptedIsMadeAgain) {
+    MakeFolder("s/a/inner");
+    MakeFolder("s/b");
+    QStringList folders{PathOf("s/")};
+    int reports = 0;
+    WalkHooks hooks;
+    hooks.report = [&reports](const QString&, int) { ++reports; };
+    {
+        const testing::ListingsInterrupted interrupted;
+        GetSubDirectories2016(folders, true, hooks);
+    }
+    QStringList relative;
+    for (const QString& folder : folders) relative << folder.mid(Root().size() + 1);
+    relative.sort();
+    EXPECT_EQ(relative.join(u' ').toStdString(), "s/ s/a/ s/a/inner/ s/b/");
+    EXPECT_EQ(reports, 0);
+}
 
 struct LongNameRow {
     const char* label;

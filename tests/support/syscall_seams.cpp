@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -35,6 +36,9 @@ QByteArray g_extraName;
 std::vector<char> g_extraEntry;  // a dirent with room for a name of any length
 std::set<DIR*> g_extraServed;
 std::set<int> g_extraServedFds;  // listings read with getdents64 that have had the entry
+
+bool g_interrupting = false;  // ListingsInterrupted is alive
+bool g_interrupted = false;   // the last getdents64 call was the one interrupted
 
 QByteArray g_spellingFolder;  // without trailing separator; empty: not armed
 
@@ -140,6 +144,12 @@ ListingFails::~ListingFails() {
     g_listingError = 0;
 }
 
+ListingsInterrupted::ListingsInterrupted() {
+    g_interrupted = false;
+    g_interrupting = true;
+}
+ListingsInterrupted::~ListingsInterrupted() { g_interrupting = false; }
+
 ExtraFolderEntry::ExtraFolderEntry(const QString& parent, const QByteArray& name) {
     struct stat info {};
     g_extraParent = WithoutTrailingSeparators(QFile::encodeName(parent));
@@ -219,6 +229,10 @@ int closedir(DIR* dir) {
 
 // A listing read straight from the kernel ends with the extra entry as a readdir one does.
 ssize_t getdents64(int fd, void* buffer, size_t length) __THROW {
+    if (g_interrupting && !std::exchange(g_interrupted, !g_interrupted)) {
+        errno = EINTR;
+        return -1;
+    }
     const auto size = static_cast<ssize_t>(::syscall(SYS_getdents64, fd, buffer, length));
     if (size != 0 || !g_extraArmed || g_extraServedFds.count(fd) != 0) return size;
     struct stat info {};

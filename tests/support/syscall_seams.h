@@ -47,6 +47,17 @@ class ExtraFolderEntry {
     ExtraFolderEntry& operator=(const ExtraFolderEntry&) = delete;
 };
 
+/// While alive, every other getdents64 call fails with EINTR before reading anything, as on a
+/// FUSE or network file system when a signal arrives: each listing's first read, and each read
+/// after one that succeeded. One at a time.
+class ListingsInterrupted {
+  public:
+    ListingsInterrupted();
+    ~ListingsInterrupted();
+    ListingsInterrupted(const ListingsInterrupted&) = delete;
+    ListingsInterrupted& operator=(const ListingsInterrupted&) = delete;
+};
+
 /// While alive, the folder `folder` answers names as exfat-fuse does: a name that is not there
 /// but matches an entry when case is ignored (ASCII letters) is looked up (lstat, stat) as that
 /// entry, with an inode number of its own for each spelling, and renameat2 onto such a name
