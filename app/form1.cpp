@@ -256,7 +256,7 @@ void Form1::History_Click() {
             [this](const QString& id) { m_core->UndoRun(id); });
     connect(m_history, &HistoryKeeper::undoFinished, &dialog, [&dialog] { dialog.Refresh(); });
     dialog.exec();
-    m_history->Refresh();  // runs forgotten there are no longer to undo
+    m_history->ReadAgain();  // runs forgotten there are no longer to undo
 }
 
 void Form1::PushButton6_Click() {

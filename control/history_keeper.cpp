@@ -30,12 +30,23 @@ int HistoryKeeper::EndRun(bool stopped, bool movedAny) {
     if (!m_writer) return 0;
     const int failed = m_writer->Finish(stopped);
     m_writer.reset();
-    m_readingHasNext = movedAny;
+    Read(true, movedAny);
+    return failed;
+}
 
+void HistoryKeeper::ReadAgain() { Read(false, Next() != nullptr); }
+
+std::vector<BackgroundJob*> HistoryKeeper::Jobs() const {
+    const QList<BackgroundJob*> children = findChildren<BackgroundJob*>(Qt::FindDirectChildrenOnly);
+    return {children.begin(), children.end()};
+}
+
+void HistoryKeeper::Read(bool prune, bool hasNext) {
+    m_readingHasNext = hasNext;
     auto read = std::make_shared<std::vector<HistoryRun>>();
     auto* job = new BackgroundJob(
-        [history = m_history, read](JobContext&) {
-            history.Prune();
+        [history = m_history, read, prune](JobContext&) {
+            if (prune) history.Prune();
             *read = history.List();
         },
         this);
@@ -54,10 +65,9 @@ int HistoryKeeper::EndRun(bool stopped, bool movedAny) {
         m_reading = nullptr;
         m_read.reset();
         delete job;
-        m_history.Prune();
+        if (prune) m_history.Prune();
         Refresh();
     }
-    return failed;
 }
 
 void HistoryKeeper::FinishReading() {

@@ -46,8 +46,12 @@ class HistoryKeeper : public QObject {
     /// Waits for a reading under way, however long it takes, and takes what it read (then
     /// `changed`); nothing when none is under way. For a caller that needs Next() now.
     void FinishReading();
-    /// The job of the reading under way, for the window's closing to stop with the others.
-    BackgroundJob* ReadingJob() const { return m_reading.data(); }
+    /// Reads the history again on a worker, as after a run (Reading()); Next() is the history
+    /// as last read until then. A reading under way is left to end unheeded.
+    void ReadAgain();
+    /// Every job of the keeper still going (an undo, readings, those left unheeded included),
+    /// for the window's closing to stop with the others.
+    std::vector<BackgroundJob*> Jobs() const;
     /// The id of the run this window recorded last ("" none).
     const QString& LastRecorded() const { return m_lastRecorded; }
 
@@ -85,6 +89,10 @@ class HistoryKeeper : public QObject {
     void undoFinished(const QString& id, std::shared_ptr<const UndoOfRun> undo);
 
   private:
+    /// Starts a reading on a worker, pruning first when `prune`; `hasNext` is what HasNext()
+    /// says until it ends.
+    void Read(bool prune, bool hasNext);
+
     RunHistory m_history;
     std::vector<HistoryRun> m_runs;
     std::shared_ptr<JournalWriter> m_writer;  // the run being recorded

@@ -758,11 +758,8 @@ void RenameController::StopAll(const std::vector<BackgroundJob*>& others, QDeadl
     m_adoptTimer->stop();  // the ended run's rows are written back at once below
     StopRenaming(deadline);
     std::vector<BackgroundJob*> jobs = others;
-    if (m_history != nullptr && m_history->UndoJob() != nullptr) {
-        jobs.push_back(m_history->UndoJob());
-    }
-    if (m_history != nullptr && m_history->ReadingJob() != nullptr) {
-        jobs.push_back(m_history->ReadingJob());
+    if (m_history != nullptr) {
+        for (BackgroundJob* job : m_history->Jobs()) jobs.push_back(job);
     }
     for (BackgroundJob* job : findChildren<BackgroundJob*>(Qt::FindDirectChildrenOnly)) {
         if (std::find(jobs.begin(), jobs.end(), job) == jobs.end()) jobs.push_back(job);
