@@ -1,7 +1,17 @@
 #include "rename/run_player.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <condition_variable>
+#include <cstddef>
+#include <exception>
+#include <functional>
+#include <mutex>
 #include <optional>
+#include <system_error>
+#include <thread>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "rename/path_index.h"
@@ -68,6 +78,200 @@ RowFate FateOfError(int error) {
     }
 }
 
+/// What the disk said of one row, before the run files it: everything of the row's turn that
+/// looks at or changes the disk, and nothing of the run's own bookkeeping.
+struct DiskStep {
+    RowFate fate;
+    bool moved = false;  ///< the folder now stands at the new path
+    /// The new name was taken (EEXIST, ENOTEMPTY): whether an earlier row claimed it is decided
+    /// when the row is filed, in row order; `occupant` is what stood there straight after.
+    bool taken = false;
+    EntryState occupant;
+    QString strandedAt;  ///< where a failed case-only change left the folder, or ""
+};
+
+/// Plays the turn of the row `outcome` describes on `disk`. `listedAs` is the row's current
+/// path before the run, with the separator. Touches nothing but the disk and the result.
+DiskStep TryRow(const RowOutcome& outcome, const QString& listedAs, RunDisk& disk) {
+    DiskStep step;
+    QString from;
+    QString to;
+    if (outcome.newPath.isEmpty()) {
+        step.fate.status = RowStatus::NotPreviewed;
+    } else if (WithSeparator(outcome.newPath) == WithSeparator(outcome.oldPath)) {
+        // Nothing to do, and nothing for the disk to refuse. A row carried onto its new
+        // path by an earlier rename (the same folder listed twice) has got its name.
+        const bool asListed = WithSeparator(outcome.newPath) == listedAs;
+        step.fate.status = asListed ? RowStatus::Unchanged : RowStatus::Renamed;
+    } else if (std::optional<QString> refused = disk.Refuse(outcome.oldPath)) {
+        step.fate = Refused(RefusalReason::Protected);
+        step.fate.detail = std::move(*refused);
+    } else if (const auto refusal = Refusal(outcome.oldPath, outcome.newPath, from, to)) {
+        step.fate = Refused(*refusal);
+    } else if (const EntryState folder = disk.Examine(from); !folder.IsFolder()) {
+        // Only folders are renamed: a file or a link to one in the folder's place is not.
+        step.fate = FateOfError(folder.error != 0 ? folder.error : ENOTDIR);
+    } else if (std::optional<QString> rule = disk.RefuseName(from, to)) {
+        // What the driver would refuse, or change behind the run's back, is not tried.
+        step.fate = Refused(RefusalReason::NamingRule);
+        step.fate.detail = std::move(*rule);
+    } else {
+        FolderRenameResult result = disk.Rename(from, to);
+        if (result.error == 0) {
+            step.fate.status = RowStatus::Renamed;
+            step.moved = true;
+        } else if (result.error == EEXIST || result.error == ENOTEMPTY) {
+            step.taken = true;
+            step.fate.error = result.error;
+            // Looked at now, before a later row of this folder's parent changes it.
+            step.occupant = disk.Examine(to);
+        } else {
+            step.fate = FateOfError(result.error);
+        }
+        step.strandedAt = std::move(result.strandedAt);
+    }
+    return step;
+}
+
+/// The number of separators in `path`: rows of one depth have as many.
+qsizetype Depth(const QString& path) {
+    qsizetype depth = 0;
+    for (const QChar c : path) depth += c == kSeparator ? 1 : 0;
+    return depth;
+}
+
+struct IdentityHash {
+    std::size_t operator()(const FolderIdentity& identity) const {
+        return std::hash<quint64>()(identity.inode * 0x9E3779B97F4A7C15ULL ^ identity.device ^
+                                    (identity.mount << 17));
+    }
+};
+
+/// A second thread that plays the work it is handed while the run's own thread plays other
+/// rows; made on first use, joined when it goes.
+class SecondThread {
+  public:
+    SecondThread() = default;
+    SecondThread(const SecondThread&) = delete;
+    SecondThread& operator=(const SecondThread&) = delete;
+    ~SecondThread() {
+        if (!m_thread.joinable()) return;
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_quit = true;
+        }
+        m_wake.notify_one();
+        m_thread.join();
+    }
+
+    /// Starts `work` (which must not throw) on the second thread; false when no thread could
+    /// be made, and the caller does the work itself.
+    bool Start(std::function<void()> work) {
+        if (!m_thread.joinable()) {
+            try {
+                m_thread = std::thread([this] { Serve(); });
+            } catch (const std::system_error&) {
+                return false;
+            }
+        }
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_work = std::move(work);
+            m_busy = true;
+        }
+        m_wake.notify_one();
+        return true;
+    }
+
+    /// Returns once the work started last has ended.
+    void Wait() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_done.wait(lock, [this] { return !m_busy; });
+    }
+
+  private:
+    void Serve() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_busy || m_quit; });
+            if (!m_busy) return;
+            std::function<void()> work = std::move(m_work);
+            lock.unlock();
+            work();
+            lock.lock();
+            m_busy = false;
+            m_done.notify_one();
+        }
+    }
+
+    std::thread m_thread;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_done;
+    std::function<void()> m_work;
+    bool m_busy = false;
+    bool m_quit = false;
+};
+
+/// Rows from one on that may be renamed side by side: one depth, no current path twice, each
+/// parent plain (RunDisk::ParentIdentity) and on one mount. Rows of one parent, by its
+/// identity and not its spelling, go to one thread; `lanes` holds each thread's rows as
+/// offsets from the first, in row order.
+struct SideBySide {
+    qsizetype rows = 0;  ///< how many rows from the first belong to it
+    std::vector<qsizetype> lanes[2];
+};
+
+SideBySide GroupRows(const std::vector<FolderRow>& rows, qsizetype first, RunDisk& disk) {
+    SideBySide group;
+    const auto count = static_cast<qsizetype>(rows.size());
+    qsizetype depth = -1;
+    quint64 mount = 0;
+    QString parent;
+    int lane = -1;
+    std::unordered_map<FolderIdentity, int, IdentityHash> laneOf;
+    std::unordered_set<QString> seen;
+    for (qsizetype position = first;
+         position <= count && group.rows < kRowsSideBySide; ++position, ++group.rows) {
+        const QString path = WithoutSeparator(rows[static_cast<std::size_t>(position - 1)].current);
+        if (depth < 0) depth = Depth(path);
+        if (path.isEmpty() || Depth(path) != depth) break;
+        // A row of a folder listed twice moves the other row along: not side by side.
+        if (!seen.insert(path).second) break;
+        const PathSplit split = SplitPath(path);
+        if (split.name.isEmpty() || split.name == u"." || split.name == u"..") break;
+        if (lane < 0 || split.parent != parent) {
+            const std::optional<FolderIdentity> identity = disk.ParentIdentity(split.parent);
+            if (!identity) break;
+            if (laneOf.empty()) mount = identity->mount;
+            if (identity->mount != mount) break;
+            const auto [it, added] = laneOf.try_emplace(*identity, 0);
+            if (added && group.lanes[1].size() < group.lanes[0].size()) it->second = 1;
+            lane = it->second;
+            parent = split.parent;
+        }
+        group.lanes[lane].push_back(position - first);
+    }
+    return group;
+}
+
+/// Plays the rows `lane` names (offsets from the group's first row) on `disk`, marking each
+/// done. Stops at the first exception: the rows left are played again by the run's own
+/// thread when it files them.
+void PlayLane(const std::vector<qsizetype>& lane, const std::vector<RowOutcome>& outcomes,
+              const std::vector<QString>& listedAs, qsizetype first, RunDisk& disk,
+              std::vector<DiskStep>& steps, std::vector<char>& done) noexcept {
+    try {
+        for (const qsizetype i : lane) {
+            const auto at = static_cast<std::size_t>(i);
+            steps[at] = TryRow(outcomes[at], listedAs[static_cast<std::size_t>(first - 1 + i)],
+                               disk);
+            done[at] = 1;
+        }
+    } catch (...) {  // NOLINT(bugprone-empty-catch): the row is played again when it is filed
+    }
+}
+
 }  // namespace
 
 RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
@@ -111,10 +315,10 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
     };
 
     // A taken name: claimed when an earlier row has just renamed its folder onto it, else
-    // whatever stands there, and whether a row lists it.
-    const auto taken = [&](qsizetype position, const QString& to, int error) {
+    // whatever stood there, and whether a row lists it.
+    const auto taken = [&](qsizetype position, const QString& to, const DiskStep& step) {
         RowFate fate;
-        fate.error = error;
+        fate.error = step.fate.error;
         if (const std::vector<qsizetype> there = index.At(to + kSeparator); !there.empty()) {
             fate.listed = true;
             for (qsizetype other : there) {
@@ -130,70 +334,103 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
             return fate;
         }
         fate.status = RowStatus::Taken;
-        const EntryState occupant = disk.Examine(to);
-        fate.occupant = occupant.error == 0 ? occupant.kind : Occupant::Folder;
+        fate.occupant = step.occupant.error == 0 ? step.occupant.kind : Occupant::Folder;
         return fate;
     };
 
-    for (qsizetype position = 1; position <= count; ++position) {
-        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) break;
-        if (control.cancelled && control.cancelled()) break;
-        turn = position;
-        if (control.starting) control.starting(position, count, row(position).current);
+    // What the row at `position` is tried with: its paths as the renames before it left them.
+    const auto outcomeOf = [&](qsizetype position) {
         RowOutcome outcome;
         outcome.position = position;
         outcome.oldPath = row(position).current;
         outcome.newPath = row(position).newPath;
+        return outcome;
+    };
 
-        QString from;
-        QString to;
-        if (outcome.newPath.isEmpty()) {
-            outcome.fate.status = RowStatus::NotPreviewed;
-        } else if (WithSeparator(outcome.newPath) == WithSeparator(outcome.oldPath)) {
-            // Nothing to do, and nothing for the disk to refuse. A row carried onto its new
-            // path by an earlier rename (the same folder listed twice) has got its name.
-            const bool asListed =
-                WithSeparator(outcome.newPath) == listedAs[static_cast<size_t>(position - 1)];
-            outcome.fate.status = asListed ? RowStatus::Unchanged : RowStatus::Renamed;
-        } else if (std::optional<QString> refused = disk.Refuse(outcome.oldPath)) {
-            outcome.fate = Refused(RefusalReason::Protected);
-            outcome.fate.detail = std::move(*refused);
-        } else if (const auto refusal = Refusal(outcome.oldPath, outcome.newPath, from, to)) {
-            outcome.fate = Refused(*refusal);
-        } else if (const EntryState folder = disk.Examine(from); !folder.IsFolder()) {
-            // Only folders are renamed: a file or a link to one in the folder's place is not.
-            outcome.fate = FateOfError(folder.error != 0 ? folder.error : ENOTDIR);
-        } else if (std::optional<QString> rule = disk.RefuseName(from, to)) {
-            // What the driver would refuse, or change behind the run's back, is not tried.
-            outcome.fate = Refused(RefusalReason::NamingRule);
-            outcome.fate.detail = std::move(*rule);
+    // Files the row's turn, in row order: the rows that follow its folder, its fate, its report.
+    const auto file = [&](RowOutcome& outcome, DiskStep& step) {
+        const qsizetype position = outcome.position;
+        turn = position;
+        if (step.taken) {
+            outcome.fate = taken(position, WithoutSeparator(outcome.newPath), step);
         } else {
-            const FolderRenameResult result = disk.Rename(from, to);
-            if (result.error == 0) {
-                outcome.fate.status = RowStatus::Renamed;
-                // The new path's own text where it ends with the separator: one string for
-                // the move, the outcome and the row's path after the run.
-                follow(WithSeparator(outcome.oldPath), WithSeparator(outcome.newPath));
-            } else {
-                outcome.fate = result.error == EEXIST || result.error == ENOTEMPTY
-                                   ? taken(position, to, result.error)
-                                   : FateOfError(result.error);
-                if (!result.strandedAt.isEmpty()) {
-                    follow(WithSeparator(outcome.oldPath), result.strandedAt + kSeparator);
-                }
-            }
+            outcome.fate = std::move(step.fate);
         }
-
+        if (step.moved) {
+            // The new path's own text where it ends with the separator: one string for the
+            // move, the outcome and the row's path after the run.
+            follow(WithSeparator(outcome.oldPath), WithSeparator(outcome.newPath));
+        } else if (!step.strandedAt.isEmpty()) {
+            follow(WithSeparator(outcome.oldPath), step.strandedAt + kSeparator);
+        }
         row(position).newPath.clear();
         renamed[static_cast<size_t>(position - 1)] = outcome.fate.status == RowStatus::Renamed;
         run.tried = position;
         if (!outcome.ok() && onFailure) onFailure(outcome);
         if (keeps) run.outcomes.push_back(std::move(outcome));
+    };
+
+    const auto stopped = [&] {
+        return (cancel != nullptr && cancel->load(std::memory_order_relaxed)) ||
+               (control.cancelled && control.cancelled());
+    };
+
+    // The rows of one depth in different parents commute: no rename there touches what
+    // another looks at. Where the disk can prove it (a twin for a second thread, and plain
+    // parents), a group of them is played on two threads, then filed in row order here.
+    const std::unique_ptr<RunDisk> twin = control.threads >= 2 ? disk.Twin() : nullptr;
+    SecondThread second;
+    std::vector<RowOutcome> outcomes;
+    std::vector<DiskStep> steps;
+    std::vector<char> done;
+
+    qsizetype position = 1;
+    while (position <= count) {
+        if (stopped()) break;
+        const SideBySide group =
+            twin ? GroupRows(rows, position, disk) : SideBySide{};
+        if (group.lanes[0].empty() || group.lanes[1].empty()) {
+            // One row at a time, for as many rows as were looked at (at least one).
+            const qsizetype start = position;
+            const qsizetype end = position + std::max<qsizetype>(group.rows, 1);
+            for (; position < end; ++position) {
+                if (position > start && stopped()) break;
+                if (control.starting) control.starting(position, count, row(position).current);
+                RowOutcome outcome = outcomeOf(position);
+                DiskStep step = TryRow(outcome, listedAs[static_cast<size_t>(position - 1)], disk);
+                file(outcome, step);
+            }
+            if (position < end) break;  // stopped
+            continue;
+        }
+
+        const auto size = static_cast<std::size_t>(group.rows);
+        outcomes.clear();
+        for (qsizetype i = 0; i < group.rows; ++i) outcomes.push_back(outcomeOf(position + i));
+        steps.assign(size, DiskStep{});
+        done.assign(size, 0);
+        const qsizetype first = position;
+        const bool started = second.Start([&] {
+            PlayLane(group.lanes[1], outcomes, listedAs, first, *twin, steps, done);
+        });
+        PlayLane(group.lanes[0], outcomes, listedAs, first, disk, steps, done);
+        if (started) {
+            second.Wait();
+        } else {
+            PlayLane(group.lanes[1], outcomes, listedAs, first, disk, steps, done);
+        }
+        run.sideBySide += started ? static_cast<qsizetype>(group.lanes[1].size()) : 0;
+        for (std::size_t i = 0; i < size; ++i, ++position) {
+            if (control.starting) control.starting(position, count, outcomes[i].oldPath);
+            // A row a thread could not play (it threw) is played here, as one thread would.
+            if (done[i] == 0) steps[i] = TryRow(outcomes[i], listedAs[position - 1], disk);
+            file(outcomes[i], steps[i]);
+        }
     }
     // The rows carried without their paths: where the index has them now.
-    index.ForEachMoved([&](qsizetype position, const QString& now) {
-        FolderRow& moved = row(position);
-        if (moved.current != now) moved.current = now;
+    index.ForEachMoved([&](qsizetype moved, const QString& now) {
+        FolderRow& folder = row(moved);
+        if (folder.current != now) folder.current = now;
     });
     return run;
 }
