@@ -1,5 +1,6 @@
 #include "rename/run_player.h"
 
+#include <QSet>
 #include <algorithm>
 #include <cerrno>
 #include <condition_variable>
@@ -11,7 +12,6 @@
 #include <system_error>
 #include <thread>
 #include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 #include "rename/path_index.h"
@@ -134,7 +134,7 @@ DiskStep TryRow(const RowOutcome& outcome, const QString& listedAs, RunDisk& dis
 }
 
 /// The number of separators in `path`: rows of one depth have as many.
-qsizetype Depth(const QString& path) {
+qsizetype Depth(QStringView path) {
     qsizetype depth = 0;
     for (const QChar c : path) depth += c == kSeparator ? 1 : 0;
     return depth;
@@ -213,13 +213,32 @@ class SecondThread {
     bool m_quit = false;
 };
 
+/// Waits for the work started on a SecondThread, at the latest when it goes.
+class WaitsFor {
+  public:
+    WaitsFor(SecondThread& thread, bool started) : m_thread(thread), m_started(started) {}
+    WaitsFor(const WaitsFor&) = delete;
+    WaitsFor& operator=(const WaitsFor&) = delete;
+    ~WaitsFor() { Wait(); }
+
+    /// Returns once the work has ended (at once the second time).
+    void Wait() const {
+        if (m_started) m_thread.Wait();
+        m_started = false;
+    }
+
+  private:
+    SecondThread& m_thread;
+    mutable bool m_started;
+};
+
 /// Rows from one on that may be renamed side by side: one depth, no current path twice, each
-/// parent plain (RunDisk::ParentIdentity) and on one mount. Rows of one parent, by its
-/// identity and not its spelling, go to one thread; `lanes` holds each thread's rows as
-/// offsets from the first, in row order.
+/// parent plain (RunDisk::ParentIdentity) and on one mount. The rows of one parent, by its
+/// identity and not its spelling, are played by one thread in row order; `parents` holds them
+/// as offsets from the first, parent by parent in the order met.
 struct SideBySide {
     qsizetype rows = 0;  ///< how many rows from the first belong to it
-    std::vector<qsizetype> lanes[2];
+    std::vector<std::vector<qsizetype>> parents;
 };
 
 SideBySide GroupRows(const std::vector<FolderRow>& rows, qsizetype first, RunDisk& disk) {
@@ -228,48 +247,83 @@ SideBySide GroupRows(const std::vector<FolderRow>& rows, qsizetype first, RunDis
     qsizetype depth = -1;
     quint64 mount = 0;
     QString parent;
-    int lane = -1;
-    std::unordered_map<FolderIdentity, int, IdentityHash> laneOf;
-    std::unordered_set<QString> seen;
+    std::size_t at = 0;  // the entry of `parents` of the row's parent
+    std::unordered_map<FolderIdentity, std::size_t, IdentityHash> parentAt;
+    // Views into the rows' own paths, which stay as they are until the group has been played.
+    QSet<QStringView> seen;
+    seen.reserve(std::min(count - first + 1, kRowsSideBySide));
     for (qsizetype position = first;
          position <= count && group.rows < kRowsSideBySide; ++position, ++group.rows) {
-        const QString path = WithoutSeparator(rows[static_cast<std::size_t>(position - 1)].current);
+        const QString& current = rows[static_cast<std::size_t>(position - 1)].current;
+        const QStringView path = QStringView(current).chopped(current.endsWith(kSeparator) ? 1 : 0);
         if (depth < 0) depth = Depth(path);
         if (path.isEmpty() || Depth(path) != depth) break;
         // A row of a folder listed twice moves the other row along: not side by side.
-        if (!seen.insert(path).second) break;
-        const PathSplit split = SplitPath(path);
-        if (split.name.isEmpty() || split.name == u"." || split.name == u"..") break;
-        if (lane < 0 || split.parent != parent) {
-            const std::optional<FolderIdentity> identity = disk.ParentIdentity(split.parent);
+        if (seen.contains(path)) break;
+        seen.insert(path);
+        // As SplitPath cuts it, without a copy of the parent for every row.
+        const qsizetype slash = path.lastIndexOf(kSeparator);
+        const QStringView parentPath = slash <= 0 ? QStringView(u"/") : path.left(slash);
+        const QStringView name = path.mid(slash + 1);
+        if (name.isEmpty() || name == u"." || name == u"..") break;
+        if (group.parents.empty() || parentPath != parent) {
+            parent = parentPath.toString();
+            const std::optional<FolderIdentity> identity = disk.ParentIdentity(parent);
             if (!identity) break;
-            if (laneOf.empty()) mount = identity->mount;
+            if (parentAt.empty()) mount = identity->mount;
             if (identity->mount != mount) break;
-            const auto [it, added] = laneOf.try_emplace(*identity, 0);
-            if (added && group.lanes[1].size() < group.lanes[0].size()) it->second = 1;
-            lane = it->second;
-            parent = split.parent;
+            const auto [it, added] = parentAt.try_emplace(*identity, group.parents.size());
+            if (added) group.parents.emplace_back();
+            at = it->second;
         }
-        group.lanes[lane].push_back(position - first);
+        group.parents[at].push_back(position - first);
     }
     return group;
 }
 
-/// Plays the rows `lane` names (offsets from the group's first row) on `disk`, marking each
-/// done. Stops at the first exception: the rows left are played again by the run's own
-/// thread when it files them.
-void PlayLane(const std::vector<qsizetype>& lane, const std::vector<RowOutcome>& outcomes,
-              const std::vector<QString>& listedAs, qsizetype first, RunDisk& disk,
-              std::vector<DiskStep>& steps, std::vector<char>& done) noexcept {
-    try {
-        for (const qsizetype i : lane) {
+/// Where one row of a group stands while the threads play it.
+enum RowState : unsigned char {
+    kPending = 0,  ///< not played yet
+    kPlayed = 1,   ///< its step is written
+    kLeft = 2,     ///< a thread gave it up (it threw): the run's own thread plays it
+};
+
+/// Plays the rows of the group's last parent where `ownsLast` says so, then takes the other
+/// parents one at a time (`next`, shared by both threads, so that the thread let run more does
+/// more), playing the rows of each on `disk` in row order; each row's state says when its step
+/// is there. After an exception the rows of this thread's parents are left to the run's own
+/// thread. Returns the number of rows played.
+qsizetype PlayParents(const SideBySide& group, bool ownsLast, std::atomic<std::size_t>& next,
+                      const std::vector<RowOutcome>& outcomes, const std::vector<QString>& listedAs,
+                      qsizetype first, RunDisk& disk, std::vector<DiskStep>& steps,
+                      std::vector<std::atomic<unsigned char>>& states) noexcept {
+    qsizetype played = 0;
+    bool failed = false;
+    const auto mark = [&](std::size_t at, RowState state) {
+        states[at].store(state, std::memory_order_release);
+        states[at].notify_one();
+    };
+    const auto play = [&](std::size_t parent) {
+        for (const qsizetype i : group.parents[parent]) {
             const auto at = static_cast<std::size_t>(i);
-            steps[at] = TryRow(outcomes[at], listedAs[static_cast<std::size_t>(first - 1 + i)],
-                               disk);
-            done[at] = 1;
+            if (!failed) {
+                try {
+                    steps[at] = TryRow(outcomes[at],
+                                       listedAs[static_cast<std::size_t>(first - 1 + i)], disk);
+                    ++played;
+                    mark(at, kPlayed);
+                    continue;
+                } catch (...) {
+                    failed = true;
+                }
+            }
+            mark(at, kLeft);
         }
-    } catch (...) {  // NOLINT(bugprone-empty-catch): the row is played again when it is filed
-    }
+    };
+    const std::size_t last = group.parents.size() - 1;
+    if (ownsLast) play(last);
+    for (std::size_t parent = next++; parent < last; parent = next++) play(parent);
+    return played;
 }
 
 }  // namespace
@@ -382,14 +436,13 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
     SecondThread second;
     std::vector<RowOutcome> outcomes;
     std::vector<DiskStep> steps;
-    std::vector<char> done;
 
     qsizetype position = 1;
     while (position <= count) {
         if (stopped()) break;
         const SideBySide group =
             twin ? GroupRows(rows, position, disk) : SideBySide{};
-        if (group.lanes[0].empty() || group.lanes[1].empty()) {
+        if (group.parents.size() < 2) {
             // One row at a time, for as many rows as were looked at (at least one).
             const qsizetype start = position;
             const qsizetype end = position + std::max<qsizetype>(group.rows, 1);
@@ -408,24 +461,33 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
         outcomes.clear();
         for (qsizetype i = 0; i < group.rows; ++i) outcomes.push_back(outcomeOf(position + i));
         steps.assign(size, DiskStep{});
-        done.assign(size, 0);
+        std::vector<std::atomic<unsigned char>> states(size);
         const qsizetype first = position;
+        std::atomic<std::size_t> next{0};
+        qsizetype playedThere = 0;
         const bool started = second.Start([&] {
-            PlayLane(group.lanes[1], outcomes, listedAs, first, *twin, steps, done);
+            playedThere = PlayParents(group, true, next, outcomes, listedAs, first, *twin, steps,
+                                      states);
         });
-        PlayLane(group.lanes[0], outcomes, listedAs, first, disk, steps, done);
-        if (started) {
-            second.Wait();
-        } else {
-            PlayLane(group.lanes[1], outcomes, listedAs, first, disk, steps, done);
-        }
-        run.sideBySide += started ? static_cast<qsizetype>(group.lanes[1].size()) : 0;
+        // Whatever happens here, the second thread is done with this group's state before it
+        // goes.
+        const WaitsFor waitsFor(second, started);
+        // The second thread starts on the last parent, so that it always has work of its own.
+        PlayParents(group, !started, next, outcomes, listedAs, first, disk, steps, states);
+        // Filed in row order as soon as played, while the second thread finishes its own.
         for (std::size_t i = 0; i < size; ++i, ++position) {
+            unsigned char state = states[i].load(std::memory_order_acquire);
+            while (state == kPending) {
+                states[i].wait(kPending, std::memory_order_acquire);
+                state = states[i].load(std::memory_order_acquire);
+            }
             if (control.starting) control.starting(position, count, outcomes[i].oldPath);
-            // A row a thread could not play (it threw) is played here, as one thread would.
-            if (done[i] == 0) steps[i] = TryRow(outcomes[i], listedAs[position - 1], disk);
+            // A row a thread gave up is played here, as one thread would.
+            if (state == kLeft) steps[i] = TryRow(outcomes[i], listedAs[position - 1], disk);
             file(outcomes[i], steps[i]);
         }
+        waitsFor.Wait();
+        run.sideBySide += playedThere;
     }
     // The rows carried without their paths: where the index has them now.
     index.ForEachMoved([&](qsizetype moved, const QString& now) {
