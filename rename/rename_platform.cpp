@@ -18,6 +18,7 @@
 #include <QHash>
 #include <QMutex>
 #include <QRandomGenerator>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <system_error>
@@ -103,12 +104,16 @@ class ListingCounts {
             if (!Read(encoded, listing.counts)) return -1;
             if (m_folders.size() >= kKept) m_folders.clear();
             it = m_folders.insert(folder, listing);
+            m_any.store(true, std::memory_order_release);
         }
         return it->counts.value(folded, 0);
     }
 
-    /// Told of a rename this program made in `folder`, from one name to another.
+    /// Told of a rename this program made in `folder`, from one name to another. Nothing to
+    /// do, and no lock taken, while no listing is kept (most runs, on two threads too); a
+    /// listing read meanwhile is read again anyway, as its times have changed.
     void Renamed(const QString& folder, QStringView oldName, QStringView newName) {
+        if (!m_any.load(std::memory_order_acquire)) return;
         QMutexLocker lock(&m_mutex);
         const auto it = m_folders.find(folder);
         if (it == m_folders.end()) return;
@@ -144,6 +149,7 @@ class ListingCounts {
 
     QMutex m_mutex;
     QHash<QString, ListingCounts::Listing> m_folders;
+    std::atomic<bool> m_any{false};  ///< whether a listing was ever kept
 };
 
 ListingCounts& Listings() {

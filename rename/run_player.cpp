@@ -241,7 +241,12 @@ struct SideBySide {
     std::vector<std::vector<qsizetype>> parents;
 };
 
-SideBySide GroupRows(const std::vector<FolderRow>& rows, qsizetype first, RunDisk& disk) {
+///
+/// `unproven` is the last parent found not plain: a row in it ends the group at once, without
+/// asking the disk again (a list whose folders all lie below a link asks once per parent, not
+/// once per row).
+SideBySide GroupRows(const std::vector<FolderRow>& rows, qsizetype first, RunDisk& disk,
+                     QString& unproven) {
     SideBySide group;
     const auto count = static_cast<qsizetype>(rows.size());
     qsizetype depth = -1;
@@ -267,9 +272,13 @@ SideBySide GroupRows(const std::vector<FolderRow>& rows, qsizetype first, RunDis
         const QStringView name = path.mid(slash + 1);
         if (name.isEmpty() || name == u"." || name == u"..") break;
         if (group.parents.empty() || parentPath != parent) {
+            if (parentPath == unproven) break;
             parent = parentPath.toString();
             const std::optional<FolderIdentity> identity = disk.ParentIdentity(parent);
-            if (!identity) break;
+            if (!identity) {
+                unproven = parent;
+                break;
+            }
             if (parentAt.empty()) mount = identity->mount;
             if (identity->mount != mount) break;
             const auto [it, added] = parentAt.try_emplace(*identity, group.parents.size());
@@ -436,12 +445,12 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
     SecondThread second;
     std::vector<RowOutcome> outcomes;
     std::vector<DiskStep> steps;
+    QString unproven;
 
     qsizetype position = 1;
     while (position <= count) {
         if (stopped()) break;
-        const SideBySide group =
-            twin ? GroupRows(rows, position, disk) : SideBySide{};
+        const SideBySide group = twin ? GroupRows(rows, position, disk, unproven) : SideBySide{};
         if (group.parents.size() < 2) {
             // One row at a time, for as many rows as were looked at (at least one).
             const qsizetype start = position;
