@@ -197,8 +197,8 @@ void RenamePass(benchmark::State& state, int threads) {
         state.ResumeTiming();
         RunControl control;
         control.threads = threads;
-        const RenameRun run = ApplyRenames(list, [&](const RowOutcome&) { ++failed; },
-                                           DefaultRenamePlatform(), control);
+        const RenameRun run = ApplyRenames(
+            list, [&](const RowOutcome&) { ++failed; }, DefaultRenamePlatform(), control);
         benchmark::DoNotOptimize(run.outcomes.data());
         turned = !turned;
     }

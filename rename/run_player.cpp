@@ -257,8 +257,8 @@ SideBySide GroupRows(const std::vector<FolderRow>& rows, qsizetype first, RunDis
     // Views into the rows' own paths, which stay as they are until the group has been played.
     QSet<QStringView> seen;
     seen.reserve(std::min(count - first + 1, kRowsSideBySide));
-    for (qsizetype position = first;
-         position <= count && group.rows < kRowsSideBySide; ++position, ++group.rows) {
+    for (qsizetype position = first; position <= count && group.rows < kRowsSideBySide;
+         ++position, ++group.rows) {
         const QString& current = rows[static_cast<std::size_t>(position - 1)].current;
         const QStringView path = QStringView(current).chopped(current.endsWith(kSeparator) ? 1 : 0);
         if (depth < 0) depth = Depth(path);
@@ -475,8 +475,8 @@ RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
         std::atomic<std::size_t> next{0};
         qsizetype playedThere = 0;
         const bool started = second.Start([&] {
-            playedThere = PlayParents(group, true, next, outcomes, listedAs, first, *twin, steps,
-                                      states);
+            playedThere =
+                PlayParents(group, true, next, outcomes, listedAs, first, *twin, steps, states);
         });
         // Whatever happens here, the second thread is done with this group's state before it
         // goes.

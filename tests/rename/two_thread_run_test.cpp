@@ -48,7 +48,8 @@ class TwoThreadRunTest : public ::testing::TestWithParam<TwoThreadCase> {
     void SetUp() override {
         // Side by side needs a local file system the run can prove it on: tmpfs first.
         for (const QString& place : {QStringLiteral("/dev/shm"), QDir::tempPath()}) {
-            auto dir = std::make_unique<QTemporaryDir>(place + QStringLiteral("/two-threads-XXXXXX"));
+            auto dir =
+                std::make_unique<QTemporaryDir>(place + QStringLiteral("/two-threads-XXXXXX"));
             if (dir->isValid() && PlainFolderIdentity(dir->path())) {
                 m_dir = std::move(dir);
                 return;
@@ -78,7 +79,9 @@ class TwoThreadRunTest : public ::testing::TestWithParam<TwoThreadCase> {
     }
 
     static Seen Run(const QString& base, const TwoThreadCase& c, int threads, qsizetype stopAt) {
-        const auto normal = [&base](QString text) { return text.replace(base, QStringLiteral("R")); };
+        const auto normal = [&base](QString text) {
+            return text.replace(base, QStringLiteral("R"));
+        };
         std::vector<FolderRow> rows;
         for (const auto& [current, newPath] : c.rows) {
             const QString to = QString::fromUtf8(newPath);
@@ -98,7 +101,8 @@ class TwoThreadRunTest : public ::testing::TestWithParam<TwoThreadCase> {
             rows, [&](const RowOutcome& outcome) { seen.reports << normal(outcome.Report()); },
             DefaultRenamePlatform(), control);
         for (const RowOutcome& outcome : run.outcomes) seen.fates.push_back(outcome.fate);
-        for (const FolderRow& row : rows) seen.rows << normal(row.current) + u'|' + normal(row.newPath);
+        for (const FolderRow& row : rows)
+            seen.rows << normal(row.current) + u'|' + normal(row.newPath);
         QDirIterator it(base, QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
@@ -137,9 +141,9 @@ TEST_P(TwoThreadRunTest, EndsAsTheRunOnOneThread) {
     EXPECT_EQ(side.tried, alone.tried);
     ASSERT_EQ(side.fates.size(), alone.fates.size());
     for (size_t i = 0; i < side.fates.size(); ++i) {
-        EXPECT_EQ(side.fates[i], alone.fates[i]) << "row " << i + 1 << ": "
-                                                  << StatusKeyword(side.fates[i].status) << " / "
-                                                  << StatusKeyword(alone.fates[i].status);
+        EXPECT_EQ(side.fates[i], alone.fates[i])
+            << "row " << i + 1 << ": " << StatusKeyword(side.fates[i].status) << " / "
+            << StatusKeyword(alone.fates[i].status);
     }
     EXPECT_EQ(side.reports, alone.reports);
     EXPECT_EQ(side.rows, alone.rows);
@@ -156,34 +160,66 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TwoThreadCase{"NestedDeepestFirst",
                       {"d:a/x/1", "d:a/x/2", "d:a/y/1", "d:b/x/1", "d:b/y/1", "d:b/y/2"},
-                      {{"a/x/1", "a/x/1_n"}, {"a/x/2", "a/x/2_n"}, {"a/y/1", "a/y/1_n"},
-                       {"b/x/1", "b/x/1_n"}, {"b/y/1", "b/y/1_n"}, {"b/y/2", "b/y/2_n"},
-                       {"a/x", "a/x_n"}, {"a/y", "a/y_n"}, {"b/x", "b/x_n"}, {"b/y", "b/y_n"},
-                       {"a", "a_n"}, {"b", "b_n"}}},
+                      {{"a/x/1", "a/x/1_n"},
+                       {"a/x/2", "a/x/2_n"},
+                       {"a/y/1", "a/y/1_n"},
+                       {"b/x/1", "b/x/1_n"},
+                       {"b/y/1", "b/y/1_n"},
+                       {"b/y/2", "b/y/2_n"},
+                       {"a/x", "a/x_n"},
+                       {"a/y", "a/y_n"},
+                       {"b/x", "b/x_n"},
+                       {"b/y", "b/y_n"},
+                       {"a", "a_n"},
+                       {"b", "b_n"}}},
         TwoThreadCase{"SiblingsClaimingAndSwapping",
                       {"d:p/1", "d:p/2", "d:p/3", "d:q/1", "d:q/2", "d:q/3", "d:q/5"},
-                      {{"p/1", "p/2"}, {"q/1", "q/9"}, {"p/2", "p/3"}, {"q/2", "q/9"},
-                       {"p/3", "p/1"}, {"q/3", "q/4"}, {"q/5", "q/3"}, {"p/1", "p/t"},
-                       {"p/2", "p/1"}, {"p/t", "p/2"}}},
+                      {{"p/1", "p/2"},
+                       {"q/1", "q/9"},
+                       {"p/2", "p/3"},
+                       {"q/2", "q/9"},
+                       {"p/3", "p/1"},
+                       {"q/3", "q/4"},
+                       {"q/5", "q/3"},
+                       {"p/1", "p/t"},
+                       {"p/2", "p/1"},
+                       {"p/t", "p/2"}}},
         TwoThreadCase{"NamesTakenByAFileAndALink",
                       {"d:p/a", "d:p/c", "f:p/f", "d:q/a", "l:p/l=a"},
                       {{"p/a", "p/f"}, {"q/a", "q/b"}, {"p/c", "p/l"}, {"p/l", "p/m"}}},
         TwoThreadCase{"MissingRefusedAndUntouched",
                       {"d:p/a", "d:p/b", "d:q/a", "d:q/b", "d:q/u"},
-                      {{"p/gone", "p/x"}, {"q/a", "q/c"}, {"p/a", "p/.."}, {"q/b", ""},
-                       {"p/b", "p/b/x"}, {"q/u", "q/u"}}},
+                      {{"p/gone", "p/x"},
+                       {"q/a", "q/c"},
+                       {"p/a", "p/.."},
+                       {"q/b", ""},
+                       {"p/b", "p/b/x"},
+                       {"q/u", "q/u"}}},
         TwoThreadCase{"AFolderListedTwice",
                       {"d:p/a", "d:q/a"},
                       {{"p/a", "p/b"}, {"q/a", "q/b"}, {"p/a", "p/b"}, {"q/a", "q/c"}}},
         TwoThreadCase{"AParentThroughALinkAndByItsRealPath",
                       {"d:p/a", "d:p/x", "d:q/1", "d:q/2", "d:q/3", "d:q/4", "d:q/5", "l:L=p"},
-                      {{"p/x", "p/y"}, {"L/a", "L/b"}, {"q/1", "q/1n"}, {"q/2", "q/2n"},
-                       {"q/3", "q/3n"}, {"q/4", "q/4n"}, {"q/5", "q/5n"}, {"p/b", "p/c"},
-                       {"L/y", "L/z"}, {"L/x", "L/w"}}},
+                      {{"p/x", "p/y"},
+                       {"L/a", "L/b"},
+                       {"q/1", "q/1n"},
+                       {"q/2", "q/2n"},
+                       {"q/3", "q/3n"},
+                       {"q/4", "q/4n"},
+                       {"q/5", "q/5n"},
+                       {"p/b", "p/c"},
+                       {"L/y", "L/z"},
+                       {"L/x", "L/w"}}},
         TwoThreadCase{"StoppedAfterAFewRows",
                       {"d:a/1", "d:a/2", "d:b/1", "d:b/2", "d:c/1", "d:c/2"},
-                      {{"a/1", "a/1_n"}, {"a/2", "a/2_n"}, {"b/1", "b/1_n"}, {"b/2", "b/2_n"},
-                       {"c/1", "c/1_n"}, {"c/2", "c/2_n"}, {"a", "a_n"}, {"b", "b_n"},
+                      {{"a/1", "a/1_n"},
+                       {"a/2", "a/2_n"},
+                       {"b/1", "b/1_n"},
+                       {"b/2", "b/2_n"},
+                       {"c/1", "c/1_n"},
+                       {"c/2", "c/2_n"},
+                       {"a", "a_n"},
+                       {"b", "b_n"},
                        {"c", "c_n"}},
                       3}),
     [](const ::testing::TestParamInfo<TwoThreadCase>& param) { return param.param.name; });
