@@ -49,7 +49,7 @@ sanitize: deps
 tsan: deps
 	@test -f $(TSAN_BUILD)/CMakeCache.txt || cmake -S . -B $(TSAN_BUILD) \
 		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTRELLISANE_TSAN=ON
-	cmake --build $(TSAN_BUILD) -j $(JOBS) --target app_test folders_test
+	cmake --build $(TSAN_BUILD) -j $(JOBS) --target app_test folders_test rename_test
 	cd $(TSAN_BUILD) && ctest --output-on-failure -L threads
 
 # clang-tidy and cppcheck over the project's sources, with the normal build's compile commands.

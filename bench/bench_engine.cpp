@@ -168,10 +168,11 @@ void BM_Carry(benchmark::State& state) {
     Rows(state, gathered.size());
 }
 
-/// The rename pass over a whole tree on disk, every folder but the root renamed. Passes turn
-/// every "[" into "{" and back in turn (the preview untimed); the tree is left as the last pass
-/// made it, which the next run of the same size picks up, so nothing is renamed untimed.
-void BM_RenamePass(benchmark::State& state) {
+/// The rename pass over a whole tree on disk, every folder but the root renamed, on `threads`
+/// threads (RunControl::threads). Passes turn every "[" into "{" and back in turn (the preview
+/// untimed); the tree is left as the last pass made it, which the next run of the same size
+/// picks up, so nothing is renamed untimed.
+void RenamePass(benchmark::State& state, int threads) {
     if (!NeedsTrees(state)) return;
     static std::map<long, bool> turnedByCount;  // whether a tree's names hold "{" for now "["
     bool& turned = turnedByCount[state.range(0)];
@@ -194,13 +195,23 @@ void BM_RenamePass(benchmark::State& state) {
         bool busy = false;
         PreviewRename(busy, list, pass);
         state.ResumeTiming();
-        const RenameRun run = ApplyRenames(list, [&](const RowOutcome&) { ++failed; });
+        RunControl control;
+        control.threads = threads;
+        const RenameRun run = ApplyRenames(
+            list, [&](const RowOutcome&) { ++failed; }, DefaultRenamePlatform(), control);
         benchmark::DoNotOptimize(run.outcomes.data());
         turned = !turned;
     }
     if (failed != 0) state.SkipWithError("some folder could not be renamed");
     Rows(state, list.Count());
 }
+
+/// The rename pass on one thread, as the window runs it.
+void BM_RenamePass(benchmark::State& state) { RenamePass(state, 1); }
+
+/// The rename pass with the folders of different parents renamed side by side on two threads,
+/// as the companion's --apply runs it.
+void BM_RenamePassTwoThreads(benchmark::State& state) { RenamePass(state, 2); }
 
 void Sizes(benchmark::internal::Benchmark* benchmark) {
     benchmark->Unit(benchmark::kMillisecond)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000);
@@ -213,6 +224,7 @@ BENCHMARK(BM_Preview)->Apply(Sizes);
 BENCHMARK(BM_PreviewChanging)->Apply(Sizes);
 BENCHMARK(BM_Carry)->Apply(Sizes);
 BENCHMARK(BM_RenamePass)->Apply(Sizes);
+BENCHMARK(BM_RenamePassTwoThreads)->Apply(Sizes);
 
 }  // namespace
 

@@ -125,6 +125,12 @@ constexpr char kUsage[] = QT_TRANSLATE_NOOP(
     "\n"
     "Operations (keyword, then full text):\n");
 
+/// The threads `--apply` renames on: 2, or 1 where the environment sets
+/// TRELLISANE_RUN_THREADS=1, which keeps every rename on the main thread (for measuring one
+/// against the other; the outcomes are the same). A run with --journal or --record stays on one
+/// thread whatever this says (RunControl::threads).
+int RunThreads() { return qgetenv("TRELLISANE_RUN_THREADS") == "1" ? 1 : 2; }
+
 /// The sixteen operations, one a line: two blanks, the keyword padded to one width, the text.
 QByteArray OperationTable() {
     qsizetype width = 0;
@@ -515,6 +521,7 @@ int Run(int argc, char** argv, Output& out, Output& err, int errFd) {
         // The rows are printed from the list and failures as they come: a run kept only for
         // the history needs its outcomes.
         control.keepsOutcomes = request.record;
+        control.threads = RunThreads();
         const auto onFailure = [&](const RowOutcome& outcome) {
             counter.Erase();
             Complain(err, outcome.Report().toUtf8());

@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <linux/openat2.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
@@ -17,6 +18,7 @@
 #include <QHash>
 #include <QMutex>
 #include <QRandomGenerator>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <system_error>
@@ -102,12 +104,16 @@ class ListingCounts {
             if (!Read(encoded, listing.counts)) return -1;
             if (m_folders.size() >= kKept) m_folders.clear();
             it = m_folders.insert(folder, listing);
+            m_any.store(true, std::memory_order_release);
         }
         return it->counts.value(folded, 0);
     }
 
-    /// Told of a rename this program made in `folder`, from one name to another.
+    /// Told of a rename this program made in `folder`, from one name to another. Nothing to
+    /// do, and no lock taken, while no listing is kept (most runs, on two threads too); a
+    /// listing read meanwhile is read again anyway, as its times have changed.
     void Renamed(const QString& folder, QStringView oldName, QStringView newName) {
+        if (!m_any.load(std::memory_order_acquire)) return;
         QMutexLocker lock(&m_mutex);
         const auto it = m_folders.find(folder);
         if (it == m_folders.end()) return;
@@ -143,6 +149,7 @@ class ListingCounts {
 
     QMutex m_mutex;
     QHash<QString, ListingCounts::Listing> m_folders;
+    std::atomic<bool> m_any{false};  ///< whether a listing was ever kept
 };
 
 ListingCounts& Listings() {
@@ -300,6 +307,46 @@ EntryLook LookAtEntryIn(int folder, const char* name, const QString& path) {
     }
 #endif
     return look;
+}
+
+std::optional<FolderIdentity> PlainFolderIdentity(const QString& path) {
+    if (!path.startsWith(u'/') || HoldsNul(path)) return std::nullopt;
+    if (path.size() > 1) {
+        // No empty, "." or ".." component: each step goes one folder down.
+        for (const QStringView name : QStringView(path).mid(1).tokenize(u'/')) {
+            if (name.isEmpty() || name == u"." || name == u"..") return std::nullopt;
+        }
+    }
+    open_how how{};
+    how.flags = O_PATH | O_DIRECTORY | O_CLOEXEC;
+    how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_NO_MAGICLINKS;
+    const QByteArray encoded = QFile::encodeName(path);
+    const long fd = ::syscall(SYS_openat2, AT_FDCWD, encoded.constData(), &how, sizeof how);
+    if (fd < 0) return std::nullopt;
+    const int folder = static_cast<int>(fd);
+    std::optional<FolderIdentity> identity;
+    struct statx status {};
+    struct statfs system {};
+    if (::statx(folder, "", AT_EMPTY_PATH, STATX_INO | STATX_MNT_ID, &status) == 0 &&
+        (status.stx_mask & (STATX_INO | STATX_MNT_ID)) == (STATX_INO | STATX_MNT_ID) &&
+        ::fstatfs(folder, &system) == 0) {
+        switch (static_cast<unsigned long>(system.f_type)) {
+            case 0x01021994:  // tmpfs
+            case 0x858458F6:  // ramfs
+            case 0xEF53:      // ext2/3/4
+            case 0x58465342:  // xfs
+            case 0x9123683E:  // btrfs
+            case 0xF2F52010:  // f2fs
+                identity = FolderIdentity{status.stx_mnt_id,
+                                          makedev(status.stx_dev_major, status.stx_dev_minor),
+                                          static_cast<ino_t>(status.stx_ino)};
+                break;
+            default:
+                break;
+        }
+    }
+    ::close(folder);
+    return identity;
 }
 
 SystemRefusal::SystemRefusal(SystemPlaces places, QString guarded)

@@ -104,6 +104,26 @@ EntryLook LookAtEntry(const QString& path);
 /// AT_FDCWD. `path` is only for a kernel without statx.
 EntryLook LookAtEntryIn(int folder, const char* name, const QString& path);
 
+/// Which folder a path leads to, as one look at it tells: its mount, device and inode.
+struct FolderIdentity {
+    quint64 mount = 0;
+    dev_t device = 0;
+    ino_t inode = 0;
+
+    bool operator==(const FolderIdentity& other) const {
+        return mount == other.mount && device == other.device && inode == other.inode;
+    }
+};
+
+/// The identity of the folder at `path` (absolute, no trailing separator) when the path is
+/// plain: every component a real folder reached by its name, no symbolic link, no "." or ".."
+/// and no empty component, on a local file system whose inode numbers name one folder whatever
+/// the spelling (tmpfs, ramfs, ext2/3/4, xfs, btrfs, f2fs). Then a rename in another folder
+/// reached the same plain way, on the same mount and as deep, touches no entry this path goes
+/// through. Nothing for any other path, where the kernel lacks openat2 or statx's mount id, or
+/// where it cannot be looked at. An openat2, a statx, an fstatfs and a close.
+std::optional<FolderIdentity> PlainFolderIdentity(const QString& path);
+
 /// The refusal DefaultRenamePlatform's `refuse` makes: the folders the system stands on
 /// (SystemFolderCheck) and, for an installed copy, the program's own folder
 /// (ProtectedLocationRefusal). A run that has looked at the folder anyway hands its look to

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 
 #include "folders/folder_list.h"
 #include "folders/path_separator.h"
@@ -35,7 +36,23 @@ class PlatformDisk : public RunDisk {
           m_rows(rows),
           m_systemRefusal(platform.refuse.target<SystemRefusal>()),
           m_realExamine(Holds(platform.examine, &ExamineEntry)),
-          m_realNamingRules(Holds(platform.refuseName, &NamingRuleRefusalAt)) {}
+          m_realNamingRules(Holds(platform.refuseName, &NamingRuleRefusalAt)),
+          // A second thread only where nothing needs to see the renames one by one, and every
+          // operation is the real one, safe to call from two threads at once.
+          m_twins(platform.observers.empty() && Holds(platform.renameNoReplace, &RenameNoReplace) &&
+                  Holds(platform.sameEntry, &SameEntry) && m_realExamine &&
+                  (!platform.refuse || m_systemRefusal != nullptr) &&
+                  (!platform.refuseName || m_realNamingRules)) {}
+
+    std::unique_ptr<RunDisk> Twin() override {
+        if (!m_twins) return nullptr;
+        return std::make_unique<PlatformDisk>(m_platform, m_rows);
+    }
+
+    std::optional<FolderIdentity> ParentIdentity(const QString& parent) override {
+        if (!m_twins) return std::nullopt;
+        return PlainFolderIdentity(parent);
+    }
 
     EntryState Examine(const QString& path) override {
         if (m_looked && path == m_lookedAt) return m_look.entry;
@@ -93,6 +110,7 @@ class PlatformDisk : public RunDisk {
     const SystemRefusal* const m_systemRefusal;
     const bool m_realExamine;
     const bool m_realNamingRules;
+    const bool m_twins;
     // The look at the row's folder made for its system folders' check.
     bool m_looked = false;
     QString m_lookedAt;

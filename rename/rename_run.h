@@ -42,10 +42,11 @@ struct RenameRun {
     std::vector<RowOutcome> outcomes;  ///< one per row, in list order
     std::vector<PathMove> moves;       ///< every folder actually moved, in order
     qsizetype tried = 0;               ///< the rows the run reached before it ended or was stopped
+    qsizetype sideBySide = 0;          ///< rows whose folders a second thread renamed
 };
 
-/// How a caller follows a run of ApplyRenames and stops it between rows. Both members are
-/// optional and are called on the thread that runs the renames.
+/// How a caller follows a run of ApplyRenames and stops it between rows. Both functions are
+/// optional and are called on the thread that called ApplyRenames, in row order.
 struct RunControl {
     /// Told before each row is tried: its 1-based position, the number of rows, and its
     /// current path as it stands then (carried through the renames before it).
@@ -57,7 +58,17 @@ struct RunControl {
     /// caller that follows it through `onFailure` and the rows alone; what it does on disk and
     /// to the rows is the same.
     bool keepsOutcomes = true;
+    /// 1: every row is played on the calling thread. 2: where the platform's operations are
+    /// the real ones and nothing observes the renames, the folders of different parents one
+    /// level deep are renamed side by side on a second thread, in groups of at most
+    /// kRowsSideBySide rows; the outcomes, the failures told, their order and the rows
+    /// afterwards are those of one thread. `starting` is then told of a group's rows after its
+    /// renames, and `cancelled` asked before each group.
+    int threads = 1;
 };
+
+/// The most rows renamed side by side between two looks at whether the run is stopped.
+inline constexpr qsizetype kRowsSideBySide = 1024;
 
 /// Renames every row's folder from its current to its new path, first row to last; one outcome
 /// per row, going on past failures. Never replaces an existing folder; a row whose new path

@@ -3,6 +3,7 @@
 #include <QString>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -26,6 +27,15 @@ class RunDisk {
     virtual std::optional<QString> RefuseName(const QString& from, const QString& to) = 0;
     /// Renames as RenameFolder does: never replacing, a case-only change included.
     virtual FolderRenameResult Rename(const QString& from, const QString& to) = 0;
+    /// A disk of the same kind for a second thread, playing the rows of other folders while
+    /// this one plays its own; nothing (the default) keeps the run on one thread.
+    virtual std::unique_ptr<RunDisk> Twin() { return nullptr; }
+    /// The identity of the folder `parent` (no trailing separator) when renames in it commute
+    /// with renames as deep in other folders (PlainFolderIdentity), or nothing.
+    virtual std::optional<FolderIdentity> ParentIdentity(const QString& parent) {
+        (void)parent;
+        return std::nullopt;
+    }
 };
 
 /// Plays a run over `rows` in list order on `disk`: one outcome per row, going on past
@@ -35,7 +45,9 @@ class RunDisk {
 /// not succeed; the outcomes and moves are kept only where `control.keepsOutcomes` says. Once
 /// `cancel` (may be null) is set, or `control` says so, stops before the next row, with fewer
 /// outcomes than rows; `control.starting` is told of each row tried. Near-linear in rows times
-/// depth, plus two Examine and one Rename per row that reaches the disk.
+/// depth, plus two Examine and one Rename per row that reaches the disk. With
+/// `control.threads` 2 and a disk that has a Twin, the rows of one depth in different parents
+/// are renamed on two threads, ending exactly as on one (see RunControl::threads).
 RenameRun PlayRun(std::vector<FolderRow>& rows, RunDisk& disk,
                   const std::function<void(const RowOutcome&)>& onFailure,
                   const std::atomic<bool>* cancel = nullptr, const RunControl& control = {});
