@@ -26,6 +26,14 @@ class HistoryKeeperTest : public testing::TempTree {
         if (QCoreApplication::instance() == nullptr) new QCoreApplication(argc, argv);
     }
     RunHistory History() const { return RunHistory(PathOf(QStringLiteral("history"))); }
+    /// Runs `list` journaled by `window`, as Start Renaming does, without its end.
+    static void RecordedRun(HistoryKeeper& window, FolderList& list) {
+        int error = 0;
+        const std::optional<RenamePlatform> platform =
+            window.Record(DefaultRenamePlatform(), JournalAbout{1000, {}, {}, {}}, error);
+        ASSERT_TRUE(platform) << error;
+        ApplyRenames(list, {}, *platform);
+    }
 };
 
 TEST_F(HistoryKeeperTest, ARunCutShortIsOfferedOnceAndUndoneInTheBackground) {
@@ -41,11 +49,7 @@ TEST_F(HistoryKeeperTest, ARunCutShortIsOfferedOnceAndUndoneInTheBackground) {
     {
         // The window that made the run is killed: its journal never gets its end.
         HistoryKeeper window(History());
-        int error = 0;
-        const std::optional<RenamePlatform> platform =
-            window.Record(DefaultRenamePlatform(), JournalAbout{1000, {}, {}, {}}, error);
-        ASSERT_TRUE(platform) << error;
-        ApplyRenames(list, {}, *platform);
+        RecordedRun(window, list);
     }
     const QStringList renamed = AllFolders();
 
@@ -80,11 +84,7 @@ TEST_F(HistoryKeeperTest, ARunsEndIsReadOnAWorkerAndFinishReadingWaitsForIt) {
     list.AppendInOrder({MakeFolder(QStringLiteral("a"))});
     list.SetNewPath(1, list.Current(1).chopped(1) + QStringLiteral("_1/"));
     HistoryKeeper window(History());
-    int error = 0;
-    const std::optional<RenamePlatform> platform =
-        window.Record(DefaultRenamePlatform(), JournalAbout{1000, {}, {}, {}}, error);
-    ASSERT_TRUE(platform) << error;
-    ApplyRenames(list, {}, *platform);
+    RecordedRun(window, list);
     EXPECT_EQ(window.EndRun(false), 0);
     // Undo Last Renaming asks at once: it must get this run, not the history of before it.
     EXPECT_TRUE(window.Reading());
