@@ -312,16 +312,8 @@ TEST_F(Walk, FolderSwappedForALinkAfterItsListingIsListedButNotWalked) {
 TEST_F(Walk, OtherListingFailureKeepsTheFolderAndIsReported) {
     MakeFolder("s/a");
     const QString start = PathOf("s/");
-    const auto output = testing::RunWithoutFreeFiles([start] {
-        QStringList folders{start};
-        QByteArray out;
-        WalkHooks hooks;
-        hooks.report = [&out](const QString& description, int line) {
-            out += description.toUtf8() + '@' + QByteArray::number(line) + '\n';
-        };
-        GetSubDirectories2016(folders, true, hooks);
-        return out + folders.join(u'\n').toUtf8();
-    });
+    const auto output =
+        testing::RunWithoutFreeFiles([start] { return testing::WalkAsText({start}); });
     ASSERT_TRUE(output.has_value());
     EXPECT_EQ(*output, "Too many open files@112\n" + start.toUtf8());
 }

@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "folders/subfolder_walk.h"
+
 namespace trellisane::testing {
 
 namespace {
@@ -94,6 +96,16 @@ std::optional<QByteArray> RunWithoutFreeFiles(const std::function<QByteArray()>&
 
 std::optional<QByteArray> RunWithFreeFiles(int free, const std::function<QByteArray()>& body) {
     return RunInChild([free] { return LeaveFreeFiles(free); }, body);
+}
+
+QByteArray WalkAsText(QStringList folders) {
+    QByteArray out;
+    WalkHooks hooks;
+    hooks.report = [&out](const QString& description, int line) {
+        out += description.toUtf8() + '@' + QByteArray::number(line) + '\n';
+    };
+    GetSubDirectories2016(folders, true, hooks);
+    return out + folders.join(u'\n').toUtf8();
 }
 
 }  // namespace trellisane::testing

@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <QByteArray>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -32,5 +33,9 @@ std::optional<QByteArray> RunWithoutFreeFiles(const std::function<QByteArray()>&
 /// Runs `body` in a forked child whose open-file limit leaves at most `free` descriptors to
 /// open. Same rules for `body`.
 std::optional<QByteArray> RunWithFreeFiles(int free, const std::function<QByteArray()>& body);
+
+/// A recursive walk of `folders` as text a child can hand back: each report as
+/// "description@line", one a line, then the folders the walk left, one a line.
+QByteArray WalkAsText(QStringList folders);
 
 }  // namespace trellisane::testing

@@ -65,16 +65,8 @@ TEST_F(WalkDescriptors, DeepAndWideTreeNeedsOnlyAFewDescriptorsWhateverItsDepth)
 
     // Two for the walk (a parent and the folder being listed), one for reading the mount table.
     const QStringList start{PathOf("s/")};
-    const auto output = testing::RunWithFreeFiles(3, [&start] {
-        QStringList folders = start;
-        QByteArray out;
-        WalkHooks hooks;
-        hooks.report = [&out](const QString& description, int line) {
-            out += description.toUtf8() + '@' + QByteArray::number(line) + '\n';
-        };
-        GetSubDirectories2016(folders, true, hooks);
-        return out + folders.join(u'\n').toUtf8();
-    });
+    const auto output =
+        testing::RunWithFreeFiles(3, [&start] { return testing::WalkAsText(start); });
     ASSERT_TRUE(output.has_value());
     EXPECT_EQ(output->toStdString(), whole.join(u'\n').toStdString());
 }
