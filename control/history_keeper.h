@@ -77,8 +77,6 @@ class HistoryKeeper : public QObject {
     void CancelUndo();
     /// Whether an undo is under way.
     bool Undoing() const { return m_undo != nullptr; }
-    /// The job of the undo under way, for the window's closing to stop with the others.
-    BackgroundJob* UndoJob() const { return m_undo.data(); }
 
   Q_SIGNALS:
     /// The history was read again: Next() may have changed.
